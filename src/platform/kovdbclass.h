@@ -1,0 +1,250 @@
+#pragma once
+// Keyed record files over SQLite. A typed file is a table, each of its keys an index,
+// each record field a field object with a value and a key value. Reads step a prepared
+// statement; field values are decoded from the current row only when asked for.
+#include "rdldatenbank.h"
+#include "rdltyco.h"
+#include <functional>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct sqlite3_stmt;
+class TKOV_DBFile;
+
+// Comparison codes of extended filter terms.
+enum : int {
+    fvGleich = 1,
+    fvGroesser = 2,
+    fvKleiner = 3,
+    fvUngleich = 4,
+    fvGroesserGleich = 5,
+    fvKleinerGleich = 6,
+};
+// Link codes: a term joined to the next one; 0 marks the last term.
+enum : int { fkEnde = 0, fkUnd = 1, fkOder = 2 };
+
+// --- fields ----------------------------------------------------------------------
+
+class TDatenfeld {
+public:
+    TDatenfeld(TKOV_DBFile& AOwner, std::vector<std::string> ASpalten);
+    virtual ~TDatenfeld() = default;
+    TDatenfeld(const TDatenfeld&) = delete;
+    TDatenfeld& operator=(const TDatenfeld&) = delete;
+
+    const std::vector<std::string>& Spalten() const { return FSpalten; }
+    TKOV_DBFile& Owner() const { return FOwner; }
+    bool IstKeyFilter() const { return FKeyFilter; }
+
+    // Internal to the record layer.
+    virtual void WertBinden(TRDLStatement& AStmt, int AErsterIndex) const = 0;
+    virtual void KeyWertBinden(TRDLStatement& AStmt, int AErsterIndex) const = 0;
+    virtual void AusZeileLesen(sqlite3_stmt* AStmt, int AErsteSpalte) = 0;
+    virtual void Leeren() = 0;      // value empty, key value lowest, no key filter
+    virtual void WertLeeren() = 0;
+    virtual std::function<void(TRDLStatement&, int)> WertSchnappschuss() const = 0;
+    int FErsteSpalte = 0;           // position in the file's select list
+    uint64_t FGeladen = 0;          // row generation the value belongs to
+
+protected:
+    void Laden() const;             // decode from the current row when stale
+    void Gesetzt();                 // the value was set by the caller
+    TKOV_DBFile& FOwner;
+    std::vector<std::string> FSpalten;
+    bool FKeyFilter = false;
+};
+
+// How a value type maps onto columns.
+template <class T> struct TFeldCodec;
+
+template <class T>
+class TDatenfeld_Gen : public TDatenfeld {
+public:
+    using Codec = TFeldCodec<T>;
+    TDatenfeld_Gen(TKOV_DBFile& AOwner, std::vector<std::string> ASpalten)
+        : TDatenfeld(AOwner, std::move(ASpalten)), FWert(Codec::Leer()), FKeyWert(Codec::Kleinster()) {}
+
+    const T& GetWert() const { Laden(); return FWert; }
+    void SetWert(const T& AWert) { FWert = AWert; Gesetzt(); }
+    const T& GetKeyWert() const { return FKeyWert; }
+    void SetKeyWert(const T& AWert) { FKeyWert = AWert; }
+    // Sets the key part and restricts every read of the search to it.
+    void SetKeyWertAndFilter(const T& AWert) { FKeyWert = AWert; FKeyFilter = true; }
+    void KeyWertUebernehmen() { SetWert(FKeyWert); }
+    void FeldwertAlsKey() { FKeyWert = GetWert(); }
+    static T GroessterWert() { return Codec::Groesster(); }
+    static T KleinsterWert() { return Codec::Kleinster(); }
+
+    void WertBinden(TRDLStatement& S, int i) const override { Codec::Binden(S, i, GetWert()); }
+    void KeyWertBinden(TRDLStatement& S, int i) const override { Codec::Binden(S, i, FKeyWert); }
+    void AusZeileLesen(sqlite3_stmt* S, int c) override { Codec::Lesen(S, c, FWert); }
+    void Leeren() override { FWert = Codec::Leer(); FKeyWert = Codec::Kleinster(); FKeyFilter = false; Gesetzt(); }
+    void WertLeeren() override { FWert = Codec::Leer(); Gesetzt(); }
+    std::function<void(TRDLStatement&, int)> WertSchnappschuss() const override {
+        return [w = GetWert()](TRDLStatement& S, int i) { Codec::Binden(S, i, w); };
+    }
+
+private:
+    mutable T FWert;
+    T FKeyWert;
+};
+
+// A blob's bytes; kept apart from std::string so that it binds as a blob.
+struct TBlobDaten {
+    std::string Bytes;
+    bool operator==(const TBlobDaten&) const = default;
+};
+
+// Field classes by value type. Every field can take part in a key.
+using TIntegerDatenfeld = TDatenfeld_Gen<int32_t>;
+using TIntegerDatenKeyFeld = TDatenfeld_Gen<int32_t>;
+using TSmallIntDatenfeld = TDatenfeld_Gen<int16_t>;
+using TSmallIntDatenKeyFeld = TDatenfeld_Gen<int16_t>;
+using TInt64Datenfeld = TDatenfeld_Gen<int64_t>;
+using TFloatDatenfeld = TDatenfeld_Gen<double>;
+using TDatumDatenfeld = TDatenfeld_Gen<double>;      // TDateTime
+using TDatumDatenKeyFeld = TDatenfeld_Gen<double>;
+using TZeitDatenfeld = TDatenfeld_Gen<double>;       // fraction of a day
+using TBooleanDatenfeld = TDatenfeld_Gen<bool>;
+using TStringDatenfeld = TDatenfeld_Gen<std::string>;
+using TStringDatenKeyFeld = TDatenfeld_Gen<std::string>;
+using TCharDatenfeld = TDatenfeld_Gen<char>;
+using TCharDatenKeyFeld = TDatenfeld_Gen<char>;
+using TIntPairDatenfeld = TDatenfeld_Gen<TIntPair>;
+using TIntPairDatenKeyFeld = TDatenfeld_Gen<TIntPair>;
+using TIntTrioDatenKeyFeld = TDatenfeld_Gen<TIntTrio>;
+using TInt32TrioDatenfeld = TDatenfeld_Gen<TInt32Trio>;
+using TInt32TrioDatenKeyFeld = TDatenfeld_Gen<TInt32Trio>;
+using TBlobDatenfeld = TDatenfeld_Gen<TBlobDaten>;
+
+// --- the record file ---------------------------------------------------------------
+
+class TKOV_DBFile : private IRDLCursor {
+public:
+    // AOpenMode and AParam are the suite's open arguments (2, -1: read and write).
+    TKOV_DBFile(std::string ATabelle, int AOpenMode = 2, int AParam = -1);
+    TKOV_DBFile(TRDLDatenbank& ADb, std::string ATabelle, int AOpenMode = 2, int AParam = -1);
+    virtual ~TKOV_DBFile();
+    TKOV_DBFile(const TKOV_DBFile&) = delete;
+    TKOV_DBFile& operator=(const TKOV_DBFile&) = delete;
+
+    const std::string& Tabelle() const { return FTabelle; }
+    TRDLDatenbank& Datenbank() const { return FDb; }
+
+    // Search set-up.
+    void SucheInit();
+    void KeyNr_Set(int AKeyNr);
+    int KeyNr() const { return FKeyNr; }
+    void ExtendedFilterAdd(const TDatenfeld& AFeld, int AVergleich, int AVerknuepfung);
+    void ExtendedFilterFinalize();
+    void ExtendedMaxReceive_Set(int AAnzahl);
+
+    // Reads: true when a record became current. Key filters apply to every read,
+    // the extended filter to the _extMode reads.
+    bool Get_first();
+    bool Get_last();
+    bool Get_ge();
+    bool Get_gt();
+    bool Get_le();
+    bool Get_lt();
+    bool Get_eq();
+    bool Get_next();
+    bool Get_prev();
+    bool Get_ge_extMode();
+    bool Get_le_extMode();
+    bool Get_next_extMode();
+    bool Found() const { return FGefunden; }
+
+    // Writes: Insert stores the record buffer as a new record, which becomes current;
+    // Update and Delete work on the current record.
+    void Insert();
+    void Update();
+    void Delete();
+    int64_t GetCount();
+    // Clears the record buffer (values empty).
+    void SatzLeeren();
+
+    void ManualCommit_Set(bool AWert);
+    bool ManualCommit() const { return FManualCommit; }
+    void Commit();
+
+    // The blob's bytes as a stream (read); write by SetWert on the field.
+    std::unique_ptr<std::istringstream> CreateBlobStream(const TBlobDatenfeld& AFeld) const;
+
+    // Internal to the record layer.
+    uint64_t ZeilenGeneration() const { return FZeilenGen; }
+    void FeldLaden(TDatenfeld& AFeld);
+    void FeldRegistrieren(TDatenfeld* AFeld);
+
+protected:
+    // Typed files declare their keys in key-number order.
+    void KeyDefinieren(int AKeyNr, std::vector<const TDatenfeld*> AFelder);
+
+private:
+    enum class TLesart { Erster, Letzter, GE, GT, LE, LT, EQ, Naechster, Vorheriger };
+    void ZeileSichern() override;
+    bool Lesen(TLesart AArt, bool AExtMode);
+    bool Schritt();
+    void CursorSchliessen(bool ASichern);
+    TRDLStatement& StatementFuer(const std::string& ASql);
+    const std::vector<const TDatenfeld*>& KeyFelder() const;
+    void SatzNachladen(int64_t ARowId);
+    void VorSchreiben();
+
+    TRDLDatenbank& FDb;
+    std::string FTabelle;
+    std::vector<TDatenfeld*> FFelder;
+    std::vector<std::vector<const TDatenfeld*>> FKeys;
+    int FKeyNr = 0;
+    int FSpaltenAnzahl = 0;
+
+    // Extended filter: each term binds a snapshot of the field's value at add time.
+    struct TExtTerm {
+        const TDatenfeld* Feld;
+        int Vergleich;
+        int Verknuepfung;
+        std::function<void(TRDLStatement&, int)> Binden;
+    };
+    std::vector<TExtTerm> FExtTerme;
+    int FMaxReceive = 0;
+
+    // Current record and cursor.
+    bool FGefunden = false;
+    int64_t FAktRowId = 0;
+    uint64_t FZeilenGen = 1;
+    TRDLStatement* FCursor = nullptr;
+    bool FCursorVorwaerts = true;
+    bool FCursorExt = false;
+    int FCursorGeliefert = 0;
+    uint64_t FCursorSchreibGen = 0;
+    const uint64_t* FTabZaehler = nullptr;
+
+    std::unordered_map<std::string, std::unique_ptr<TRDLStatement>> FStatements;
+    std::unique_ptr<TRDLStatement> FInsert, FUpdate, FDelete, FNachladen;
+    bool FManualCommit = false;
+    int FOpenMode;
+};
+
+inline void TDatenfeld::Laden() const {
+    if (FGeladen != FOwner.ZeilenGeneration()) FOwner.FeldLaden(const_cast<TDatenfeld&>(*this));
+}
+inline void TDatenfeld::Gesetzt() { FGeladen = FOwner.ZeilenGeneration(); }
+
+// Suite helpers for file variables.
+template <class F>
+bool BtrFile_CreateOpenWN_Clear(std::unique_ptr<F>& AVar, bool /*AExklusiv*/, int AOpenMode, int AParam) {
+    if (AVar) {
+        AVar->SucheInit();
+        return true;
+    }
+    AVar = std::make_unique<F>(AOpenMode, AParam);
+    return true;
+}
+template <class F>
+void BtrFile_CloseFreeAndNil(std::unique_ptr<F>& AVar) { AVar.reset(); }
+
+#include "kovdbcodec.h"

@@ -1,0 +1,156 @@
+#pragma once
+// The suite's info object: exception registration, the German message catalogue,
+// message output, message processing and the workstation identifier.
+#include "exceptions.h"
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Answers of message boxes (Windows numbering, which callers compare with).
+inline constexpr int mrOk = 1;
+inline constexpr int mrYes = 6;
+inline constexpr int mrNo = 7;
+
+// Message kinds: 0 informs, 1 error, 2 warning, 4 asks yes/no.
+inline constexpr int mkInfo = 0;
+inline constexpr int mkFehler = 1;
+inline constexpr int mkWarnung = 2;
+inline constexpr int mkFrage = 4;
+
+struct TInfoKoord {
+    std::string Gruppe;
+    int Nummer = 0;
+};
+
+struct TRDLMeldung {
+    std::string Gruppe;
+    int Nummer = 0;
+    int Art = mkInfo;
+    std::string Text;
+};
+
+// Where messages go: a message box in the GUI, the terminal in batch runs, a
+// recorder in tests. Returns mrOk, mrYes or mrNo.
+class IRDLMeldungsAusgabe {
+public:
+    virtual ~IRDLMeldungsAusgabe() = default;
+    virtual int Zeigen(const TRDLMeldung& AMeldung) = 0;
+};
+
+// Writes messages to standard error; questions get the preset answer (default no),
+// since a batch run has nobody to ask.
+class TRDLTerminalAusgabe : public IRDLMeldungsAusgabe {
+public:
+    explicit TRDLTerminalAusgabe(int AAntwortAufFragen = mrNo) : FAntwort(AAntwortAufFragen) {}
+    int Zeigen(const TRDLMeldung& AMeldung) override;
+
+private:
+    int FAntwort;
+};
+
+// Records messages and answers questions from a queue given in advance (default no).
+class TRDLMeldungsRekorder : public IRDLMeldungsAusgabe {
+public:
+    int Zeigen(const TRDLMeldung& AMeldung) override;
+    void AntwortVorgeben(int AAntwort) { FAntworten.push_back(AAntwort); }
+    std::vector<TRDLMeldung> Meldungen;
+
+private:
+    std::vector<int> FAntworten;
+};
+
+struct TRDLRegistrierteException {
+    std::string Zeit;
+    std::string TraceName;
+    std::string Klasse;
+    std::string Text;
+    bool Flag = true;
+};
+
+class TRDLInfo {
+public:
+    TRDLInfo();
+
+    // Registers an exception: log file line (time, trace name, message), standard
+    // error in batch runs, and with AFlag the user is told (catalogue "STANDARD" 991).
+    void RegisterException(std::string_view ATraceName, const std::exception& E, bool AFlag);
+    const std::vector<TRDLRegistrierteException>& Registrierte() const { return FRegistriert; }
+    void RegistrierteLeeren() { FRegistriert.clear(); }
+
+    // Catalogue text of (group, number) with "%s" / "%d" placeholders filled in order.
+    std::string MeldungsText(const std::string& AGruppe, int ANummer,
+                             const std::vector<std::string>& AArgs = {}) const;
+    bool MeldungBekannt(const std::string& AGruppe, int ANummer) const;
+
+    int ShowMeldung(const std::string& AGruppe, int ANummer,
+                    const std::vector<std::string>& AArgs = {}, int AArt = mkInfo);
+    int ShowMeldung(const TInfoKoord& AKoord, const std::vector<std::string>& AArgs = {},
+                    int AArt = mkInfo) {
+        return ShowMeldung(AKoord.Gruppe, AKoord.Nummer, AArgs, AArt);
+    }
+    // The dialog form: same as ShowMeldung, for questions (kind 4 returns mrYes for yes).
+    int ShowDlgMeldung(const std::string& AGruppe, int ANummer,
+                       const std::vector<std::string>& AArgs = {}, int AArt = mkFrage) {
+        return ShowMeldung(AGruppe, ANummer, AArgs, AArt);
+    }
+
+    // Raises an error under a trace name, with or without a catalogue message.
+    [[noreturn]] void FehlerRaise(const std::string& ATraceName);
+    [[noreturn]] void FehlerRaise(const std::string& ATraceName, const std::string& AGruppe,
+                                  int ANummer, const std::vector<std::string>& AArgs = {});
+    // Last step of destructors and form-destroy handlers: a non-zero code or a text
+    // means the object ended in an inconsistent state, which is registered.
+    void FehlerTerminate(const std::string& ATraceName, int ACode, const std::string& AText1,
+                         const std::string& AText2, int AWert1, int AWert2);
+
+    // Lets queued window messages be handled for up to AMillisekunden (cancel, repaint).
+    void RDLInfoProcessMessages(int AMillisekunden);
+    void ProcessMessagesHookSetzen(std::function<void(int)> AHook) { FProcessMessages = std::move(AHook); }
+
+    // Identifier of this workstation: $QUENDRIX_TERMINAL, else the host name.
+    std::string RDLInfoTerminalID() const;
+
+    void AusgabeSetzen(std::shared_ptr<IRDLMeldungsAusgabe> AAusgabe) { FAusgabe = std::move(AAusgabe); }
+    IRDLMeldungsAusgabe& Ausgabe() const { return *FAusgabe; }
+    void LogDateiSetzen(std::string APfad) { FLogDatei = std::move(APfad); }
+    const std::string& LogDatei() const { return FLogDatei; }
+    // Batch runs also write registered exceptions to standard error.
+    void BatchBetriebSetzen(bool AWert) { FBatch = AWert; }
+
+private:
+    std::shared_ptr<IRDLMeldungsAusgabe> FAusgabe;
+    std::function<void(int)> FProcessMessages;
+    std::vector<TRDLRegistrierteException> FRegistriert;
+    std::string FLogDatei;
+    bool FBatch = false;
+};
+
+// The one info object. Replaceable, so each test runs on a fresh one.
+TRDLInfo& RDLInfo();
+std::unique_ptr<TRDLInfo> RDLInfo_Ersetzen(std::unique_ptr<TRDLInfo> ANeu);
+
+// The registration convention: run ABody; an exception derived from std::exception is
+// registered under ATraceName and AFlag. Returns false when one was caught.
+template <class F>
+bool KOV_Geschuetzt(std::string_view ATraceName, bool AFlag, F&& ABody) {
+    try {
+        ABody();
+        return true;
+    } catch (const std::exception& E) {
+        RDLInfo().RegisterException(ATraceName, E, AFlag);
+        return false;
+    }
+}
+
+// The same for a body with a result: AFehlerwert is returned after a registered exception.
+template <class R, class F>
+R KOV_GeschuetztWert(std::string_view ATraceName, bool AFlag, R AFehlerwert, F&& ABody) {
+    try {
+        return ABody();
+    } catch (const std::exception& E) {
+        RDLInfo().RegisterException(ATraceName, E, AFlag);
+        return AFehlerwert;
+    }
+}

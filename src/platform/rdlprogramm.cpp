@@ -1,0 +1,138 @@
+#include "rdlprogramm.h"
+#include "rdlinfo.h"
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+std::unique_ptr<TRDLProgramm>& ProgrammInstanz() {
+    static std::unique_ptr<TRDLProgramm> p = std::make_unique<TRDLProgramm>();
+    return p;
+}
+
+std::string PfadText(const std::vector<TKOV_WPF_Recht>& APfad) {
+    std::string s;
+    for (auto r : APfad) {
+        if (!s.empty()) s += '.';
+        s += std::to_string(r);
+    }
+    return s;
+}
+} // namespace
+
+TRDLProgramm& RDLProgramm() { return *ProgrammInstanz(); }
+
+std::unique_ptr<TRDLProgramm> RDLProgramm_Ersetzen(std::unique_ptr<TRDLProgramm> ANeu) {
+    std::swap(ProgrammInstanz(), ANeu);
+    return ANeu;
+}
+
+std::string LoginName() {
+    if (const char* u = std::getenv("USER"); u && *u) return u;
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name) return pw->pw_name;
+    return "";
+}
+
+void TRDLProgramm::DatenbankSetzen(std::shared_ptr<TRDLDatenbank> ADb) { FDb = std::move(ADb); }
+
+TRDLDatenbank& TRDLProgramm::Datenbank() const {
+    if (!FDb) throw EDatenbankFehler("Es ist keine Datenbank geöffnet.");
+    return *FDb;
+}
+
+bool TRDLProgramm::Init(const std::string& AProgrammKennung, TEnumProzessTypen, TPVR_InstanceCount,
+                        int, bool) {
+    FProgrammKennung = AProgrammKennung;
+    if (FBenutzer.empty()) FBenutzer = LoginName();
+    if (FDb) {
+        auto& db = *FDb;
+        FRTyp = std::atoi(db.Einstellung("RTYP", "0").c_str());
+        FKundenkennung = db.Einstellung("KUNDENKENNUNG");
+        FUnternehmensgruppe = db.Einstellung("UNTERNEHMENSGRUPPE");
+        FWaehrung = db.Einstellung("WAEHRUNG", "EUR");
+        TIntPair erster;
+        if (TIntPair::TryFromText(db.Einstellung("MANDANT_ERSTER", "1/1"), erster)) FMandantErster = erster;
+        if (!FDb->Pfad().empty() && FDb->Pfad() != ":memory:") {
+            std::string log = FDb->Pfad();
+            const auto punkt = log.rfind('.');
+            const auto slash = log.rfind('/');
+            if (punkt != std::string::npos && (slash == std::string::npos || punkt > slash)) log.resize(punkt);
+            RDLInfo().LogDateiSetzen(log + ".log");
+        }
+    }
+    FInitialisiert = true;
+    return true;
+}
+
+void TRDLProgramm::InstallationSetzen(int ARTyp, std::string AKundenkennung, std::string AWaehrung,
+                                      TIntPair AMandantErster, std::string AGruppe) {
+    FRTyp = ARTyp;
+    FKundenkennung = std::move(AKundenkennung);
+    FWaehrung = std::move(AWaehrung);
+    FMandantErster = AMandantErster;
+    FUnternehmensgruppe = std::move(AGruppe);
+}
+
+bool TRDLProgramm::HatRecht(const std::vector<TKOV_WPF_Recht>& APfad) const {
+    if (!FDb || APfad.empty()) return false;
+    auto st = FDb->Prepare(
+        "SELECT 1 FROM benutzer b WHERE b.name = ?1 AND (b.alle_rechte <> 0 OR EXISTS"
+        " (SELECT 1 FROM benutzerrecht r WHERE r.benutzer = b.name AND r.recht = ?2))");
+    st.Bind(1, FBenutzer);
+    st.Bind(2, PfadText(APfad));
+    return st.Step();
+}
+
+bool TRDLProgramm::UserRechtePruefen(const std::vector<TKOV_WPF_Recht>& APfad, const std::string& AText,
+                                     TKOV_Rect_FnktType_Erw, bool, TKOV_Rect_ReaktionKeinRecht AReaktion) {
+    bool vorhanden = false;
+    std::string grund;
+    try {
+        vorhanden = HatRecht(APfad);
+    } catch (const std::exception& E) {
+        grund = E.what();
+    }
+    if (vorhanden) return true;
+    switch (AReaktion) {
+    case TKOV_Rect_ReaktionKeinRecht::rkStill:
+        break;
+    case TKOV_Rect_ReaktionKeinRecht::rkException:
+        RDLInfo().FehlerRaise("TRDLProgramm.UserRechtePruefen", "STANDARD", 1200,
+                              {FBenutzer, PfadText(APfad)});
+    case TKOV_Rect_ReaktionKeinRecht::rkMeldung:
+        if (!grund.empty())
+            RDLInfo().ShowMeldung("STANDARD", 1201, {grund}, mkFehler);
+        else if (AText.empty())
+            RDLInfo().ShowMeldung("STANDARD", 1200, {FBenutzer, PfadText(APfad)}, mkFehler);
+        else
+            RDLInfo().ShowMeldung("STANDARD", 1202, {FBenutzer, PfadText(APfad), AText}, mkFehler);
+        break;
+    }
+    return false;
+}
+
+void TRDLProgramm::ShowException(const std::exception& E, bool) {
+    RDLInfo().ShowMeldung("STANDARD", 991, {E.what()}, mkFehler);
+}
+
+void TRDLProgramm::SetTitle(const std::string& ATitel) {
+    FTitel = ATitel;
+    if (OnTitleChanged) OnTitleChanged(FTitel);
+}
+
+bool TRDLProgramm::WorkStartTry(const void* AOwner, const std::string& ATraceName, int AModus) {
+    if (FWork.count(AOwner)) return false;
+    FWork[AOwner] = TWork{ATraceName, AModus};
+    return true;
+}
+
+void TRDLProgramm::WorkDone(const void* AOwner) { FWork.erase(AOwner); }
+
+bool TRDLProgramm::Working(const void* AOwner) const { return FWork.count(AOwner) != 0; }
+
+namespace Rechtdialog {
+bool UserRechtePruefen(const std::vector<TKOV_WPF_Recht>& APfad, const std::string& AText,
+                       TKOV_Rect_FnktType_Erw AFunktion, bool AFlag, TKOV_Rect_ReaktionKeinRecht AReaktion) {
+    return RDLProgramm().UserRechtePruefen(APfad, AText, AFunktion, AFlag, AReaktion);
+}
+} // namespace Rechtdialog
