@@ -45,7 +45,8 @@ const std::vector<const TDatenfeld*>& TKOV_DBFile::KeyFelder() const {
 // --- search set-up ---------------------------------------------------------------------
 
 void TKOV_DBFile::SucheInit() {
-    CursorSchliessen(true);
+    CursorSchliessen(false);
+    FQuelle = TQuelle::Keine;
     for (auto* f : FFelder) f->Leeren();
     FExtTerme.clear();
     FMaxReceive = 0;
@@ -129,25 +130,35 @@ TRDLStatement& TKOV_DBFile::StatementFuer(const std::string& ASql) {
 
 void TKOV_DBFile::CursorSchliessen(bool ASichern) {
     if (!FCursor) return;
-    if (ASichern && FGefunden) ZeileSichern();
+    if (FQuelle == TQuelle::Cursor) {
+        if (ASichern) ZeileSichern();
+        else FQuelle = TQuelle::RowId; // unread fields come from the rowid when asked for
+    }
     FCursor->Reset();
     FCursor = nullptr;
     FDb.CursorAbmelden(FTabelle, this);
 }
 
-// Decodes every field still stale while the cursor stands on the current row.
+// Decodes every field that is still stale, so the buffer no longer needs its source.
 void TKOV_DBFile::ZeileSichern() {
-    if (!FCursor || !FGefunden) return;
-    for (auto* f : FFelder)
-        if (f->FGeladen != FZeilenGen) FeldLaden(*f);
+    if (FQuelle == TQuelle::Cursor) {
+        for (auto* f : FFelder)
+            if (f->FGeladen != FZeilenGen) {
+                f->AusZeileLesen(FCursor->Handle(), f->FErsteSpalte);
+                f->FGeladen = FZeilenGen;
+            }
+    } else if (FQuelle == TQuelle::RowId) {
+        SatzNachladen(FAktRowId);
+    }
+    FQuelle = TQuelle::Keine;
 }
 
 void TKOV_DBFile::FeldLaden(TDatenfeld& AFeld) {
-    if (FCursor && FGefunden) {
+    if (FQuelle == TQuelle::Cursor) {
         AFeld.AusZeileLesen(FCursor->Handle(), AFeld.FErsteSpalte);
-    } else if (FGefunden && FAktRowId != 0) {
-        // The cursor ran past the current record; read the record once more.
+    } else if (FQuelle == TQuelle::RowId) {
         SatzNachladen(FAktRowId);
+        FQuelle = TQuelle::Keine;
         return;
     }
     AFeld.FGeladen = FZeilenGen;
@@ -272,7 +283,6 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
 
 bool TKOV_DBFile::Schritt() {
     if (FMaxReceive > 0 && FCursorGeliefert >= FMaxReceive) {
-        ZeileSichern();
         CursorSchliessen(false);
         return FGefunden = false;
     }
@@ -280,6 +290,7 @@ bool TKOV_DBFile::Schritt() {
         ++FZeilenGen;
         ++FCursorGeliefert;
         FAktRowId = FCursor->ColInt(0);
+        FQuelle = TQuelle::Cursor;
         return FGefunden = true;
     }
     // The previous record's unread fields are fetched later from its rowid if needed.
@@ -333,6 +344,7 @@ void TKOV_DBFile::Insert() {
     st.Reset();
     FAktRowId = FDb.LetzteRowId();
     FGefunden = true;
+    FQuelle = TQuelle::Keine;
     ++FZeilenGen;
     for (auto* f : FFelder) f->FGeladen = FZeilenGen; // the buffer is the new record
 }

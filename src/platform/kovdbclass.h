@@ -222,6 +222,8 @@ private:
     int FCursorGeliefert = 0;
     uint64_t FCursorSchreibGen = 0;
     const uint64_t* FTabZaehler = nullptr;
+    // Where stale fields of the current record come from.
+    enum class TQuelle { Keine, Cursor, RowId } FQuelle = TQuelle::Keine;
 
     std::unordered_map<std::string, std::unique_ptr<TRDLStatement>> FStatements;
     std::unique_ptr<TRDLStatement> FInsert, FUpdate, FDelete, FNachladen;

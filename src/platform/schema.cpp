@@ -2,8 +2,12 @@
 // programs; keep both in step and raise CQuendrixSchemaVersion on every change.
 #include "rdldatenbank.h"
 
+// Tables read by one evaluation each (schema_ausw.cpp).
+const std::vector<std::string>& QuendrixSchemaDDL_Auswertungen();
+
 const std::vector<std::string>& QuendrixSchemaDDL() {
-    static const std::vector<std::string> ddl = {
+    static const std::vector<std::string> ddl = [] {
+        std::vector<std::string> d = {
         // --- installation, users, rights ---------------------------------------
         "CREATE TABLE einstellung (name TEXT PRIMARY KEY, wert TEXT NOT NULL DEFAULT '')",
         "CREATE TABLE benutzer (name TEXT PRIMARY KEY, voller_name TEXT NOT NULL DEFAULT '',"
@@ -74,6 +78,10 @@ const std::vector<std::string>& QuendrixSchemaDDL() {
         "CREATE TABLE awgs (id INTEGER PRIMARY KEY, system TEXT NOT NULL, prod_a INTEGER NOT NULL,"
         " prod_b INTEGER NOT NULL, prod_c INTEGER NOT NULL, code TEXT NOT NULL DEFAULT '')",
         "CREATE INDEX awgs_schluessel ON awgs (system, prod_a, prod_b, prod_c, code)",
-    };
+        };
+        const auto& ausw = QuendrixSchemaDDL_Auswertungen();
+        d.insert(d.end(), ausw.begin(), ausw.end());
+        return d;
+    }();
     return ddl;
 }
