@@ -148,7 +148,9 @@ public:
     // An empty std::function means "use the default comparer".
     explicit TKOV_List(TComparer AComparer)
         : FComparer(AComparer ? std::move(AComparer) : DefaultComparer()) {}
+    // Not from another list: that would be a silent copy (use Clone/AssignFrom).
     template <KOV_EnumerableOf<T> R>
+        requires(!std::is_base_of_v<TKOV_List, R>)
     explicit TKOV_List(const R& ACollection) : TKOV_List() {
         InsertRange(0, ACollection);
     }
@@ -613,14 +615,15 @@ public:
     TKOV_ObjectList(TComparer AComparer, bool AOwnsObjects = true)
         : TBasis(std::move(AComparer)), FOwnsObjects(AOwnsObjects) {}
     template <KOV_EnumerableOf<T*> R>
+        requires(!std::is_base_of_v<TBasis, R>)
     explicit TKOV_ObjectList(const R& ACollection, bool AOwnsObjects = true) : FOwnsObjects(AOwnsObjects) {
         this->InsertRange(0, ACollection);
     }
 
     TKOV_ObjectList(TKOV_ObjectList&& AOther) noexcept
-        : TBasis(std::move(AOther)), FOwnsObjects(AOther.FOwnsObjects) {}
+        : TBasis(static_cast<TBasis&&>(AOther)), FOwnsObjects(AOther.FOwnsObjects) {}
     TKOV_ObjectList& operator=(TKOV_ObjectList&& AOther) {
-        TBasis::operator=(std::move(AOther)); // our old objects go with our old ownership
+        TBasis::operator=(static_cast<TBasis&&>(AOther)); // our old objects go with our old ownership
         FOwnsObjects = AOther.FOwnsObjects;
         return *this;
     }
