@@ -9,7 +9,13 @@ TDatenfeld::TDatenfeld(TKOV_DBFile& AOwner, std::vector<std::string> ASpalten)
 // --- construction --------------------------------------------------------------------
 
 TKOV_DBFile::TKOV_DBFile(std::string ATabelle, int AOpenMode, int AParam)
-    : TKOV_DBFile(RDLProgramm().Datenbank(), std::move(ATabelle), AOpenMode, AParam) {}
+    : TKOV_DBFile((RDLProgramm().Datenbank(), RDLProgramm().DatenbankShared()), std::move(ATabelle), AOpenMode,
+                  AParam) {}
+
+TKOV_DBFile::TKOV_DBFile(std::shared_ptr<TRDLDatenbank> ADb, std::string ATabelle, int AOpenMode, int AParam)
+    : TKOV_DBFile(*ADb, std::move(ATabelle), AOpenMode, AParam) {
+    FDbHalter = std::move(ADb);
+}
 
 TKOV_DBFile::TKOV_DBFile(TRDLDatenbank& ADb, std::string ATabelle, int AOpenMode, int)
     : FDb(ADb), FTabelle(std::move(ATabelle)), FOpenMode(AOpenMode) {
@@ -199,7 +205,7 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     if (vonAktuell) {
         // Continue on the open cursor when it runs the right way and nothing was written.
         const bool vorwaerts = AArt == TLesart::Naechster;
-        if (FCursor && FCursorVorwaerts == vorwaerts && FCursorExt == AExtMode &&
+        if (FCursor && FCursorFortsetzbar && FCursorVorwaerts == vorwaerts && FCursorExt == AExtMode &&
             FCursorSchreibGen == *FTabZaehler)
             return Schritt();
         ZeileSichern();
@@ -267,7 +273,7 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     for (auto* f : key)
         for (const auto& s : f->Spalten()) sql += s + (vorwaerts ? ", " : " DESC, ");
     sql += vorwaerts ? "id" : "id DESC";
-    if (AArt == TLesart::EQ && FMaxReceive == 0 && !AExtMode) sql += " LIMIT 1";
+    if (AArt == TLesart::EQ) sql += " LIMIT 1";
 
     auto& st = StatementFuer(sql);
     int idx = 1;
@@ -275,7 +281,8 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     FCursor = &st;
     FCursorVorwaerts = vorwaerts;
     FCursorExt = AExtMode;
-    FCursorGeliefert = 0;
+    FCursorFortsetzbar = AArt != TLesart::EQ;
+    if (!vonAktuell) FCursorGeliefert = 0; // the limit counts for the whole search
     FCursorSchreibGen = *FTabZaehler;
     FDb.CursorAnmelden(FTabelle, this);
     return Schritt();

@@ -128,6 +128,7 @@ public:
     // AOpenMode and AParam are the suite's open arguments (2, -1: read and write).
     TKOV_DBFile(std::string ATabelle, int AOpenMode = 2, int AParam = -1);
     TKOV_DBFile(TRDLDatenbank& ADb, std::string ATabelle, int AOpenMode = 2, int AParam = -1);
+    TKOV_DBFile(std::shared_ptr<TRDLDatenbank> ADb, std::string ATabelle, int AOpenMode, int AParam);
     virtual ~TKOV_DBFile();
     TKOV_DBFile(const TKOV_DBFile&) = delete;
     TKOV_DBFile& operator=(const TKOV_DBFile&) = delete;
@@ -195,6 +196,7 @@ private:
     void SatzNachladen(int64_t ARowId);
     void VorSchreiben();
 
+    std::shared_ptr<TRDLDatenbank> FDbHalter; // keeps the program's database alive
     TRDLDatenbank& FDb;
     std::string FTabelle;
     std::vector<TDatenfeld*> FFelder;
@@ -219,6 +221,7 @@ private:
     TRDLStatement* FCursor = nullptr;
     bool FCursorVorwaerts = true;
     bool FCursorExt = false;
+    bool FCursorFortsetzbar = true; // false for exact reads: the next read re-seeks
     int FCursorGeliefert = 0;
     uint64_t FCursorSchreibGen = 0;
     const uint64_t* FTabZaehler = nullptr;

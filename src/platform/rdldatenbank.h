@@ -128,6 +128,7 @@ private:
 class RDLBuchung {
 public:
     explicit RDLBuchung(TRDLDatenbank& ADb) : FDb(ADb) { FDb.BuchungBeginnen(); }
+    RDLBuchung(); // on the program's database
     ~RDLBuchung() {
         if (!FBeendet) {
             try { FDb.BuchungBeenden(false); } catch (...) {}

@@ -136,3 +136,5 @@ bool UserRechtePruefen(const std::vector<TKOV_WPF_Recht>& APfad, const std::stri
     return RDLProgramm().UserRechtePruefen(APfad, AText, AFunktion, AFlag, AReaktion);
 }
 } // namespace Rechtdialog
+
+RDLBuchung::RDLBuchung() : RDLBuchung(RDLProgramm().Datenbank()) {}
