@@ -1,0 +1,266 @@
+#include "quendrix.h"
+#include "rdldatenbank.h"
+#include "rdlinfo.h"
+#include "rdlmeldungsbox.h"
+#include "rdlprogramm.h"
+#include <QApplication>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+
+namespace {
+
+bool IstSchalterZeichen(char c) { return c == '-' || c == '/'; }
+
+char KleinAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+bool IstSchalter(const std::string& AArg) { return !AArg.empty() && IstSchalterZeichen(AArg[0]); }
+
+// Steps 2 and 3 of the start: program object and program right.
+bool ProgrammAnmelden() {
+    RDLProgramm().Init("Quendrix", TEnumProzessTypen::ptAnwendung, TPVR_InstanceCount::icBeliebig, 0, true);
+    return RDLProgramm().UserRechtePruefen({CRecht_Quendrix}, "", TKOV_Rect_FnktType_Erw::ftAusfuehren, false,
+                                           TKOV_Rect_ReaktionKeinRecht::rkMeldung);
+}
+
+int QuendrixListe(std::ostream& AOut) {
+    try {
+        if (!ProgrammAnmelden()) return CQuendrixExitKeinRecht;
+        QuendrixKatalogAusgeben(AOut);
+        return CQuendrixExitOk;
+    } catch (const std::exception& E) {
+        RDLProgramm().ShowException(E, false);
+        return CQuendrixExitStartfehler;
+    }
+}
+
+// Qt for a run that may open windows: the application object, message boxes (not in
+// runs without dialogs), message processing and the title. Undone at the end, since
+// the info and program objects may outlive the application (tests).
+class TQtLauf {
+public:
+    explicit TQtLauf(bool AAutoreport) {
+        if (!QCoreApplication::instance()) FApp = std::make_unique<QApplication>(FArgc, FArgv);
+        if (AAutoreport) {
+            // Nobody watches an autoreport: no questions, failures to the terminal.
+            RDLProgramm().OhneDialogeSetzen(true);
+            RDLInfo().BatchBetriebSetzen(true);
+        } else if (!RDLProgramm().OhneDialoge()) {
+            RDLInfo().AusgabeSetzen(std::make_shared<TRDLMeldungsBox>());
+            FMeldungsbox = true;
+        }
+        RDLInfo().ProcessMessagesHookSetzen(
+            [](int AMillisekunden) { QCoreApplication::processEvents(QEventLoop::AllEvents, AMillisekunden); });
+        RDLProgramm().OnTitleChanged = [](const std::string& ATitel) {
+            QGuiApplication::setApplicationDisplayName(QString::fromStdString(ATitel));
+        };
+    }
+    ~TQtLauf() {
+        RDLProgramm().OnTitleChanged = nullptr;
+        RDLInfo().ProcessMessagesHookSetzen(nullptr);
+        if (FMeldungsbox) RDLInfo().AusgabeSetzen(std::make_shared<TRDLTerminalAusgabe>());
+        FApp.reset();
+    }
+    TQtLauf(const TQtLauf&) = delete;
+    TQtLauf& operator=(const TQtLauf&) = delete;
+
+private:
+    // QApplication keeps references to its arguments; Qt's own switches are not
+    // passed (QT_QPA_PLATFORM and the like still work).
+    static inline int FArgc = 1;
+    static inline char FName[] = "quendrix";
+    static inline char* FArgv[] = {FName, nullptr};
+    std::unique_ptr<QApplication> FApp;
+    bool FMeldungsbox = false;
+};
+
+} // namespace
+
+// --- the suite's switches ---------------------------------------------------------------
+
+std::string QuendrixKnWert(const std::vector<std::string>& AArgs) {
+    for (size_t i = 0; i < AArgs.size(); ++i) {
+        const std::string& a = AArgs[i];
+        if (a.size() < 3 || !IstSchalterZeichen(a[0]) || KleinAscii(a[1]) != 'k' || KleinAscii(a[2]) != 'n')
+            continue;
+        // The first kn argument decides, whether it carries a value or not.
+        if (a.size() == 3) {
+            if (i + 1 < AArgs.size() && !IstSchalter(AArgs[i + 1])) return AArgs[i + 1];
+            return "";
+        }
+        std::string wert = a.substr(3);
+        if (wert[0] == ':') wert.erase(0, 1);
+        return wert;
+    }
+    return "";
+}
+
+bool QuendrixAutoreportSchalter(const std::vector<std::string>& AArgs) {
+    static const std::string name = "autoreport";
+    for (const std::string& a : AArgs) {
+        if (a.size() != name.size() + 1 || !IstSchalterZeichen(a[0])) continue;
+        bool gleich = true;
+        for (size_t i = 0; i < name.size() && gleich; ++i) gleich = KleinAscii(a[i + 1]) == name[i];
+        if (gleich) return true;
+    }
+    return false;
+}
+
+TQuendrixStart QuendrixStartBestimmen(const std::vector<std::string>& AArgs) {
+    TQuendrixStart start;
+    const std::string kn = QuendrixKnWert(AArgs);
+    TKOV_Quendrix_Auswertung_Class klasse = nullptr;
+    // An empty value names nothing, even if some class had an empty short name.
+    if (kn.empty() || !TKOV_Glob_Quendrix_Controller::GetAuswerterByKurzname(kn, klasse)) return start;
+    start.Auswertung = klasse;
+    start.Autoreport = QuendrixAutoreportSchalter(AArgs);
+    start.Titel = klasse->Bezeichnung();
+    return start;
+}
+
+void QuendrixDirektStarten(const TQuendrixStart& AStart) {
+    RDLProgramm().SetTitle(AStart.Titel);
+    const std::unique_ptr<TKOV_Quendrix_Auswertung> auswertung = AStart.Auswertung->Create();
+    if (!auswertung) return;
+    auswertung->Init();
+    try {
+        if (AStart.Autoreport)
+            auswertung->Autoreport();
+        else
+            auswertung->Execute();
+    } catch (...) {
+        auswertung->Done();
+        throw;
+    }
+    auswertung->Done();
+}
+
+void QuendrixKatalogAusgeben(std::ostream& AOut) {
+    TKOV_Glob_Quendrix_Controller::EnumQuendrixAuswerter([&](TKOV_Quendrix_Auswertung_Class AKlasse, int) {
+        if (AKlasse->Active()) AOut << AKlasse->Kurzname() << '\t' << AKlasse->Bezeichnung() << '\n';
+    });
+    AOut.flush();
+}
+
+// --- our own options ----------------------------------------------------------------------
+
+bool QuendrixOptionenLesen(const std::vector<std::string>& AArgs, TQuendrixOptionen& AOptionen,
+                           std::string& AFehler) {
+    AOptionen = {};
+    AFehler.clear();
+    for (size_t i = 0; i < AArgs.size(); ++i) {
+        const std::string& a = AArgs[i];
+        if (a.rfind("--", 0) != 0) {
+            AOptionen.Rest.push_back(a);
+            continue;
+        }
+        const auto gleich = a.find('=');
+        const std::string name = a.substr(0, gleich);
+        if (name == "--db" || name == "--user") {
+            std::string wert;
+            if (gleich != std::string::npos)
+                wert = a.substr(gleich + 1);
+            else if (i + 1 < AArgs.size() && AArgs[i + 1].rfind("--", 0) != 0)
+                wert = AArgs[++i];
+            if (wert.empty()) {
+                AFehler = "Die Option \u201E" + name + "\u201C braucht einen Wert. Aufruf: quendrix --help";
+                return false;
+            }
+            (name == "--db" ? AOptionen.Datenbank : AOptionen.Benutzer) = wert;
+        } else if (a == "--list") {
+            AOptionen.Liste = true;
+        } else if (a == "--help") {
+            AOptionen.Hilfe = true;
+        } else {
+            AFehler = "Unbekannte Option \u201E" + a + "\u201C. Aufruf: quendrix --help";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string QuendrixHilfeText() {
+    return "Aufruf: quendrix [Optionen] [-kn KURZNAME [-autoreport]]\n"
+           "\n"
+           "Startet das Auswertungs-Center. Ohne -kn wird der Katalog der Auswertungen gezeigt.\n"
+           "\n"
+           "Optionen:\n"
+           "  --db PFAD      Datenbank der Installation (sonst $QUENDRIX_DB,\n"
+           "                 sonst quendrix.db im Arbeitsordner)\n"
+           "  --user NAME    Benutzer, dessen Rechte gelten (sonst der Anmeldename)\n"
+           "  --list         Listet die Auswertungen dieser Installation auf:\n"
+           "                 Kurzname, Tabulator, Bezeichnung\n"
+           "  --help         Zeigt diese Hilfe\n"
+           "  -kn KURZNAME   Startet die Auswertung mit diesem Kurznamen direkt\n"
+           "                 (auch /kn KURZNAME, -kn:KURZNAME, -knKURZNAME)\n"
+           "  -autoreport    Führt die direkt gestartete Auswertung ohne Rückfragen aus\n"
+           "\n"
+           "Rückgabewerte: 0 ausgeführt, 1 Fehler beim Start, 2 falscher Aufruf oder\n"
+           "keine passende Datenbank, 3 Recht auf das Auswertungs-Center fehlt.\n";
+}
+
+std::string QuendrixDatenbankPfad(const TQuendrixOptionen& AOptionen) {
+    if (!AOptionen.Datenbank.empty()) return AOptionen.Datenbank;
+    if (const char* db = std::getenv("QUENDRIX_DB"); db && *db) return db;
+    return "quendrix.db";
+}
+
+// --- start-up -------------------------------------------------------------------------------
+
+TKOV_HiddenMainForm_Quendrix::TKOV_HiddenMainForm_Quendrix(std::vector<std::string> AArgs, std::ostream& AOut,
+                                                           QObject* AParent)
+    : TKOV_HiddenMainForm(AParent), FArgs(std::move(AArgs)), FOut(AOut) {}
+
+void TKOV_HiddenMainForm_Quendrix::Execute() {
+    KOV_Geschuetzt("TKOV_HiddenMainForm_Quendrix.Execute", true, [&] {
+        const TQuendrixStart start = QuendrixStartBestimmen(FArgs);
+        if (start.Auswertung)
+            QuendrixDirektStarten(start);
+        else
+            QuendrixKatalogAusgeben(FOut); // the catalogue window replaces this
+    });
+}
+
+int QuendrixProgrammStart(const std::vector<std::string>& AArgs, std::ostream& AOut) {
+    std::unique_ptr<TKOV_HiddenMainForm_Quendrix> form;
+    try {
+        if (!ProgrammAnmelden()) return CQuendrixExitKeinRecht; // the rights check told the user
+        RDLProgramm().SetTitle(CQuendrixTitel);
+        form = std::make_unique<TKOV_HiddenMainForm_Quendrix>(AArgs, AOut);
+    } catch (const std::exception& E) {
+        RDLProgramm().ShowException(E, false);
+    }
+    // Without a main form the message loop has nothing to run.
+    if (!form) return CQuendrixExitStartfehler;
+    form->Ausfuehren();
+    return CQuendrixExitOk;
+}
+
+int QuendrixMain(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostream& AErr) {
+    TQuendrixOptionen optionen;
+    std::string fehler;
+    if (!QuendrixOptionenLesen(AArgs, optionen, fehler)) {
+        AErr << fehler << std::endl;
+        return CQuendrixExitAufruf;
+    }
+    if (optionen.Hilfe) {
+        AOut << QuendrixHilfeText() << std::flush;
+        return CQuendrixExitOk;
+    }
+    try {
+        RDLProgramm().DatenbankSetzen(TRDLDatenbank::Oeffnen(QuendrixDatenbankPfad(optionen)));
+    } catch (const std::exception& E) {
+        AErr << E.what() << std::endl;
+        return CQuendrixExitAufruf;
+    }
+    RDLProgramm().BenutzerSetzen(optionen.Benutzer.empty() ? LoginName() : optionen.Benutzer);
+    if (optionen.Liste) return QuendrixListe(AOut);
+
+    // Only a direct start may open a window; the rest runs without a display.
+    const std::string kn = QuendrixKnWert(optionen.Rest);
+    TKOV_Quendrix_Auswertung_Class klasse = nullptr;
+    if (kn.empty() || !TKOV_Glob_Quendrix_Controller::GetAuswerterByKurzname(kn, klasse))
+        return QuendrixProgrammStart(optionen.Rest, AOut);
+    TQtLauf qt(QuendrixAutoreportSchalter(optionen.Rest));
+    return QuendrixProgrammStart(optionen.Rest, AOut);
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The program unit of the evaluation centre: command line, start-up sequence and
+// the invisible main form that runs one evaluation directly or shows the catalogue.
+// Argument lists never contain the program name.
+#include "hiddenmainform.h"
+#include "quendrixclass.h"
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+inline const std::string CQuendrixTitel = "Auswertungs-Center";
+
+// Exit codes of the program.
+inline constexpr int CQuendrixExitOk = 0;
+inline constexpr int CQuendrixExitStartfehler = 1; // start-up failed (shown via ShowException)
+inline constexpr int CQuendrixExitAufruf = 2;      // wrong options or no usable database
+inline constexpr int CQuendrixExitKeinRecht = 3;   // the user lacks the program right
+
+// --- the suite's switches "kn" and "autoreport" -------------------------------------
+
+// Value of the first "kn" switch (-kn VALUE, /KN VALUE, -kn:VALUE, -knVALUE); empty
+// when the switch is missing or has no value.
+std::string QuendrixKnWert(const std::vector<std::string>& AArgs);
+// True when one argument is exactly -autoreport or /autoreport (case ignored).
+bool QuendrixAutoreportSchalter(const std::vector<std::string>& AArgs);
+
+// What the invisible main form does for a command line.
+struct TQuendrixStart {
+    TKOV_Quendrix_Auswertung_Class Auswertung = nullptr; // direct start; nullptr: catalogue
+    bool Autoreport = false;                             // only with a direct start
+    std::string Titel = CQuendrixTitel;                  // application title of the run
+};
+// Decides from the command line and the registry; checks neither Active nor rights.
+TQuendrixStart QuendrixStartBestimmen(const std::vector<std::string>& AArgs);
+
+// Direct start: title, Create, Init, Autoreport or Execute, Done, release. Done and
+// the release also run when the run raises; the exception then passes on.
+void QuendrixDirektStarten(const TQuendrixStart& AStart);
+
+// One line per registered evaluation whose Active holds: Kurzname, tab, Bezeichnung.
+void QuendrixKatalogAusgeben(std::ostream& AOut);
+
+// --- our own options ------------------------------------------------------------------
+
+struct TQuendrixOptionen {
+    std::string Datenbank; // --db PATH / --db=PATH
+    std::string Benutzer;  // --user NAME / --user=NAME
+    bool Liste = false;    // --list
+    bool Hilfe = false;    // --help
+    std::vector<std::string> Rest; // everything else, in order, for the suite's switches
+};
+// Takes our options (beginning with "--") out of AArgs. False with a German message
+// in AFehler for an unknown option or a missing value.
+bool QuendrixOptionenLesen(const std::vector<std::string>& AArgs, TQuendrixOptionen& AOptionen,
+                           std::string& AFehler);
+std::string QuendrixHilfeText();
+// --db, else $QUENDRIX_DB, else quendrix.db in the working folder.
+std::string QuendrixDatenbankPfad(const TQuendrixOptionen& AOptionen);
+
+// --- start-up -----------------------------------------------------------------------------
+
+// The invisible main form: runs the evaluation named by "kn" or, until the catalogue
+// window exists, prints the catalogue to AOut.
+class TKOV_HiddenMainForm_Quendrix : public TKOV_HiddenMainForm {
+    Q_OBJECT
+public:
+    TKOV_HiddenMainForm_Quendrix(std::vector<std::string> AArgs, std::ostream& AOut,
+                                 QObject* AParent = nullptr);
+
+protected:
+    void Execute() override;
+
+private:
+    std::vector<std::string> FArgs;
+    std::ostream& FOut;
+};
+
+// The program start after the database is set: program object, program right, title,
+// invisible main form and message loop. Returns the exit code.
+int QuendrixProgrammStart(const std::vector<std::string>& AArgs, std::ostream& AOut);
+
+// The whole program: options, database, user, Qt where a window may be needed, then
+// the program start. AArgs without the program name.
+int QuendrixMain(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostream& AErr);

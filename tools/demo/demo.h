@@ -1,0 +1,49 @@
+#pragma once
+// The demo installation generator: a deterministic installation with clients, branches,
+// opening hours, holidays, computers, sellers, users and years of sales lines.
+// Same options and same "today" give the same data.
+#include "rdldatenbank.h"
+#include "rdltyco.h"
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct TDemoOptionen {
+    std::string Pfad;                       // database file (command line only)
+    uint64_t Seed = 1;
+    int Filialen = 12;
+    int Tage = 800;                         // days of sales lines, ending yesterday
+    int RTyp = 1;
+    std::string Kundenkennung = "ODRIKS00"; // offers every evaluation
+    bool Ueberschreiben = false;
+    TDateTime Heute = 0;                    // 0: the system's today
+    std::string Benutzer;                   // empty: the login name
+};
+
+// What was written, per table.
+struct TDemoErgebnis {
+    int64_t Mandanten = 0, Filialen = 0, Rechner = 0, Betriebszeiten = 0, Feiertage = 0;
+    int64_t Verkaeufer = 0, Benutzer = 0, Rechte = 0;
+    int64_t Umsatzzeilen = 0, Transaktionen = 0, Warengruppencodes = 0;
+    TDateTime ErsterTag = 0, LetzterTag = 0;
+};
+
+// Progress of the long area: percent of the days done and rows written so far.
+// May throw to cancel; the generation then ends with that exception.
+using TDemoFortschritt = std::function<void(const std::string& ABereich, int AProzent, int64_t AZeilen)>;
+
+// German text of the first invalid option, empty when all are valid.
+std::string DemoOptionenFehler(const TDemoOptionen& AOptionen);
+
+// Writes the demo data into an empty database of the current schema; raises
+// EArgumentOutOfRangeException for invalid options.
+TDemoErgebnis DemoErzeugen(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen,
+                           const TDemoFortschritt& AFortschritt = nullptr);
+
+// The command-line program: parses the arguments, writes the database file and reports.
+// Exit codes: 0 done (or help shown), 1 file exists without --force or writing failed,
+// 2 invalid arguments.
+int DemoProgramm(const std::vector<std::string>& AArgumente, std::ostream& AOut, std::ostream& AErr,
+                 bool AFortschrittAnzeigen);

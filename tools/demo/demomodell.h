@@ -1,0 +1,93 @@
+#pragma once
+// The demo installation as plain data, built from the options before anything is
+// written: clients, branches with opening hours, computers, sellers, holidays and the
+// article catalogue. The writers of each area only turn it into rows.
+#include "demo.h"
+#include <array>
+#include <string>
+#include <vector>
+
+struct TDemoZeitfenster {
+    double Von = 0, Bis = 0; // fractions of a day
+};
+
+struct TDemoMandant {
+    TIntPair Id;
+    std::string Name;
+};
+
+struct TDemoRechner {
+    int Nr = 0;
+    std::string Name;
+    int Filiale = 0;       // 0: not a till of a branch
+    bool Bargeld = true;   // writes an opening-balance record per open day
+    int TransNr = 0;       // last transaction number written (per client and computer)
+};
+
+struct TDemoVerkaeufer {
+    int VkNr = 0;
+    TIntPair Gep;
+    std::string Nachname, Vorname;
+    int Filiale = 0;
+    TIntPair Mandant;
+    bool Praemienberechtigt = false;
+    double Anteil = 1;     // relative share of the branch's receipts
+};
+
+struct TDemoFiliale {
+    int Nr = 0;
+    TIntPair Mandant, OrgeId;
+    std::string Name, Waehrung;
+    bool Versand = false;
+    double Groesse = 1;    // relative customer traffic
+    std::array<std::vector<TDemoZeitfenster>, 8> Oeffnung; // by ISO weekday 1..7
+    std::vector<size_t> Rechner;    // indices into TDemoModell::Rechner
+    std::vector<size_t> Verkaeufer; // indices into TDemoModell::Verkaeufer
+};
+
+struct TDemoFeiertag {
+    TDateTime Datum = 0;
+    int Filiale = 0;       // 0: all branches
+    std::string Name;
+};
+
+struct TDemoArtikel {
+    int Abteilung = 0;     // department 1..6
+    int Warengruppe = 0;   // ProdId.A
+    int Nr = 0;            // ProdId.B, also the article number text
+    int Farben = 1;        // colours, ProdId.C 1..Farben
+    double Preis = 0;      // list price in EUR
+    double EkQuote = 0.5;  // purchase value / list price
+    double Beliebtheit = 1;
+    int Saison = 0;        // 0 all year, 1 winter, 2 summer
+    int Groessen = 0;      // 0 one size, 1 clothing, 2 shoes
+    std::string Code;      // group code of the "EIGEN" system
+};
+
+struct TDemoModell {
+    std::string Unternehmensgruppe;
+    std::vector<TDemoMandant> Mandanten;
+    std::vector<TDemoFiliale> Filialen;
+    std::vector<TDemoRechner> Rechner;
+    std::vector<TDemoVerkaeufer> Verkaeufer;
+    std::vector<TDemoFeiertag> Feiertage; // ascending by day
+    std::vector<TDemoArtikel> Artikel;
+    TDateTime ErsterTag = 0, LetzterTag = 0; // sales lines, both included
+};
+
+TDemoModell DemoModellBilden(const TDemoOptionen& AOptionen, TDateTime AHeute);
+
+// Easter Sunday (Gregorian, anonymous algorithm).
+TDateTime Ostersonntag(int AJahr);
+// The nationwide German public holidays of a year, ascending.
+std::vector<TDemoFeiertag> DeutscheFeiertage(int AJahr);
+
+// Area writers, in the order DemoErzeugen calls them.
+void DemoStammdatenSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,
+                             TDemoErgebnis& AErgebnis);
+void DemoKalenderSchreiben(TRDLDatenbank& ADb, const TDemoModell& AModell, TDemoErgebnis& AErgebnis);
+void DemoVerkaeuferSchreiben(TRDLDatenbank& ADb, const TDemoModell& AModell, TDemoErgebnis& AErgebnis);
+void DemoBenutzerSchreiben(TRDLDatenbank& ADb, const std::string& ALoginName, TDemoErgebnis& AErgebnis);
+// Sales lines through the record layer, then the group codes of the products sold.
+void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, TDemoModell& AModell,
+                           TDemoErgebnis& AErgebnis, const TDemoFortschritt& AFortschritt);
