@@ -108,7 +108,10 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
     if (FBatch) std::cerr << zeile << std::endl;
     FRegistriert.push_back(std::move(r));
     // Only ordinary operations tell the user; destructors and clean-up stay silent.
-    if (AFlag && !FBatch) {
+    // A loop that fails the same way on every round shows its message once.
+    const std::string anzeige = std::string(ATraceName) + "\n" + E.what();
+    if (AFlag && !FBatch && anzeige != FZuletztGezeigt) {
+        FZuletztGezeigt = anzeige;
         try {
             ShowMeldung("STANDARD", 991, {std::string(E.what())}, mkFehler);
         } catch (...) {

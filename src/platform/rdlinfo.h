@@ -124,6 +124,7 @@ private:
     std::function<void(int)> FProcessMessages;
     std::vector<TRDLRegistrierteException> FRegistriert;
     std::string FLogDatei;
+    std::string FZuletztGezeigt;
     bool FBatch = false;
 };
 

@@ -109,7 +109,9 @@ TEST(Info, RegisteredExceptionsAreLoggedAndOnlyOrdinaryOnesShown) {
     EXPECT_FALSE(ok);
     const int wert = KOV_GeschuetztWert("TKlasse.Destroy", false, -1, []() -> int { throw EConvertError("x"); });
     EXPECT_EQ(wert, -1);
-    ASSERT_EQ(RDLInfo().Registrierte().size(), 2u);
+    // The same failure again (a loop) is logged but not shown a second time.
+    KOV_Geschuetzt("TKlasse.Operation", true, [] { throw EListError("Index 5 nicht im Array!"); });
+    ASSERT_EQ(RDLInfo().Registrierte().size(), 3u);
     EXPECT_EQ(RDLInfo().Registrierte()[0].TraceName, "TKlasse.Operation");
     EXPECT_EQ(RDLInfo().Registrierte()[0].Klasse, "EListError");
     EXPECT_FALSE(RDLInfo().Registrierte()[1].Flag);
