@@ -30,6 +30,7 @@ const std::map<std::pair<std::string, int>, std::string>& Katalog() {
         {{"STANDARD", 1202}, "Der Benutzer \u201E%s\u201C hat das Recht %s (%s) nicht.\n"
                              "Bitte wenden Sie sich an Ihren Administrator."},
         {{"STANDARD", 1210}, "Das Programm wurde in einem unsauberen Zustand beendet (%s)."},
+        {{"STANDARD", 1211}, "Beim Aufräumen (%s) sind %s Fehler aufgetreten; Einzelheiten stehen im Fehlerprotokoll."},
         {{"PEP", 1705}, "Die aggregierten Umsatzdaten wurden noch nicht erstellt.\n"
                         "Sollen sie jetzt erstellt werden? Das kann einige Zeit dauern."},
         {{"PEP", 1900}, "Ungültiger Tagesabschnitt am %s: Beginn %s liegt nach dem Ende %s."},
@@ -106,6 +107,7 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
         log << zeile << '\n';
     }
     if (FBatch) std::cerr << zeile << std::endl;
+    ++FOffeneFehler[r.TraceName];
     FRegistriert.push_back(std::move(r));
     // Only ordinary operations tell the user; destructors and clean-up stay silent.
     // A loop that fails the same way on every round shows its message once.
@@ -145,6 +147,14 @@ void TRDLInfo::FehlerRaise(const std::string& ATraceName) {
 void TRDLInfo::FehlerRaise(const std::string& ATraceName, const std::string& AGruppe, int ANummer,
                            const std::vector<std::string>& AArgs) {
     throw EKatalogFehler(ATraceName, AGruppe, ANummer, AArgs, MeldungsText(AGruppe, ANummer, AArgs));
+}
+
+void TRDLInfo::FehlerKontrolle(const std::string& ATraceName) {
+    const auto it = FOffeneFehler.find(ATraceName);
+    if (it == FOffeneFehler.end() || it->second == 0) return;
+    const std::string anzahl = std::to_string(it->second);
+    it->second = 0;
+    FehlerRaise(ATraceName, "STANDARD", 1211, {ATraceName, anzahl});
 }
 
 void TRDLInfo::FehlerTerminate(const std::string& ATraceName, int ACode, const std::string& AText1,

@@ -3,6 +3,7 @@
 // message output, message processing and the workstation identifier.
 #include "exceptions.h"
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -100,6 +101,9 @@ public:
     [[noreturn]] void FehlerRaise(const std::string& ATraceName);
     [[noreturn]] void FehlerRaise(const std::string& ATraceName, const std::string& AGruppe,
                                   int ANummer, const std::vector<std::string>& AArgs = {});
+    // Closing check of a destructor: raises (catalogue "STANDARD" 1211) when failures
+    // were registered under ATraceName since the last check of that name.
+    void FehlerKontrolle(const std::string& ATraceName);
     // Last step of destructors and form-destroy handlers: a non-zero code or a text
     // means the object ended in an inconsistent state, which is registered.
     void FehlerTerminate(const std::string& ATraceName, int ACode, const std::string& AText1,
@@ -125,6 +129,7 @@ private:
     std::vector<TRDLRegistrierteException> FRegistriert;
     std::string FLogDatei;
     std::string FZuletztGezeigt;
+    std::map<std::string, int, std::less<>> FOffeneFehler;
     bool FBatch = false;
 };
 
@@ -154,4 +159,10 @@ R KOV_GeschuetztWert(std::string_view ATraceName, bool AFlag, R AFehlerwert, F&&
         RDLInfo().RegisterException(ATraceName, E, AFlag);
         return AFehlerwert;
     }
+}
+
+// The end of a destructor: the closing check of ATraceName, registered under
+// ATraceName + ".Kontrolle" with flag True when it fails.
+inline void KOV_DestroyKontrolle(const std::string& ATraceName) {
+    KOV_Geschuetzt(ATraceName + ".Kontrolle", true, [&] { RDLInfo().FehlerKontrolle(ATraceName); });
 }

@@ -99,6 +99,20 @@ TEST(Info, FehlerRaiseCarriesTheCatalogueCoordinate) {
     }
 }
 
+TEST(Info, ClosingCheckOfADestructorReportsItsFailedSteps) {
+    TTestUmgebung U(false);
+    KOV_DestroyKontrolle("TMani.Destroy");
+    EXPECT_TRUE(RDLInfo().Registrierte().empty()) << "a clean destructor passes its check";
+    KOV_Geschuetzt("TMani.Destroy", false, [] { throw Exception("Datei schließen"); });
+    KOV_Geschuetzt("TMani.Destroy", false, [] { throw Exception("Liste freigeben"); });
+    KOV_DestroyKontrolle("TMani.Destroy");
+    ASSERT_EQ(RDLInfo().Registrierte().size(), 3u);
+    EXPECT_EQ(RDLInfo().Registrierte()[2].TraceName, "TMani.Destroy.Kontrolle");
+    EXPECT_NE(RDLInfo().Registrierte()[2].Text.find("2 Fehler"), std::string::npos);
+    KOV_DestroyKontrolle("TMani.Destroy");
+    EXPECT_EQ(RDLInfo().Registrierte().size(), 3u) << "the check counts from the last one on";
+}
+
 TEST(Info, RegisteredExceptionsAreLoggedAndOnlyOrdinaryOnesShown) {
     TTestUmgebung U(false);
     const std::string log = (std::filesystem::temp_directory_path() /
