@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -184,6 +185,58 @@ TLesung LayerRead(TRDLDatenbank& db, double von, double bis) {
     return r;
 }
 
+// The retrieval pattern of the sales statistics: one search per branch and day.
+TLesung BareProTag(TRDLDatenbank& db, double von, int tage) {
+    sqlite3* h = db.Handle();
+    sqlite3_stmt* st = nullptr;
+    Pruefe(sqlite3_prepare_v2(h,
+                              "SELECT uhrzeit, satzart, betrag, betrag2, ek, menge, herkunft FROM lst"
+                              " WHERE datum = ? AND filiale = ? ORDER BY datum, filiale, id",
+                              -1, &st, nullptr), h);
+    const auto t0 = Uhr::now();
+    TLesung r{0, 0, 0};
+    for (int t = 0; t < tage; ++t)
+        for (int fil = 1; fil <= 12; ++fil) {
+            sqlite3_bind_double(st, 1, von + t);
+            sqlite3_bind_int(st, 2, fil);
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                if (std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))) == "EB") continue;
+                r.summe += sqlite3_column_double(st, 0) + sqlite3_column_double(st, 2) + sqlite3_column_double(st, 3) +
+                           sqlite3_column_double(st, 4) + sqlite3_column_int(st, 5) + sqlite3_column_int(st, 6);
+                ++r.zeilen;
+            }
+            sqlite3_reset(st);
+        }
+    r.sekunden = Sekunden(t0);
+    sqlite3_finalize(st);
+    return r;
+}
+
+TLesung LayerProTag(TRDLDatenbank& db, double von, int tage) {
+    Tlstfile f(db);
+    const auto t0 = Uhr::now();
+    TLesung r{0, 0, 0};
+    for (int t = 0; t < tage; ++t)
+        for (int fil = 1; fil <= 12; ++fil) {
+            f.SucheInit();
+            f.KeyNr_Set(Tlstfile::KeyDatum);
+            f.Datum.SetKeyWert(von + t);
+            f.Datum.KeyWertUebernehmen();
+            f.ExtendedFilterAdd(f.Datum, fvGleich, fkUnd);
+            f.Filiale.SetWert(int16_t(fil));
+            f.ExtendedFilterAdd(f.Filiale, fvGleich, fkUnd);
+            f.ExtendedFilterFinalize();
+            for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode()) {
+                if (f.Satzart.GetWert() == "EB") continue;
+                r.summe += f.Uhrzeit.GetWert() + f.Betrag.GetWert() + f.Betrag2.GetWert() + f.EK.GetWert() +
+                           f.Menge.GetWert() + f.Herkunft.GetWert();
+                ++r.zeilen;
+            }
+        }
+    r.sekunden = Sekunden(t0);
+    return r;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -218,6 +271,22 @@ int main(int argc, char** argv) {
     }
     std::printf("read    %lld rows: bare %.0f rows/s, record layer %.0f rows/s, ratio %.2f\n", (long long)n,
                 double(n) / bare.sekunden, double(n) / layer.sekunden, bare.sekunden / layer.sekunden);
+
+    // One search per branch and day over the whole period.
+    TLesung bareTag{1e9, 0, 0}, layerTag{1e9, 0, 0};
+    for (int runde = 0; runde < 3; ++runde) {
+        const auto b = BareProTag(*db, von, 800);
+        const auto l = LayerProTag(*db, von, 800);
+        if (b.sekunden < bareTag.sekunden) bareTag = b;
+        if (l.sekunden < layerTag.sekunden) layerTag = l;
+    }
+    if (bareTag.zeilen != layerTag.zeilen) {
+        std::fprintf(stderr, "per-day results differ: %lld vs %lld\n", (long long)bareTag.zeilen,
+                     (long long)layerTag.zeilen);
+        return 1;
+    }
+    std::printf("per day 9600 searches: bare %.0f searches/s, record layer %.0f searches/s, ratio %.2f\n",
+                9600 / bareTag.sekunden, 9600 / layerTag.sekunden, bareTag.sekunden / layerTag.sekunden);
     db.reset();
     for (const auto& p : {pfadBare, pfadLayer})
         for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(p + suffix);
