@@ -239,6 +239,11 @@ inline void TDatenfeld::Laden() const {
 }
 inline void TDatenfeld::Gesetzt() { FGeladen = FOwner.ZeilenGeneration(); }
 
+// The two constructors of a typed file over ATabelle (in its .cpp; the class has Keys()).
+#define KOV_TYPED_FILE_CTORS(Klasse, ATabelle)                                                     \
+    Klasse::Klasse(int AOpenMode, int AParam) : TKOV_DBFile(ATabelle, AOpenMode, AParam) { Keys(); } \
+    Klasse::Klasse(TRDLDatenbank& ADb) : TKOV_DBFile(ADb, ATabelle) { Keys(); }
+
 // Suite helpers for file variables.
 template <class F>
 bool BtrFile_CreateOpenWN_Clear(std::unique_ptr<F>& AVar, bool /*AExklusiv*/, int AOpenMode, int AParam) {

@@ -1,9 +1,5 @@
 #include "kovdbfiles.h"
 
-#define KOV_TYPED_FILE_CTORS(Klasse, Tabelle)                                             \
-    Klasse::Klasse(int AOpenMode, int AParam) : TKOV_DBFile(Tabelle, AOpenMode, AParam) { Keys(); } \
-    Klasse::Klasse(TRDLDatenbank& ADb) : TKOV_DBFile(ADb, Tabelle) { Keys(); }
-
 KOV_TYPED_FILE_CTORS(Tlstfile, "lst")
 void Tlstfile::Keys() {
     KeyDefinieren(KeyTransaktion, {&Mandant, &Rechner, &TransNr, &PosNr});

@@ -1,10 +1,6 @@
 #include "kovdbfiles_ausw.h"
 
 // Same constructors as in kovdbfiles.cpp; the macro stays local to each file.
-#define KOV_TYPED_FILE_CTORS(Klasse, Tabelle)                                             \
-    Klasse::Klasse(int AOpenMode, int AParam) : TKOV_DBFile(Tabelle, AOpenMode, AParam) { Keys(); } \
-    Klasse::Klasse(TRDLDatenbank& ADb) : TKOV_DBFile(ADb, Tabelle) { Keys(); }
-
 KOV_TYPED_FILE_CTORS(TGepFile, "gep")
 void TGepFile::Keys() { KeyDefinieren(KeyGepNr, {&GepNr}); }
 
