@@ -8,9 +8,16 @@ TDatenfeld::TDatenfeld(TKOV_DBFile& AOwner, std::vector<std::string> ASpalten)
 
 // --- construction --------------------------------------------------------------------
 
+namespace {
+// The program's database; raises when none is open.
+std::shared_ptr<TRDLDatenbank> ProgrammDatenbank() {
+    RDLProgramm().Datenbank();
+    return RDLProgramm().DatenbankShared();
+}
+} // namespace
+
 TKOV_DBFile::TKOV_DBFile(std::string ATabelle, int AOpenMode, int AParam)
-    : TKOV_DBFile((RDLProgramm().Datenbank(), RDLProgramm().DatenbankShared()), std::move(ATabelle), AOpenMode,
-                  AParam) {}
+    : TKOV_DBFile(ProgrammDatenbank(), std::move(ATabelle), AOpenMode, AParam) {}
 
 TKOV_DBFile::TKOV_DBFile(std::shared_ptr<TRDLDatenbank> ADb, std::string ATabelle, int AOpenMode, int AParam)
     : TKOV_DBFile(*ADb, std::move(ATabelle), AOpenMode, AParam) {
