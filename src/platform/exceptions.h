@@ -30,9 +30,41 @@ KOV_DECLARE_EXCEPTION(EListError, Exception)
 KOV_DECLARE_EXCEPTION(EConvertError, Exception)
 KOV_DECLARE_EXCEPTION(EOutOfMemory, Exception)
 KOV_DECLARE_EXCEPTION(EAbstractError, Exception)
-KOV_DECLARE_EXCEPTION(EDatenbankFehler, Exception)
 
 #undef KOV_DECLARE_EXCEPTION
+
+// What went wrong with the database, so that callers can choose an exit code or a
+// reaction without parsing the text.
+enum class TDbFehlerArt {
+    Allgemein,        // a statement failed
+    NichtGefunden,    // no such file or database
+    IstOrdner,        // the path names a folder
+    Fremd,            // not a database of this program
+    Version,          // another schema version
+    Beschaedigt,      // damaged, or a table of this program is missing
+    Gesperrt,         // locked by another program beyond the busy wait
+    KeinSchreibrecht, // no permission to write the file or its folder
+    Verbindung,       // malformed address, server down, login refused
+    Abgebrochen,      // the connection to the server was lost
+};
+
+// A database failure. what() is the German text for the user; the driver's code, its
+// own (English) message and the SQL text are kept apart for the log.
+class EDatenbankFehler : public Exception {
+public:
+    explicit EDatenbankFehler(std::string AText, TDbFehlerArt AArt = TDbFehlerArt::Allgemein,
+                              std::string ACode = {}, std::string ADetails = {})
+        : Exception(std::move(AText)), FArt(AArt), FCode(std::move(ACode)), FDetails(std::move(ADetails)) {}
+    const char* ClassName() const noexcept override { return "EDatenbankFehler"; }
+    TDbFehlerArt Art() const noexcept { return FArt; }
+    const std::string& Code() const noexcept { return FCode; }       // SQLite result code or SQLSTATE
+    const std::string& Details() const noexcept { return FDetails; } // driver message and SQL, log only
+
+private:
+    TDbFehlerArt FArt;
+    std::string FCode;
+    std::string FDetails;
+};
 
 // An error that carries a message-catalogue coordinate (group and number) and the
 // arguments for the catalogue text's placeholders.
