@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <string>
 #include <string_view>
@@ -56,9 +57,21 @@ void Pruefe(int rc, sqlite3* db) {
     }
 }
 
+// A bare connection to the same file, beside the record layer's own.
+sqlite3* Roh(const std::string& pfad) {
+    static std::map<std::string, sqlite3*> offen;
+    auto& h = offen[pfad];
+    if (!h && sqlite3_open_v2(pfad.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "SQLite: cannot open %s\n", pfad.c_str());
+        std::exit(1);
+    }
+    return h;
+}
+
 double BareInsert(const std::string& pfad, const std::vector<TZeile>& zeilen) {
-    auto db = TRDLDatenbank::Anlegen(pfad, true);
-    sqlite3* h = db->Handle();
+    TRDLDatenbank::Anlegen(pfad, true).reset();
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(pfad.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_stmt* st = nullptr;
     Pruefe(sqlite3_prepare_v2(h,
                               "INSERT INTO lst (mand_a, mand_b, rechner, transnr, posnr, datum, uhrzeit, filiale,"
@@ -96,6 +109,7 @@ double BareInsert(const std::string& pfad, const std::vector<TZeile>& zeilen) {
     Pruefe(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), h);
     const double s = Sekunden(t0);
     sqlite3_finalize(st);
+    sqlite3_close(h);
     return s;
 }
 
@@ -137,7 +151,7 @@ struct TLesung {
 };
 
 TLesung BareRead(TRDLDatenbank& db, double von, double bis) {
-    sqlite3* h = db.Handle();
+    sqlite3* h = Roh(db.Pfad());
     sqlite3_stmt* st = nullptr;
     Pruefe(sqlite3_prepare_v2(h,
                               "SELECT datum, uhrzeit, filiale, satzart, betrag, betrag2, ek, menge, herkunft FROM lst"
@@ -187,7 +201,7 @@ TLesung LayerRead(TRDLDatenbank& db, double von, double bis) {
 
 // The retrieval pattern of the sales statistics: one search per branch and day.
 TLesung BareProTag(TRDLDatenbank& db, double von, int tage) {
-    sqlite3* h = db.Handle();
+    sqlite3* h = Roh(db.Pfad());
     sqlite3_stmt* st = nullptr;
     Pruefe(sqlite3_prepare_v2(h,
                               "SELECT uhrzeit, satzart, betrag, betrag2, ek, menge, herkunft FROM lst"

@@ -1,9 +1,14 @@
 #include "kovdbclass.h"
 #include "rdlprogramm.h"
+#include <limits>
 
-TDatenfeld::TDatenfeld(TKOV_DBFile& AOwner, std::vector<std::string> ASpalten)
-    : FOwner(AOwner), FSpalten(std::move(ASpalten)) {
-    FOwner.FeldRegistrieren(this);
+TDatenfeld::TDatenfeld(TKOV_DBFile& AOwner, const std::string& AName, size_t ASpaltenZahl)
+    : FOwner(AOwner), FName(AName) {
+    const TRDLFeldDef& def = FOwner.FeldRegistrieren(this, AName);
+    if (def.Spalten.size() != ASpaltenZahl)
+        throw EDatenbankFehler("Das Feld \u201E" + AName + "\u201C der Datei \u201E" + FOwner.Tabelle() +
+                               "\u201C passt nicht zu seiner Definition.");
+    FSpalten = def.Spalten;
 }
 
 // --- construction --------------------------------------------------------------------
@@ -25,32 +30,44 @@ TKOV_DBFile::TKOV_DBFile(std::shared_ptr<TRDLDatenbank> ADb, std::string ATabell
 }
 
 TKOV_DBFile::TKOV_DBFile(TRDLDatenbank& ADb, std::string ATabelle, int AOpenMode, int)
-    : FDb(ADb), FTabelle(std::move(ATabelle)), FOpenMode(AOpenMode) {
-    FSpaltenAnzahl = 1; // the rowid comes first
-    FTabZaehler = FDb.TabellenZaehler(FTabelle);
+    : FDb(ADb), FTabelle(std::move(ATabelle)), FDef(QuendrixTabelle(FTabelle)), FOpenMode(AOpenMode) {
+    if (!FDef.IstSatzdatei())
+        throw EDatenbankFehler("Die Tabelle \u201E" + FTabelle + "\u201C ist keine Satzdatei.");
+    FSpaltenAnzahl = 1; // the record position comes first
+    FSpaltenListe = "id";
 }
 
 TKOV_DBFile::~TKOV_DBFile() {
     try {
-        CursorSchliessen(false);
-        // A manual-commit transaction that was not committed leaves no trace.
-        if (FManualCommit) FDb.ManualCommitAbmelden(false);
+        CursorSchliessen();
+        // A manual-commit batch that was not committed leaves no trace.
+        if (FManualCommit) FDb.BatchVerwerfen(this);
     } catch (...) {
     }
 }
 
-void TKOV_DBFile::FeldRegistrieren(TDatenfeld* AFeld) {
+const TRDLFeldDef& TKOV_DBFile::FeldRegistrieren(TDatenfeld* AFeld, const std::string& AName) {
+    const TRDLFeldDef* def = FDef.Feld(AName);
+    if (!def)
+        throw EDatenbankFehler("Das Feld \u201E" + AName + "\u201C ist in der Datei \u201E" + FTabelle +
+                               "\u201C nicht definiert.");
     AFeld->FErsteSpalte = FSpaltenAnzahl;
-    FSpaltenAnzahl += int(AFeld->Spalten().size());
+    FSpaltenAnzahl += int(def->Spalten.size());
+    for (const auto& s : def->Spalten) FSpaltenListe += ", " + s;
     FFelder.push_back(AFeld);
+    return *def;
 }
 
-void TKOV_DBFile::KeyDefinieren(int AKeyNr, std::vector<const TDatenfeld*> AFelder) {
-    if (int(FKeys.size()) <= AKeyNr) FKeys.resize(size_t(AKeyNr) + 1);
-    FKeys[size_t(AKeyNr)] = std::move(AFelder);
-}
-
-const std::vector<const TDatenfeld*>& TKOV_DBFile::KeyFelder() const {
+const std::vector<const TDatenfeld*>& TKOV_DBFile::KeyFelder() {
+    if (FKeys.empty()) {
+        for (const auto& k : FDef.Schluessel) {
+            std::vector<const TDatenfeld*> felder;
+            for (const auto& name : k.Teile)
+                for (auto* f : FFelder)
+                    if (f->Name() == name) felder.push_back(f);
+            FKeys.push_back(std::move(felder));
+        }
+    }
     static const std::vector<const TDatenfeld*> leer;
     return (FKeyNr >= 0 && FKeyNr < int(FKeys.size())) ? FKeys[size_t(FKeyNr)] : leer;
 }
@@ -58,7 +75,7 @@ const std::vector<const TDatenfeld*>& TKOV_DBFile::KeyFelder() const {
 // --- search set-up ---------------------------------------------------------------------
 
 void TKOV_DBFile::SucheInit() {
-    CursorSchliessen(false);
+    CursorSchliessen();
     FQuelle = TQuelle::Keine;
     for (auto* f : FFelder) f->Leeren();
     FExtTerme.clear();
@@ -68,10 +85,10 @@ void TKOV_DBFile::SucheInit() {
 }
 
 void TKOV_DBFile::KeyNr_Set(int AKeyNr) {
-    if (AKeyNr < 0 || AKeyNr >= int(FKeys.size()) || FKeys[size_t(AKeyNr)].empty())
-        throw EDatenbankFehler("Der Schlüssel " + std::to_string(AKeyNr) + " ist in der Datei \u201E" +
-                               FTabelle + "\u201C nicht definiert.");
-    if (AKeyNr != FKeyNr) CursorSchliessen(true);
+    if (AKeyNr < 0 || AKeyNr >= int(FDef.Schluessel.size()))
+        throw EDatenbankFehler("Der Schlüssel " + std::to_string(AKeyNr) + " ist in der Datei \u201E" + FTabelle +
+                               "\u201C nicht definiert.");
+    if (AKeyNr != FKeyNr) Parken();
     FKeyNr = AKeyNr;
 }
 
@@ -80,7 +97,7 @@ void TKOV_DBFile::ExtendedFilterAdd(const TDatenfeld& AFeld, int AVergleich, int
         throw EDatenbankFehler("Filterfeld gehört nicht zur Datei \u201E" + FTabelle + "\u201C.");
     if (AVergleich < fvGleich || AVergleich > fvKleinerGleich)
         throw EDatenbankFehler("Unbekannter Vergleich " + std::to_string(AVergleich) + " im Filter.");
-    CursorSchliessen(true);
+    Parken();
     FExtTerme.push_back(TExtTerm{&AFeld, AVergleich, AVerknuepfung, AFeld.WertSchnappschuss()});
 }
 
@@ -89,7 +106,7 @@ void TKOV_DBFile::ExtendedFilterFinalize() {
 }
 
 void TKOV_DBFile::ExtendedMaxReceive_Set(int AAnzahl) {
-    CursorSchliessen(true);
+    Parken();
     FMaxReceive = AAnzahl > 0 ? AAnzahl : 0;
 }
 
@@ -135,40 +152,46 @@ size_t SpaltenZahl(const std::vector<const TDatenfeld*>& AFelder) {
 
 } // namespace
 
-TRDLStatement& TKOV_DBFile::StatementFuer(const std::string& ASql) {
+IRDLAbfrage& TKOV_DBFile::StatementFuer(const std::string& ASql) {
     auto& st = FStatements[ASql];
-    if (!st) st = std::make_unique<TRDLStatement>(FDb.Prepare(ASql));
+    if (!st) st = FDb.Verbindung().Vorbereiten(ASql);
     return *st;
 }
 
-void TKOV_DBFile::CursorSchliessen(bool ASichern) {
+void TKOV_DBFile::CursorSchliessen() {
     if (!FCursor) return;
-    if (FQuelle == TQuelle::Cursor) {
-        if (ASichern) ZeileSichern();
-        else FQuelle = TQuelle::RowId; // unread fields come from the rowid when asked for
-    }
-    FCursor->Reset();
+    FCursor->Schliessen();
     FCursor = nullptr;
-    FDb.CursorAbmelden(FTabelle, this);
+    FDb.CursorSchliesst(this);
+    // Unread fields of the current record are fetched later by its position.
+    if (FQuelle == TQuelle::Cursor) FQuelle = TQuelle::RowId;
 }
 
-// Decodes every field that is still stale, so the buffer no longer needs its source.
+// Keeps the current record in the buffer and gives up the statement: the next read of
+// this search re-seeks from the buffer's key and position.
+void TKOV_DBFile::Parken() {
+    if (!FCursor) return;
+    ZeileSichern();
+    CursorSchliessen();
+}
+
 void TKOV_DBFile::ZeileSichern() {
-    if (FQuelle == TQuelle::Cursor) {
+    if (FQuelle == TQuelle::Cursor && FCursor) {
         for (auto* f : FFelder)
             if (f->FGeladen != FZeilenGen) {
-                f->AusZeileLesen(FCursor->Handle(), f->FErsteSpalte);
+                f->AusZeileLesen(*FCursor, f->FErsteSpalte);
                 f->FGeladen = FZeilenGen;
             }
+        FQuelle = TQuelle::Keine;
     } else if (FQuelle == TQuelle::RowId) {
         SatzNachladen(FAktRowId);
+        FQuelle = TQuelle::Keine;
     }
-    FQuelle = TQuelle::Keine;
 }
 
 void TKOV_DBFile::FeldLaden(TDatenfeld& AFeld) {
-    if (FQuelle == TQuelle::Cursor) {
-        AFeld.AusZeileLesen(FCursor->Handle(), AFeld.FErsteSpalte);
+    if (FQuelle == TQuelle::Cursor && FCursor) {
+        AFeld.AusZeileLesen(*FCursor, AFeld.FErsteSpalte);
     } else if (FQuelle == TQuelle::RowId) {
         SatzNachladen(FAktRowId);
         FQuelle = TQuelle::Keine;
@@ -178,62 +201,57 @@ void TKOV_DBFile::FeldLaden(TDatenfeld& AFeld) {
 }
 
 void TKOV_DBFile::SatzNachladen(int64_t ARowId) {
-    if (!FNachladen) {
-        std::string sql = "SELECT id";
-        for (auto* f : FFelder)
-            for (const auto& s : f->Spalten()) sql += ", " + s;
-        sql += " FROM " + FTabelle + " WHERE id = ?";
-        FNachladen = std::make_unique<TRDLStatement>(FDb.Prepare(sql));
-    }
+    if (!FNachladen) FNachladen = FDb.Verbindung().Vorbereiten("SELECT " + FSpaltenListe + " FROM " + FTabelle + " WHERE id = ?");
     auto& st = *FNachladen;
-    st.Reset();
-    st.Bind(1, ARowId);
-    if (st.Step()) {
+    st.BindInt(1, ARowId);
+    if (st.Schritt()) {
         for (auto* f : FFelder)
             if (f->FGeladen != FZeilenGen) {
-                f->AusZeileLesen(st.Handle(), f->FErsteSpalte);
+                f->AusZeileLesen(st, f->FErsteSpalte);
                 f->FGeladen = FZeilenGen;
             }
     } else {
         for (auto* f : FFelder) f->FGeladen = FZeilenGen; // record is gone; keep what we have
     }
-    st.Reset();
+    st.Schliessen();
 }
 
 // Builds and opens the cursor for one read; the key, the key filters and (in extended
-// mode) the filter terms become the WHERE clause, the key plus the rowid the order.
+// mode) the filter terms become the WHERE clause, the key plus the record position the
+// order. A read from the current record continues after it (key values and position).
 bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     const auto& key = KeyFelder();
     const bool vonAktuell = AArt == TLesart::Naechster || AArt == TLesart::Vorheriger;
     if (vonAktuell && !FGefunden) {
-        CursorSchliessen(false);
+        CursorSchliessen();
         return false;
     }
-    if (vonAktuell) {
-        // Continue on the open cursor when it runs the right way and nothing was written.
-        const bool vorwaerts = AArt == TLesart::Naechster;
-        if (FCursor && FCursorFortsetzbar && FCursorVorwaerts == vorwaerts && FCursorExt == AExtMode &&
-            FCursorSchreibGen == *FTabZaehler)
-            return Schritt();
-        ZeileSichern();
-    }
-    CursorSchliessen(false);
-
     const bool vorwaerts = !(AArt == TLesart::Letzter || AArt == TLesart::LE || AArt == TLesart::LT ||
                              AArt == TLesart::Vorheriger);
-    std::string sql = "SELECT id";
-    for (auto* f : FFelder)
-        for (const auto& s : f->Spalten()) sql += ", " + s;
-    sql += " FROM " + FTabelle;
+    if (vonAktuell) {
+        // Continue on the open cursor when it runs the right way and has not held its
+        // snapshot too long.
+        if (FCursor && FCursorFortsetzbar && FCursorVorwaerts == vorwaerts && FCursorExt == AExtMode &&
+            !FDb.SnapshotZuAlt())
+            return Schritt();
+        ZeileSichern();
+    } else {
+        FCursorGeliefert = 0; // the limit counts for the whole search
+    }
+    CursorSchliessen();
+    // A search starting anew sees what other programs committed meanwhile.
+    FDb.CursorParken(this);
+    if (FMaxReceive > 0 && FCursorGeliefert >= FMaxReceive) return FGefunden = false;
 
-    std::vector<std::function<void(TRDLStatement&, int&)>> binder;
+    std::string sql = "SELECT " + FSpaltenListe + " FROM " + FTabelle;
+    std::vector<std::function<void(IRDLAbfrage&, int&)>> binder;
     std::string where;
     auto und = [&](const std::string& bedingung) { where += (where.empty() ? " WHERE " : " AND ") + bedingung; };
 
     for (auto* f : FFelder)
         if (f->IstKeyFilter()) {
             und(Tupel({f}) + " = " + Platzhalter(f->Spalten().size()));
-            binder.push_back([f](TRDLStatement& S, int& i) { f->KeyWertBinden(S, i); i += int(f->Spalten().size()); });
+            binder.push_back([f](IRDLAbfrage& S, int& i) { f->KeyWertBinden(S, i); i += int(f->Spalten().size()); });
         }
 
     const char* keyVergleich = nullptr;
@@ -245,18 +263,18 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     case TLesart::EQ: keyVergleich = " = "; break;
     default: break;
     }
-    if (keyVergleich && !key.empty()) {
-        und(Tupel(key) + keyVergleich + Platzhalter(SpaltenZahl(key)));
-        binder.push_back([&key](TRDLStatement& S, int& i) {
-            for (auto* f : key) { f->KeyWertBinden(S, i); i += int(f->Spalten().size()); }
-        });
-    } else if (vonAktuell) {
-        // From the current record on: the key values of the buffer plus the rowid.
+    if (vonAktuell) {
+        // From the current record on: the key values of the buffer plus the position.
         und(Tupel(key, "id") + (vorwaerts ? " > " : " < ") + Platzhalter(SpaltenZahl(key) + 1));
         const int64_t rowid = FAktRowId;
-        binder.push_back([&key, rowid](TRDLStatement& S, int& i) {
+        binder.push_back([&key, rowid](IRDLAbfrage& S, int& i) {
             for (auto* f : key) { f->WertBinden(S, i); i += int(f->Spalten().size()); }
-            S.Bind(i++, rowid);
+            S.BindInt(i++, rowid);
+        });
+    } else if (keyVergleich && !key.empty()) {
+        und(Tupel(key) + keyVergleich + Platzhalter(SpaltenZahl(key)));
+        binder.push_back([&key](IRDLAbfrage& S, int& i) {
+            for (auto* f : key) { f->KeyWertBinden(S, i); i += int(f->Spalten().size()); }
         });
     }
 
@@ -270,7 +288,7 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
             }
             terme += Tupel({term.Feld}) + VergleichSql(term.Vergleich) + Platzhalter(term.Feld->Spalten().size());
             if (t > 0) terme += ")";
-            binder.push_back([&term](TRDLStatement& S, int& i) { term.Binden(S, i); i += int(term.Feld->Spalten().size()); });
+            binder.push_back([&term](IRDLAbfrage& S, int& i) { term.Binden(S, i); i += int(term.Feld->Spalten().size()); });
             if (term.Verknuepfung == fkEnde) break; // the last term ends the list
         }
         und(terme);
@@ -280,36 +298,61 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     for (auto* f : key)
         for (const auto& s : f->Spalten()) sql += s + (vorwaerts ? ", " : " DESC, ");
     sql += vorwaerts ? "id" : "id DESC";
-    if (AArt == TLesart::EQ) sql += " LIMIT 1";
+    // Each query reads at most a block (the server store) and what the limit leaves.
+    int64_t grenze = AArt == TLesart::EQ ? 1 : FDb.Verbindung().LeseBlock();
+    if (FMaxReceive > 0) grenze = std::min<int64_t>(grenze, FMaxReceive - FCursorGeliefert);
+    sql += " LIMIT ?";
 
     auto& st = StatementFuer(sql);
     int idx = 1;
     for (auto& b : binder) b(st, idx);
+    st.BindInt(idx, grenze);
     FCursor = &st;
     FCursorVorwaerts = vorwaerts;
     FCursorExt = AExtMode;
     FCursorFortsetzbar = AArt != TLesart::EQ;
-    if (!vonAktuell) FCursorGeliefert = 0; // the limit counts for the whole search
-    FCursorSchreibGen = *FTabZaehler;
-    FDb.CursorAnmelden(FTabelle, this);
+    FBlockGeliefert = 0;
+    FBlockGrenze = grenze;
     return Schritt();
 }
 
 bool TKOV_DBFile::Schritt() {
     if (FMaxReceive > 0 && FCursorGeliefert >= FMaxReceive) {
-        CursorSchliessen(false);
+        Parken();
         return FGefunden = false;
     }
-    if (FCursor->Step()) {
-        ++FZeilenGen;
-        ++FCursorGeliefert;
-        FAktRowId = FCursor->ColInt(0);
-        FQuelle = TQuelle::Cursor;
-        return FGefunden = true;
+    // A full block means the query ended at its LIMIT: continue after its last row.
+    if (FBlockGeliefert >= FBlockGrenze) return Fortsetzen();
+    bool zeile;
+    try {
+        zeile = FCursor->Schritt();
+    } catch (...) {
+        FCursor = nullptr;
+        FDb.CursorSchliesst(this);
+        throw;
     }
-    // The previous record's unread fields are fetched later from its rowid if needed.
-    CursorSchliessen(false);
-    return FGefunden = false;
+    if (!zeile) {
+        FCursor = nullptr;
+        FDb.CursorSchliesst(this);
+        if (FQuelle == TQuelle::Cursor) FQuelle = TQuelle::RowId;
+        return FGefunden = false;
+    }
+    ++FZeilenGen;
+    ++FCursorGeliefert;
+    ++FBlockGeliefert;
+    FAktRowId = FCursor->Int(0);
+    FQuelle = TQuelle::Cursor;
+    if (FBlockGeliefert == 1) FDb.CursorOeffnet(this);
+    // An exact read or a probe that reached its limit holds no statement open.
+    if (!FCursorFortsetzbar || (FMaxReceive > 0 && FCursorGeliefert >= FMaxReceive)) Parken();
+    return FGefunden = true;
+}
+
+bool TKOV_DBFile::Fortsetzen() {
+    const bool ext = FCursorExt;
+    const bool vorwaerts = FCursorVorwaerts;
+    Parken();
+    return Lesen(vorwaerts ? TLesart::Naechster : TLesart::Vorheriger, ext);
 }
 
 bool TKOV_DBFile::Get_first() { return Lesen(TLesart::Erster, false); }
@@ -333,30 +376,44 @@ void TKOV_DBFile::VorSchreiben() {
     // All fields must hold their values before they are bound.
     for (auto* f : FFelder)
         if (f->FGeladen != FZeilenGen) FeldLaden(*f);
-    FDb.VorSchreiben(FTabelle);
+    FQuelle = TQuelle::Keine;
+    FDb.SchreibenVorbereiten(this, FManualCommit);
+}
+
+template <class F>
+void TKOV_DBFile::Schreiben(F&& AAusfuehren) {
+    VorSchreiben();
+    try {
+        AAusfuehren();
+    } catch (...) {
+        FDb.SchreibenGescheitert();
+        throw;
+    }
 }
 
 void TKOV_DBFile::Insert() {
-    VorSchreiben();
-    if (!FInsert) {
-        std::string spalten, werte;
-        for (auto* f : FFelder)
-            for (const auto& s : f->Spalten()) {
-                spalten += (spalten.empty() ? "" : ", ") + s;
-                werte += werte.empty() ? "?" : ", ?";
-            }
-        FInsert = std::make_unique<TRDLStatement>(
-            FDb.Prepare("INSERT INTO " + FTabelle + " (" + spalten + ") VALUES (" + werte + ")"));
-    }
-    auto& st = *FInsert;
-    int idx = 1;
-    for (auto* f : FFelder) {
-        f->WertBinden(st, idx);
-        idx += int(f->Spalten().size());
-    }
-    st.Step();
-    st.Reset();
-    FAktRowId = FDb.LetzteRowId();
+    Schreiben([&] {
+        auto& v = FDb.Verbindung();
+        if (!FInsert) {
+            std::string spalten, werte;
+            for (auto* f : FFelder)
+                for (const auto& s : f->Spalten()) {
+                    spalten += (spalten.empty() ? "" : ", ") + s;
+                    werte += werte.empty() ? "?" : ", ?";
+                }
+            FInsert = v.Vorbereiten("INSERT INTO " + FTabelle + " (" + spalten + ") VALUES (" + werte + ")" +
+                                    v.EinfuegenRueckgabe());
+        }
+        auto& st = *FInsert;
+        int idx = 1;
+        for (auto* f : FFelder) {
+            f->WertBinden(st, idx);
+            idx += int(f->Spalten().size());
+        }
+        st.Schritt();
+        FAktRowId = v.EingefuegteId(st);
+        st.Schliessen();
+    });
     FGefunden = true;
     FQuelle = TQuelle::Keine;
     ++FZeilenGen;
@@ -366,38 +423,39 @@ void TKOV_DBFile::Insert() {
 void TKOV_DBFile::Update() {
     if (!FGefunden || FAktRowId == 0)
         throw EDatenbankFehler("Update ohne aktuellen Satz in der Datei \u201E" + FTabelle + "\u201C.");
-    VorSchreiben();
-    if (!FUpdate) {
-        std::string set;
-        for (auto* f : FFelder)
-            for (const auto& s : f->Spalten()) set += (set.empty() ? "" : ", ") + s + " = ?";
-        FUpdate = std::make_unique<TRDLStatement>(FDb.Prepare("UPDATE " + FTabelle + " SET " + set + " WHERE id = ?"));
-    }
-    auto& st = *FUpdate;
-    int idx = 1;
-    for (auto* f : FFelder) {
-        f->WertBinden(st, idx);
-        idx += int(f->Spalten().size());
-    }
-    st.Bind(idx, FAktRowId);
-    st.Step();
-    st.Reset();
+    Schreiben([&] {
+        if (!FUpdate) {
+            std::string set;
+            for (auto* f : FFelder)
+                for (const auto& s : f->Spalten()) set += (set.empty() ? "" : ", ") + s + " = ?";
+            FUpdate = FDb.Verbindung().Vorbereiten("UPDATE " + FTabelle + " SET " + set + " WHERE id = ?");
+        }
+        auto& st = *FUpdate;
+        int idx = 1;
+        for (auto* f : FFelder) {
+            f->WertBinden(st, idx);
+            idx += int(f->Spalten().size());
+        }
+        st.BindInt(idx, FAktRowId);
+        st.Schritt();
+    });
 }
 
 void TKOV_DBFile::Delete() {
     if (!FGefunden || FAktRowId == 0)
         throw EDatenbankFehler("Löschen ohne aktuellen Satz in der Datei \u201E" + FTabelle + "\u201C.");
-    VorSchreiben();
-    if (!FDelete) FDelete = std::make_unique<TRDLStatement>(FDb.Prepare("DELETE FROM " + FTabelle + " WHERE id = ?"));
-    FDelete->Bind(1, FAktRowId);
-    FDelete->Step();
-    FDelete->Reset();
+    Schreiben([&] {
+        if (!FDelete) FDelete = FDb.Verbindung().Vorbereiten("DELETE FROM " + FTabelle + " WHERE id = ?");
+        FDelete->BindInt(1, FAktRowId);
+        FDelete->Schritt();
+    });
 }
 
 int64_t TKOV_DBFile::GetCount() {
+    FDb.CursorParken(this);
     auto& st = StatementFuer("SELECT COUNT(*) FROM " + FTabelle);
-    const int64_t n = st.Step() ? st.ColInt(0) : 0;
-    st.Reset();
+    const int64_t n = st.Schritt() ? st.Int(0) : 0;
+    st.Schliessen();
     return n;
 }
 
@@ -408,9 +466,9 @@ void TKOV_DBFile::SatzLeeren() {
 
 void TKOV_DBFile::ManualCommit_Set(bool AWert) {
     if (AWert == FManualCommit) return;
+    // Leaving manual-commit mode commits what the file collected.
+    if (!AWert) FDb.Commit();
     FManualCommit = AWert;
-    if (AWert) FDb.ManualCommitAnmelden();
-    else FDb.ManualCommitAbmelden(true);
 }
 
 void TKOV_DBFile::Commit() { FDb.Commit(); }

@@ -1,6 +1,7 @@
 #pragma once
-// Keyed record files over SQLite. A typed file is a table, each of its keys an index,
-// each record field a field object with a value and a key value. Reads step a prepared
+// Keyed record files over the storage interface. A typed file is a table, each of its
+// keys an index, each record field a field object with a value and a key value; the
+// columns and keys come from the table's definition (rdlschema.h). Reads step a prepared
 // statement; field values are decoded from the current row only when asked for.
 #include "rdldatenbank.h"
 #include "rdltyco.h"
@@ -12,7 +13,6 @@
 #include <unordered_map>
 #include <vector>
 
-struct sqlite3_stmt;
 class TKOV_DBFile;
 
 // Comparison codes of extended filter terms.
@@ -31,22 +31,24 @@ enum : int { fkEnde = 0, fkUnd = 1, fkOder = 2 };
 
 class TDatenfeld {
 public:
-    TDatenfeld(TKOV_DBFile& AOwner, std::vector<std::string> ASpalten);
+    // The field AName of the owner's table definition.
+    TDatenfeld(TKOV_DBFile& AOwner, const std::string& AName, size_t ASpaltenZahl);
     virtual ~TDatenfeld() = default;
     TDatenfeld(const TDatenfeld&) = delete;
     TDatenfeld& operator=(const TDatenfeld&) = delete;
 
+    const std::string& Name() const { return FName; }
     const std::vector<std::string>& Spalten() const { return FSpalten; }
     TKOV_DBFile& Owner() const { return FOwner; }
     bool IstKeyFilter() const { return FKeyFilter; }
 
     // Internal to the record layer.
-    virtual void WertBinden(TRDLStatement& AStmt, int AErsterIndex) const = 0;
-    virtual void KeyWertBinden(TRDLStatement& AStmt, int AErsterIndex) const = 0;
-    virtual void AusZeileLesen(sqlite3_stmt* AStmt, int AErsteSpalte) = 0;
+    virtual void WertBinden(IRDLAbfrage& AStmt, int AErsterIndex) const = 0;
+    virtual void KeyWertBinden(IRDLAbfrage& AStmt, int AErsterIndex) const = 0;
+    virtual void AusZeileLesen(const IRDLAbfrage& AStmt, int AErsteSpalte) = 0;
     virtual void Leeren() = 0;      // value empty, key value lowest, no key filter
     virtual void WertLeeren() = 0;
-    virtual std::function<void(TRDLStatement&, int)> WertSchnappschuss() const = 0;
+    virtual std::function<void(IRDLAbfrage&, int)> WertSchnappschuss() const = 0;
     int FErsteSpalte = 0;           // position in the file's select list
     uint64_t FGeladen = 0;          // row generation the value belongs to
 
@@ -54,6 +56,7 @@ protected:
     void Laden() const;             // decode from the current row when stale
     void Gesetzt();                 // the value was set by the caller
     TKOV_DBFile& FOwner;
+    std::string FName;
     std::vector<std::string> FSpalten;
     bool FKeyFilter = false;
 };
@@ -65,8 +68,8 @@ template <class T>
 class TDatenfeld_Gen : public TDatenfeld {
 public:
     using Codec = TFeldCodec<T>;
-    TDatenfeld_Gen(TKOV_DBFile& AOwner, std::vector<std::string> ASpalten)
-        : TDatenfeld(AOwner, std::move(ASpalten)), FWert(Codec::Leer()), FKeyWert(Codec::Kleinster()) {}
+    TDatenfeld_Gen(TKOV_DBFile& AOwner, const std::string& AName)
+        : TDatenfeld(AOwner, AName, Codec::Spalten), FWert(Codec::Leer()), FKeyWert(Codec::Kleinster()) {}
 
     const T& GetWert() const { Laden(); return FWert; }
     void SetWert(const T& AWert) { FWert = AWert; Gesetzt(); }
@@ -79,13 +82,13 @@ public:
     static T GroessterWert() { return Codec::Groesster(); }
     static T KleinsterWert() { return Codec::Kleinster(); }
 
-    void WertBinden(TRDLStatement& S, int i) const override { Codec::Binden(S, i, GetWert()); }
-    void KeyWertBinden(TRDLStatement& S, int i) const override { Codec::Binden(S, i, FKeyWert); }
-    void AusZeileLesen(sqlite3_stmt* S, int c) override { Codec::Lesen(S, c, FWert); }
+    void WertBinden(IRDLAbfrage& S, int i) const override { Codec::Binden(S, i, GetWert()); }
+    void KeyWertBinden(IRDLAbfrage& S, int i) const override { Codec::Binden(S, i, FKeyWert); }
+    void AusZeileLesen(const IRDLAbfrage& S, int c) override { Codec::Lesen(S, c, FWert); }
     void Leeren() override { FWert = Codec::Leer(); FKeyWert = Codec::Kleinster(); FKeyFilter = false; Gesetzt(); }
     void WertLeeren() override { FWert = Codec::Leer(); Gesetzt(); }
-    std::function<void(TRDLStatement&, int)> WertSchnappschuss() const override {
-        return [w = GetWert()](TRDLStatement& S, int i) { Codec::Binden(S, i, w); };
+    std::function<void(IRDLAbfrage&, int)> WertSchnappschuss() const override {
+        return [w = GetWert()](IRDLAbfrage& S, int i) { Codec::Binden(S, i, w); };
     }
 
 private:
@@ -179,37 +182,38 @@ public:
     // Internal to the record layer.
     uint64_t ZeilenGeneration() const { return FZeilenGen; }
     void FeldLaden(TDatenfeld& AFeld);
-    void FeldRegistrieren(TDatenfeld* AFeld);
-
-protected:
-    // Typed files declare their keys in key-number order.
-    void KeyDefinieren(int AKeyNr, std::vector<const TDatenfeld*> AFelder);
+    const TRDLFeldDef& FeldRegistrieren(TDatenfeld* AFeld, const std::string& AName);
 
 private:
     enum class TLesart { Erster, Letzter, GE, GT, LE, LT, EQ, Naechster, Vorheriger };
-    void ZeileSichern() override;
+    void Parken() override;
+    void ZeileSichern();
     bool Lesen(TLesart AArt, bool AExtMode);
     bool Schritt();
-    void CursorSchliessen(bool ASichern);
-    TRDLStatement& StatementFuer(const std::string& ASql);
-    const std::vector<const TDatenfeld*>& KeyFelder() const;
+    bool Fortsetzen();
+    void CursorSchliessen();
+    IRDLAbfrage& StatementFuer(const std::string& ASql);
+    const std::vector<const TDatenfeld*>& KeyFelder();
     void SatzNachladen(int64_t ARowId);
     void VorSchreiben();
+    template <class F> void Schreiben(F&& AAusfuehren);
 
     std::shared_ptr<TRDLDatenbank> FDbHalter; // keeps the program's database alive
     TRDLDatenbank& FDb;
     std::string FTabelle;
+    const TRDLTabellenDef& FDef;
     std::vector<TDatenfeld*> FFelder;
-    std::vector<std::vector<const TDatenfeld*>> FKeys;
+    std::vector<std::vector<const TDatenfeld*>> FKeys; // resolved from the definition on first use
     int FKeyNr = 0;
     int FSpaltenAnzahl = 0;
+    std::string FSpaltenListe; // "id, col, ..." in field order
 
     // Extended filter: each term binds a snapshot of the field's value at add time.
     struct TExtTerm {
         const TDatenfeld* Feld;
         int Vergleich;
         int Verknuepfung;
-        std::function<void(TRDLStatement&, int)> Binden;
+        std::function<void(IRDLAbfrage&, int)> Binden;
     };
     std::vector<TExtTerm> FExtTerme;
     int FMaxReceive = 0;
@@ -218,18 +222,18 @@ private:
     bool FGefunden = false;
     int64_t FAktRowId = 0;
     uint64_t FZeilenGen = 1;
-    TRDLStatement* FCursor = nullptr;
+    IRDLAbfrage* FCursor = nullptr;
     bool FCursorVorwaerts = true;
     bool FCursorExt = false;
     bool FCursorFortsetzbar = true; // false for exact reads: the next read re-seeks
-    int FCursorGeliefert = 0;
-    uint64_t FCursorSchreibGen = 0;
-    const uint64_t* FTabZaehler = nullptr;
+    int FCursorGeliefert = 0;       // rows of the whole search
+    int64_t FBlockGeliefert = 0;    // rows of the current query
+    int64_t FBlockGrenze = 0;       // its LIMIT
     // Where stale fields of the current record come from.
     enum class TQuelle { Keine, Cursor, RowId } FQuelle = TQuelle::Keine;
 
-    std::unordered_map<std::string, std::unique_ptr<TRDLStatement>> FStatements;
-    std::unique_ptr<TRDLStatement> FInsert, FUpdate, FDelete, FNachladen;
+    std::unordered_map<std::string, std::unique_ptr<IRDLAbfrage>> FStatements;
+    std::unique_ptr<IRDLAbfrage> FInsert, FUpdate, FDelete, FNachladen;
     bool FManualCommit = false;
     int FOpenMode;
 };
@@ -239,10 +243,10 @@ inline void TDatenfeld::Laden() const {
 }
 inline void TDatenfeld::Gesetzt() { FGeladen = FOwner.ZeilenGeneration(); }
 
-// The two constructors of a typed file over ATabelle (in its .cpp; the class has Keys()).
-#define KOV_TYPED_FILE_CTORS(Klasse, ATabelle)                                                     \
-    Klasse::Klasse(int AOpenMode, int AParam) : TKOV_DBFile(ATabelle, AOpenMode, AParam) { Keys(); } \
-    Klasse::Klasse(TRDLDatenbank& ADb) : TKOV_DBFile(ADb, ATabelle) { Keys(); }
+// The two constructors of a typed file over the table ATabelle (in its .cpp).
+#define KOV_TYPED_FILE_CTORS(Klasse, ATabelle)                                                \
+    Klasse::Klasse(int AOpenMode, int AParam) : TKOV_DBFile(ATabelle, AOpenMode, AParam) {} \
+    Klasse::Klasse(TRDLDatenbank& ADb) : TKOV_DBFile(ADb, ATabelle) {}
 
 // Suite helpers for file variables.
 template <class F>

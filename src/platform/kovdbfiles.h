@@ -12,27 +12,24 @@ public:
     explicit Tlstfile(int AOpenMode = 2, int AParam = -1);
     explicit Tlstfile(TRDLDatenbank& ADb);
 
-    TIntPairDatenKeyFeld Mandant{*this, {"mand_a", "mand_b"}};
-    TIntegerDatenKeyFeld Rechner{*this, {"rechner"}};
-    TIntegerDatenKeyFeld TransNr{*this, {"transnr"}};
-    TIntegerDatenKeyFeld PosNr{*this, {"posnr"}};
-    TDatumDatenKeyFeld Datum{*this, {"datum"}};
-    TZeitDatenfeld Uhrzeit{*this, {"uhrzeit"}};
-    TSmallIntDatenKeyFeld Filiale{*this, {"filiale"}};
-    TStringDatenfeld Satzart{*this, {"satzart"}};
-    TInt32TrioDatenfeld ProdId{*this, {"prod_a", "prod_b", "prod_c"}};
-    TStringDatenfeld ArtNr{*this, {"artnr"}};
-    TIntegerDatenfeld GrInd{*this, {"grind"}};      // size index, 1-based
-    TIntegerDatenfeld VerkNr{*this, {"verknr"}};    // seller number
-    TIntegerDatenfeld Menge{*this, {"menge"}};
-    TFloatDatenfeld Betrag{*this, {"betrag"}};      // amount actually paid (net price)
-    TFloatDatenfeld Betrag2{*this, {"betrag2"}};    // second amount (gross / till price)
-    TStringDatenfeld Waehrung{*this, {"waehrung"}};
-    TFloatDatenfeld EK{*this, {"ek"}};              // purchase value
-    TSmallIntDatenfeld Herkunft{*this, {"herkunft"}}; // origin: 0 till, 1..53 online platforms
-
-private:
-    void Keys();
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
+    TIntegerDatenKeyFeld Rechner{*this, "Rechner"};
+    TIntegerDatenKeyFeld TransNr{*this, "TransNr"};
+    TIntegerDatenKeyFeld PosNr{*this, "PosNr"};
+    TDatumDatenKeyFeld Datum{*this, "Datum"};
+    TZeitDatenfeld Uhrzeit{*this, "Uhrzeit"};
+    TSmallIntDatenKeyFeld Filiale{*this, "Filiale"};
+    TStringDatenfeld Satzart{*this, "Satzart"};
+    TInt32TrioDatenfeld ProdId{*this, "ProdId"};
+    TStringDatenfeld ArtNr{*this, "ArtNr"};
+    TIntegerDatenfeld GrInd{*this, "GrInd"};      // size index, 1-based
+    TIntegerDatenfeld VerkNr{*this, "VerkNr"};    // seller number
+    TIntegerDatenfeld Menge{*this, "Menge"};
+    TFloatDatenfeld Betrag{*this, "Betrag"};      // amount actually paid (net price)
+    TFloatDatenfeld Betrag2{*this, "Betrag2"};    // second amount (gross / till price)
+    TStringDatenfeld Waehrung{*this, "Waehrung"};
+    TFloatDatenfeld EK{*this, "EK"};              // purchase value
+    TSmallIntDatenfeld Herkunft{*this, "Herkunft"}; // origin: 0 till, 1..53 online platforms
 };
 
 // Aggregated sales statistics (table umst).
@@ -44,18 +41,15 @@ public:
     explicit Tumstfile(int AOpenMode = 2, int AParam = -1);
     explicit Tumstfile(TRDLDatenbank& ADb);
 
-    TStringDatenKeyFeld Kennung{*this, {"kennung"}};
-    TIntPairDatenKeyFeld Mandant{*this, {"mand_a", "mand_b"}};
-    TIntPairDatenKeyFeld OrgeID{*this, {"orge_a", "orge_b"}};
-    TSmallIntDatenKeyFeld Filiale{*this, {"filiale"}};
-    TDatumDatenKeyFeld Datum{*this, {"datum"}};
-    TBooleanDatenfeld Ganztag{*this, {"ganztag"}};
-    TZeitDatenfeld Von{*this, {"von"}};
-    TZeitDatenfeld Bis{*this, {"bis"}};
-    TBlobDatenfeld Daten{*this, {"daten"}};
-
-private:
-    void Keys();
+    TStringDatenKeyFeld Kennung{*this, "Kennung"};
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
+    TIntPairDatenKeyFeld OrgeID{*this, "OrgeID"};
+    TSmallIntDatenKeyFeld Filiale{*this, "Filiale"};
+    TDatumDatenKeyFeld Datum{*this, "Datum"};
+    TBooleanDatenfeld Ganztag{*this, "Ganztag"};
+    TZeitDatenfeld Von{*this, "Von"};
+    TZeitDatenfeld Bis{*this, "Bis"};
+    TBlobDatenfeld Daten{*this, "Daten"};
 };
 
 // Processing state of the statistics (table umsv).
@@ -66,12 +60,9 @@ public:
     explicit Tumsvfile(int AOpenMode = 2, int AParam = -1);
     explicit Tumsvfile(TRDLDatenbank& ADb);
 
-    TStringDatenKeyFeld Kennung{*this, {"kennung"}};
-    TIntegerDatenKeyFeld Rechner{*this, {"rechner"}};
-    TIntegerDatenfeld TransNr{*this, {"transnr"}};
-
-private:
-    void Keys();
+    TStringDatenKeyFeld Kennung{*this, "Kennung"};
+    TIntegerDatenKeyFeld Rechner{*this, "Rechner"};
+    TIntegerDatenfeld TransNr{*this, "TransNr"};
 };
 
 // Settings records (table mask): language, area, name and two sub-keys; text in a blob.
@@ -82,15 +73,12 @@ public:
     explicit Tmaskfile(int AOpenMode = 2, int AParam = -1);
     explicit Tmaskfile(TRDLDatenbank& ADb);
 
-    TStringDatenKeyFeld Sprache{*this, {"sprache"}};
-    TStringDatenKeyFeld Bereich{*this, {"bereich"}};
-    TStringDatenKeyFeld Name{*this, {"name"}};
-    TStringDatenKeyFeld Zusatz{*this, {"zusatz"}};
-    TStringDatenKeyFeld Nr{*this, {"nr"}};
-    TBlobDatenfeld Daten{*this, {"daten"}};
-
-private:
-    void Keys();
+    TStringDatenKeyFeld Sprache{*this, "Sprache"};
+    TStringDatenKeyFeld Bereich{*this, "Bereich"};
+    TStringDatenKeyFeld Name{*this, "Name"};
+    TStringDatenKeyFeld Zusatz{*this, "Zusatz"};
+    TStringDatenKeyFeld Nr{*this, "Nr"};
+    TBlobDatenfeld Daten{*this, "Daten"};
 };
 
 // Group codes of products per group system (table awgs).
@@ -101,10 +89,7 @@ public:
     explicit Tawgsfile(int AOpenMode = 2, int AParam = -1);
     explicit Tawgsfile(TRDLDatenbank& ADb);
 
-    TStringDatenKeyFeld System{*this, {"system"}};
-    TInt32TrioDatenKeyFeld ProdId{*this, {"prod_a", "prod_b", "prod_c"}};
-    TStringDatenKeyFeld Code{*this, {"code"}};
-
-private:
-    void Keys();
+    TStringDatenKeyFeld System{*this, "System"};
+    TInt32TrioDatenKeyFeld ProdId{*this, "ProdId"};
+    TStringDatenKeyFeld Code{*this, "Code"};
 };

@@ -15,12 +15,9 @@ public:
     explicit TGepFile(int AOpenMode = 2, int AParam = -1);
     explicit TGepFile(TRDLDatenbank& ADb);
 
-    TIntPairDatenKeyFeld GepNr{*this, {"gep_a", "gep_b"}};
-    TStringDatenfeld Name1{*this, {"name1"}};      // surname or company name
-    TStringDatenfeld Name2{*this, {"name2"}};      // first name or name addition
-
-private:
-    void Keys();
+    TIntPairDatenKeyFeld GepNr{*this, "GepNr"};
+    TStringDatenfeld Name1{*this, "Name1"};      // surname or company name
+    TStringDatenfeld Name2{*this, "Name2"};      // first name or name addition
 };
 
 // Customer and supplier numbers of business partners per client (table kuli).
@@ -31,12 +28,9 @@ public:
     explicit Tkulifile(int AOpenMode = 2, int AParam = -1);
     explicit Tkulifile(TRDLDatenbank& ADb);
 
-    TIntPairDatenKeyFeld GepNr{*this, {"gep_a", "gep_b"}};
-    TIntPairDatenKeyFeld Mandant{*this, {"mand_a", "mand_b"}};
-    TIntegerDatenfeld Nummer{*this, {"nummer"}};   // the partner's number at the client
-
-private:
-    void Keys();
+    TIntPairDatenKeyFeld GepNr{*this, "GepNr"};
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
+    TIntegerDatenfeld Nummer{*this, "Nummer"};   // the partner's number at the client
 };
 
 // --- goods receipts and documents (floating goods) ------------------------------------
@@ -49,12 +43,9 @@ public:
     explicit Tarksfile(int AOpenMode = 2, int AParam = -1);
     explicit Tarksfile(TRDLDatenbank& ADb);
 
-    TIntTrioDatenKeyFeld VorgangsID{*this, {"vorg_a", "vorg_b", "vorg_c"}};
-    TCharDatenfeld Art{*this, {"art"}};            // kind: 'W' goods receipt
-    TCharDatenfeld Status{*this, {"status"}};      // 'O' or blank: not yet checked
-
-private:
-    void Keys();
+    TIntTrioDatenKeyFeld VorgangsID{*this, "VorgangsID"};
+    TCharDatenfeld Art{*this, "Art"};            // kind: 'W' goods receipt
+    TCharDatenfeld Status{*this, "Status"};      // 'O' or blank: not yet checked
 };
 
 // Bookkeeping records named by a key text (table lar), e.g. "SERFASSUNG".
@@ -65,11 +56,8 @@ public:
     explicit Tlarfile(int AOpenMode = 2, int AParam = -1);
     explicit Tlarfile(TRDLDatenbank& ADb);
 
-    TStringDatenKeyFeld Kennung{*this, {"kennung"}};
-    TIntTrioDatenKeyFeld LarID{*this, {"lar_a", "lar_b", "lar_c"}}; // the record's three key numbers
-
-private:
-    void Keys();
+    TStringDatenKeyFeld Kennung{*this, "Kennung"};
+    TIntTrioDatenKeyFeld LarID{*this, "LarID"}; // the record's three key numbers
 };
 
 // Positions booked on a bookkeeping record (table atpl).
@@ -81,12 +69,9 @@ public:
     explicit Tatplfile(int AOpenMode = 2, int AParam = -1);
     explicit Tatplfile(TRDLDatenbank& ADb);
 
-    TIntTrioDatenKeyFeld LarID{*this, {"lar_a", "lar_b", "lar_c"}};
-    TFloatDatenfeld Wert{*this, {"wert"}};         // value of the position
-    TIntTrioDatenKeyFeld AtpbID{*this, {"atpb_a", "atpb_b", "atpb_c"}}; // reference into atpb
-
-private:
-    void Keys();
+    TIntTrioDatenKeyFeld LarID{*this, "LarID"};
+    TFloatDatenfeld Wert{*this, "Wert"};         // value of the position
+    TIntTrioDatenKeyFeld AtpbID{*this, "AtpbID"}; // reference into atpb
 };
 
 // Links from bookkeeping positions to document positions (table atpb).
@@ -97,11 +82,8 @@ public:
     explicit Tatpbfile(int AOpenMode = 2, int AParam = -1);
     explicit Tatpbfile(TRDLDatenbank& ADb);
 
-    TIntTrioDatenKeyFeld AtpbID{*this, {"atpb_a", "atpb_b", "atpb_c"}};
-    TIntTrioDatenKeyFeld AtpkID{*this, {"atpk_a", "atpk_b", "atpk_c"}}; // reference into atpk
-
-private:
-    void Keys();
+    TIntTrioDatenKeyFeld AtpbID{*this, "AtpbID"};
+    TIntTrioDatenKeyFeld AtpkID{*this, "AtpkID"}; // reference into atpk
 };
 
 // Document positions with their document header (table atpk).
@@ -112,11 +94,8 @@ public:
     explicit Tatpkfile(int AOpenMode = 2, int AParam = -1);
     explicit Tatpkfile(TRDLDatenbank& ADb);
 
-    TIntTrioDatenKeyFeld AtpkID{*this, {"atpk_a", "atpk_b", "atpk_c"}};
-    TIntTrioDatenKeyFeld AtkID{*this, {"atk_a", "atk_b", "atk_c"}};     // reference into atk
-
-private:
-    void Keys();
+    TIntTrioDatenKeyFeld AtpkID{*this, "AtpkID"};
+    TIntTrioDatenKeyFeld AtkID{*this, "AtkID"};     // reference into atk
 };
 
 // Document headers (table atk).
@@ -127,20 +106,17 @@ public:
     explicit Tatkfile(int AOpenMode = 2, int AParam = -1);
     explicit Tatkfile(TRDLDatenbank& ADb);
 
-    TIntTrioDatenKeyFeld AtkID{*this, {"atk_a", "atk_b", "atk_c"}}; // process key; (A, B) is the document
-    TIntegerDatenfeld MandNr{*this, {"mandnr"}};   // client number
-    TStringDatenfeld Phase{*this, {"phase"}};      // phase abbreviation, e.g. "RE"
-    TCharDatenfeld StornoKz{*this, {"stornokz"}};  // reversal character
-    TIntegerDatenfeld BelegNr{*this, {"belegnr"}};
-    TIntegerDatenfeld Jahr{*this, {"jahr"}};       // year of the document number
-    TIntegerDatenfeld Monat{*this, {"monat"}};     // month of the document number
-    TIntegerDatenfeld TeilNr{*this, {"teilnr"}};   // part number, 0 for none
-    TDatumDatenfeld Datum{*this, {"datum"}};
-    TIntPairDatenfeld GepNr1{*this, {"gep1_a", "gep1_b"}}; // first party
-    TIntPairDatenfeld GepNr2{*this, {"gep2_a", "gep2_b"}}; // second party
-
-private:
-    void Keys();
+    TIntTrioDatenKeyFeld AtkID{*this, "AtkID"}; // process key; (A, B) is the document
+    TIntegerDatenfeld MandNr{*this, "MandNr"};   // client number
+    TStringDatenfeld Phase{*this, "Phase"};      // phase abbreviation, e.g. "RE"
+    TCharDatenfeld StornoKz{*this, "StornoKz"};  // reversal character
+    TIntegerDatenfeld BelegNr{*this, "BelegNr"};
+    TIntegerDatenfeld Jahr{*this, "Jahr"};       // year of the document number
+    TIntegerDatenfeld Monat{*this, "Monat"};     // month of the document number
+    TIntegerDatenfeld TeilNr{*this, "TeilNr"};   // part number, 0 for none
+    TDatumDatenfeld Datum{*this, "Datum"};
+    TIntPairDatenfeld GepNr1{*this, "GepNr1"}; // first party
+    TIntPairDatenfeld GepNr2{*this, "GepNr2"}; // second party
 };
 
 // Numbered entries per document header (table azb); opened, not read, by the evaluation.
@@ -151,11 +127,8 @@ public:
     explicit Tazbfile(int AOpenMode = 2, int AParam = -1);
     explicit Tazbfile(TRDLDatenbank& ADb);
 
-    TIntTrioDatenKeyFeld AtkID{*this, {"atk_a", "atk_b", "atk_c"}};
-    TIntegerDatenKeyFeld LfdNr{*this, {"lfdnr"}};  // running number within the header
-
-private:
-    void Keys();
+    TIntTrioDatenKeyFeld AtkID{*this, "AtkID"};
+    TIntegerDatenKeyFeld LfdNr{*this, "LfdNr"};  // running number within the header
 };
 
 // Additional texts attached to records of other files (table zo), e.g. barcodes.
@@ -166,13 +139,10 @@ public:
     explicit Tzofile(int AOpenMode = 2, int AParam = -1);
     explicit Tzofile(TRDLDatenbank& ADb);
 
-    TStringDatenKeyFeld Datei{*this, {"datei"}};   // file the text belongs to, e.g. "ATK"
-    TStringDatenKeyFeld Satz{*this, {"satz"}};     // that record's key as text
-    TStringDatenKeyFeld Merkmal{*this, {"merkmal"}}; // kind of text, e.g. "BARCODE"
-    TStringDatenfeld Wert{*this, {"wert"}};
-
-private:
-    void Keys();
+    TStringDatenKeyFeld Datei{*this, "Datei"};   // file the text belongs to, e.g. "ATK"
+    TStringDatenKeyFeld Satz{*this, "Satz"};     // that record's key as text
+    TStringDatenKeyFeld Merkmal{*this, "Merkmal"}; // kind of text, e.g. "BARCODE"
+    TStringDatenfeld Wert{*this, "Wert"};
 };
 
 // --- staff ------------------------------------------------------------------------------
@@ -185,13 +155,10 @@ public:
     explicit Tmitafile(int AOpenMode = 2, int AParam = -1);
     explicit Tmitafile(TRDLDatenbank& ADb);
 
-    TIntPairDatenKeyFeld GepNr{*this, {"gep_a", "gep_b"}};
-    TIntPairDatenKeyFeld Mandant{*this, {"mand_a", "mand_b"}};
-    TIntegerDatenfeld KurzNr{*this, {"kurznr"}};
-    TDatumDatenfeld GueltigBis{*this, {"gueltigbis"}}; // 0: no end
-
-private:
-    void Keys();
+    TIntPairDatenKeyFeld GepNr{*this, "GepNr"};
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
+    TIntegerDatenfeld KurzNr{*this, "KurzNr"};
+    TDatumDatenfeld GueltigBis{*this, "GueltigBis"}; // 0: no end
 };
 
 // Receipts of a staff member's purchases (table lfnr).
@@ -202,15 +169,12 @@ public:
     explicit Tlfnrfile(int AOpenMode = 2, int AParam = -1);
     explicit Tlfnrfile(TRDLDatenbank& ADb);
 
-    TIntPairDatenKeyFeld Mandant{*this, {"mand_a", "mand_b"}};
-    TIntPairDatenKeyFeld GepNr{*this, {"gep_a", "gep_b"}};
-    TIntPairDatenKeyFeld BonNr{*this, {"bon_a", "bon_b"}};
-    TStringDatenfeld Vorfall{*this, {"vorfall"}};  // kind of the receipt
-    TIntegerDatenfeld Rechner{*this, {"rechner"}}; // with TransNr: the receipt's sales lines
-    TIntegerDatenfeld TransNr{*this, {"transnr"}};
-
-private:
-    void Keys();
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
+    TIntPairDatenKeyFeld GepNr{*this, "GepNr"};
+    TIntPairDatenKeyFeld BonNr{*this, "BonNr"};
+    TStringDatenfeld Vorfall{*this, "Vorfall"};  // kind of the receipt
+    TIntegerDatenfeld Rechner{*this, "Rechner"}; // with TransNr: the receipt's sales lines
+    TIntegerDatenfeld TransNr{*this, "TransNr"};
 };
 
 // Monthly bonus and commission results per employee and branch (table pup).
@@ -222,21 +186,18 @@ public:
     explicit Tpupfile(int AOpenMode = 2, int AParam = -1);
     explicit Tpupfile(TRDLDatenbank& ADb);
 
-    TIntegerDatenKeyFeld Jahr{*this, {"jahr"}};
-    TIntegerDatenKeyFeld Monat{*this, {"monat"}};  // 1 to 12
-    TIntPairDatenKeyFeld Mandant{*this, {"mand_a", "mand_b"}};
-    TIntegerDatenKeyFeld Filiale{*this, {"filiale"}};
-    TIntegerDatenKeyFeld MitaNr{*this, {"mitanr"}}; // employee (seller) number
-    TFloatDatenfeld Stunden{*this, {"stunden"}};   // hours worked, decimal
-    TFloatDatenfeld HAUmsatz{*this, {"haumsatz"}}; // sales of main articles
-    TFloatDatenfeld NAUmsatz{*this, {"naumsatz"}}; // sales of secondary articles
-    TFloatDatenfeld HAProv{*this, {"haprov"}};     // commission on sales
-    TFloatDatenfeld NAProv{*this, {"naprov"}};     // commission on secondary articles
-    TStringDatenfeld Waehrung{*this, {"waehrung"}};
-    TStringDatenfeld Art{*this, {"art"}};          // kind code of the record
-
-private:
-    void Keys();
+    TIntegerDatenKeyFeld Jahr{*this, "Jahr"};
+    TIntegerDatenKeyFeld Monat{*this, "Monat"};  // 1 to 12
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
+    TIntegerDatenKeyFeld Filiale{*this, "Filiale"};
+    TIntegerDatenKeyFeld MitaNr{*this, "MitaNr"}; // employee (seller) number
+    TFloatDatenfeld Stunden{*this, "Stunden"};   // hours worked, decimal
+    TFloatDatenfeld HAUmsatz{*this, "HAUmsatz"}; // sales of main articles
+    TFloatDatenfeld NAUmsatz{*this, "NAUmsatz"}; // sales of secondary articles
+    TFloatDatenfeld HAProv{*this, "HAProv"};     // commission on sales
+    TFloatDatenfeld NAProv{*this, "NAProv"};     // commission on secondary articles
+    TStringDatenfeld Waehrung{*this, "Waehrung"};
+    TStringDatenfeld Art{*this, "Art"};          // kind code of the record
 };
 
 // Attribute definitions (table gmer); SatzTyp 'I' defines an employee-number kind.
@@ -247,13 +208,10 @@ public:
     explicit Tgmerfile(int AOpenMode = 2, int AParam = -1);
     explicit Tgmerfile(TRDLDatenbank& ADb);
 
-    TCharDatenKeyFeld SatzTyp{*this, {"satztyp"}};
-    TIntegerDatenKeyFeld MerkmalA{*this, {"merkmal_a"}}; // attribute (number kind), two parts
-    TIntegerDatenKeyFeld MerkmalB{*this, {"merkmal_b"}};
-    TStringDatenfeld Bezeichnung{*this, {"bezeichnung"}};
-
-private:
-    void Keys();
+    TCharDatenKeyFeld SatzTyp{*this, "SatzTyp"};
+    TIntegerDatenKeyFeld MerkmalA{*this, "MerkmalA"}; // attribute (number kind), two parts
+    TIntegerDatenKeyFeld MerkmalB{*this, "MerkmalB"};
+    TStringDatenfeld Bezeichnung{*this, "Bezeichnung"};
 };
 
 // Numbers of a person per attribute (table gnum), e.g. payroll or SLG numbers.
@@ -264,13 +222,10 @@ public:
     explicit Tgnumfile(int AOpenMode = 2, int AParam = -1);
     explicit Tgnumfile(TRDLDatenbank& ADb);
 
-    TIntPairDatenKeyFeld GepNr{*this, {"gep_a", "gep_b"}};
-    TIntegerDatenKeyFeld MerkmalA{*this, {"merkmal_a"}};
-    TIntegerDatenKeyFeld MerkmalB{*this, {"merkmal_b"}};
-    TStringDatenfeld Wert{*this, {"wert"}};         // the number as text
-
-private:
-    void Keys();
+    TIntPairDatenKeyFeld GepNr{*this, "GepNr"};
+    TIntegerDatenKeyFeld MerkmalA{*this, "MerkmalA"};
+    TIntegerDatenKeyFeld MerkmalB{*this, "MerkmalB"};
+    TStringDatenfeld Wert{*this, "Wert"};         // the number as text
 };
 
 // Open items (table srv), among them staff purchases on invoice.
@@ -282,19 +237,16 @@ public:
     explicit Tsrvfile(int AOpenMode = 2, int AParam = -1);
     explicit Tsrvfile(TRDLDatenbank& ADb);
 
-    TStringDatenKeyFeld SRVTyp{*this, {"srvtyp"}};  // item type
-    TDatumDatenKeyFeld Datum{*this, {"datum"}};
-    TIntPairDatenfeld GepNr{*this, {"gep_a", "gep_b"}}; // the employee
+    TStringDatenKeyFeld SRVTyp{*this, "SRVTyp"};  // item type
+    TDatumDatenKeyFeld Datum{*this, "Datum"};
+    TIntPairDatenfeld GepNr{*this, "GepNr"}; // the employee
     // Sale reference: Mandant, Rechner, TransNr of the sales lines (lst).
-    TIntPairDatenfeld Mandant{*this, {"mand_a", "mand_b"}};
-    TIntegerDatenfeld Rechner{*this, {"rechner"}};
-    TIntegerDatenfeld TransNr{*this, {"transnr"}};
-    TCharDatenfeld GutschriftKz{*this, {"gutschriftkz"}}; // 'J': credit
-    TStringDatenfeld RechnungsNr{*this, {"rechnungsnr"}}; // year and number, "YYYYNNNNN"
-    TFloatDatenfeld Betrag{*this, {"betrag"}};
-    TStringDatenfeld Waehrung{*this, {"waehrung"}};
-    TStringDatenfeld AusgleichKz{*this, {"ausgleichkz"}}; // not empty: settled
-
-private:
-    void Keys();
+    TIntPairDatenfeld Mandant{*this, "Mandant"};
+    TIntegerDatenfeld Rechner{*this, "Rechner"};
+    TIntegerDatenfeld TransNr{*this, "TransNr"};
+    TCharDatenfeld GutschriftKz{*this, "GutschriftKz"}; // 'J': credit
+    TStringDatenfeld RechnungsNr{*this, "RechnungsNr"}; // year and number, "YYYYNNNNN"
+    TFloatDatenfeld Betrag{*this, "Betrag"};
+    TStringDatenfeld Waehrung{*this, "Waehrung"};
+    TStringDatenfeld AusgleichKz{*this, "AusgleichKz"}; // not empty: settled
 };

@@ -1,180 +1,172 @@
 #include "rdldatenbank.h"
-#include <sqlite3.h>
+#include "rdlinfo.h"
+#include "rdlprogramm.h"
+#include <algorithm>
+#include <cctype>
+#include <exception>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
-[[noreturn]] void DbFehler(sqlite3* db, const std::string& AWas) {
-    throw EDatenbankFehler("Datenbankfehler bei " + AWas + ": " +
-                           (db ? sqlite3_errmsg(db) : "keine Verbindung"));
-}
+// How long open cursors may keep one snapshot before they park and re-seek.
+constexpr auto CSnapshotDauer = std::chrono::milliseconds(200);
 
-bool IstSqliteDatei(const std::string& APfad) {
-    std::ifstream f(APfad, std::ios::binary);
-    char kopf[16] = {};
-    f.read(kopf, sizeof kopf);
-    return f.gcount() == 16 && std::string(kopf, 15) == "SQLite format 3";
+std::string Anfuehren(const std::string& AText) { return "\u201E" + AText + "\u201C"; }
+
+bool IstSchreibend(const std::string& ASql) {
+    size_t i = 0;
+    while (i < ASql.size() && std::isspace(static_cast<unsigned char>(ASql[i]))) ++i;
+    std::string wort;
+    while (i < ASql.size() && std::isalpha(static_cast<unsigned char>(ASql[i])))
+        wort += char(std::toupper(static_cast<unsigned char>(ASql[i++])));
+    return wort == "INSERT" || wort == "UPDATE" || wort == "DELETE" || wort == "REPLACE" || wort == "CREATE" ||
+           wort == "DROP" || wort == "ALTER";
 }
 
 } // namespace
 
-// --- TRDLStatement -------------------------------------------------------------
+// --- TRDLStatement -------------------------------------------------------------------
 
-TRDLStatement::TRDLStatement(sqlite3* ADb, const std::string& ASql) : FDb(ADb) {
-    if (sqlite3_prepare_v3(ADb, ASql.c_str(), int(ASql.size()), SQLITE_PREPARE_PERSISTENT, &FStmt,
-                           nullptr) != SQLITE_OK)
-        DbFehler(ADb, "der Vorbereitung von \"" + ASql + "\"");
-}
+TRDLStatement::TRDLStatement(TRDLDatenbank& ADb, std::unique_ptr<IRDLAbfrage> AAbfrage)
+    : FDb(&ADb), FAbfrage(std::move(AAbfrage)), FSchreibend(IstSchreibend(FAbfrage->Sql())) {}
 
-TRDLStatement::~TRDLStatement() { sqlite3_finalize(FStmt); }
-
-TRDLStatement::TRDLStatement(TRDLStatement&& o) noexcept : FDb(o.FDb), FStmt(o.FStmt) { o.FStmt = nullptr; }
-
-TRDLStatement& TRDLStatement::operator=(TRDLStatement&& o) noexcept {
-    if (this != &o) {
-        sqlite3_finalize(FStmt);
-        FDb = o.FDb;
-        FStmt = o.FStmt;
-        o.FStmt = nullptr;
-    }
-    return *this;
-}
+TRDLStatement::~TRDLStatement() = default;
+TRDLStatement::TRDLStatement(TRDLStatement&&) noexcept = default;
+TRDLStatement& TRDLStatement::operator=(TRDLStatement&&) noexcept = default;
 
 bool TRDLStatement::Step() {
-    const int rc = sqlite3_step(FStmt);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    const std::string sql = sqlite3_sql(FStmt) ? sqlite3_sql(FStmt) : "";
-    sqlite3_reset(FStmt);
-    DbFehler(FDb, "\"" + sql + "\"");
+    if (FSchreibend) {
+        FDb->SchreibenVorbereiten(nullptr, false);
+        try {
+            return FAbfrage->Schritt();
+        } catch (...) {
+            FDb->SchreibenGescheitert();
+            throw;
+        }
+    }
+    if (!FAbfrage->Offen()) FDb->CursorParken();
+    return FAbfrage->Schritt();
 }
 
-void TRDLStatement::Reset() {
-    sqlite3_reset(FStmt);
-    sqlite3_clear_bindings(FStmt);
-}
-void TRDLStatement::Bind(int i, int64_t v) { sqlite3_bind_int64(FStmt, i, v); }
-void TRDLStatement::Bind(int i, double v) { sqlite3_bind_double(FStmt, i, v); }
-void TRDLStatement::Bind(int i, const std::string& v) {
-    sqlite3_bind_text(FStmt, i, v.data(), int(v.size()), SQLITE_TRANSIENT);
-}
-void TRDLStatement::BindNull(int i) { sqlite3_bind_null(FStmt, i); }
-int64_t TRDLStatement::ColInt(int c) const { return sqlite3_column_int64(FStmt, c); }
-double TRDLStatement::ColDouble(int c) const { return sqlite3_column_double(FStmt, c); }
-std::string TRDLStatement::ColText(int c) const {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, c));
-    return t ? std::string(t, size_t(sqlite3_column_bytes(FStmt, c))) : std::string();
-}
-bool TRDLStatement::ColIsNull(int c) const { return sqlite3_column_type(FStmt, c) == SQLITE_NULL; }
+void TRDLStatement::Reset() { FAbfrage->Schliessen(); }
 
-// --- TRDLDatenbank ---------------------------------------------------------------
+// --- opening and creating ----------------------------------------------------------------
+
+TRDLDatenbank::TRDLDatenbank(std::unique_ptr<IRDLVerbindung> AVerbindung) : FVerbindung(std::move(AVerbindung)) {}
 
 TRDLDatenbank::~TRDLDatenbank() {
     FEinstellungLesen.reset();
-    if (FDb) {
-        // What was never committed leaves no trace.
-        if (!sqlite3_get_autocommit(FDb)) sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close_v2(FDb);
+    // What was never committed leaves no trace.
+    try {
+        if (FTx) FVerbindung->Zurueckrollen();
+    } catch (...) {
     }
 }
 
-std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Verbinden(const std::string& APfad, int AFlags) {
-    std::shared_ptr<TRDLDatenbank> db(new TRDLDatenbank());
-    db->FPfad = APfad;
-    if (sqlite3_open_v2(APfad.c_str(), &db->FDb, AFlags, nullptr) != SQLITE_OK) {
-        const std::string grund = db->FDb ? sqlite3_errmsg(db->FDb) : "unbekannt";
-        throw EDatenbankFehler("Die Datenbank \u201E" + APfad + "\u201C kann nicht geöffnet werden: " + grund);
-    }
-    sqlite3_extended_result_codes(db->FDb, 1);
-    // Other processes may write sales lines while an evaluation reads.
-    sqlite3_busy_timeout(db->FDb, 10000);
-    return db;
-}
-
-std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Oeffnen(const std::string& APfad) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(APfad, ec))
-        throw EDatenbankFehler("Die Datenbank \u201E" + APfad + "\u201C gibt es nicht.");
-    if (!IstSqliteDatei(APfad))
-        throw EDatenbankFehler("Die Datei \u201E" + APfad +
-                               "\u201C ist keine Datenbank des Auswertungs-Centers.");
-    auto db = Verbinden(APfad, SQLITE_OPEN_READWRITE);
+std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Oeffnen(const std::string& AOrt) {
+    std::shared_ptr<TRDLDatenbank> db(new TRDLDatenbank(
+        RDLIstServerAdresse(AOrt) ? RDLPostgresVerbinden(AOrt) : RDLSqliteVerbinden(AOrt, TRDLOeffnen::Vorhanden)));
     db->SchemaPruefen();
-    db->Exec("PRAGMA journal_mode=WAL");
-    db->Exec("PRAGMA synchronous=NORMAL");
+    db->FVerbindung->Einrichten();
     return db;
 }
 
-std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Anlegen(const std::string& APfad, bool AUeberschreiben) {
-    std::error_code ec;
-    if (std::filesystem::exists(APfad, ec)) {
-        if (!AUeberschreiben)
-            throw EDatenbankFehler("Die Datei \u201E" + APfad + "\u201C gibt es schon.");
-        std::filesystem::remove(APfad, ec);
-        std::filesystem::remove(APfad + "-wal", ec);
-        std::filesystem::remove(APfad + "-shm", ec);
+std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Anlegen(const std::string& AOrt, bool AUeberschreiben) {
+    std::unique_ptr<IRDLVerbindung> v;
+    if (RDLIstServerAdresse(AOrt)) {
+        v = RDLPostgresVerbinden(AOrt);
+        if (!v->Tabellen().empty() && !AUeberschreiben)
+            throw EDatenbankFehler("Die Datenbank " + Anfuehren(v->Ort()) + " enthält schon Tabellen.",
+                                   TDbFehlerArt::Allgemein);
+    } else {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        if (fs::exists(AOrt, ec)) {
+            if (!AUeberschreiben)
+                throw EDatenbankFehler("Die Datei " + Anfuehren(AOrt) + " gibt es schon.", TDbFehlerArt::Allgemein);
+            for (const char* endung : {"", "-wal", "-shm", "-journal"}) fs::remove(AOrt + endung, ec);
+        }
+        v = RDLSqliteVerbinden(AOrt, TRDLOeffnen::Neu);
     }
-    auto db = Verbinden(APfad, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    db->Exec("PRAGMA journal_mode=WAL");
-    db->Exec("PRAGMA synchronous=NORMAL");
+    std::shared_ptr<TRDLDatenbank> db(new TRDLDatenbank(std::move(v)));
+    db->FVerbindung->Einrichten();
     db->SchemaAnlegen();
     return db;
 }
 
 std::shared_ptr<TRDLDatenbank> TRDLDatenbank::InMemory() {
-    auto db = Verbinden(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY);
+    std::shared_ptr<TRDLDatenbank> db(new TRDLDatenbank(RDLSqliteVerbinden(":memory:", TRDLOeffnen::Neu)));
     db->SchemaAnlegen();
     return db;
 }
 
 void TRDLDatenbank::SchemaAnlegen() {
-    Exec("BEGIN");
+    // Transactional DDL on both stores: a failed creation leaves nothing behind.
+    auto& v = *FVerbindung;
+    v.SchreibenBeginnen();
     try {
-        for (const auto& s : QuendrixSchemaDDL()) Exec(s);
-        Exec("PRAGMA application_id=" + std::to_string(CQuendrixApplicationId));
-        Exec("PRAGMA user_version=" + std::to_string(CQuendrixSchemaVersion));
-        Exec("COMMIT");
+        std::vector<std::string> alt;
+        for (const auto& t : QuendrixTabellen()) alt.push_back(t.Name);
+        v.TabellenEntfernen(alt);
+        for (const auto& s : QuendrixSchemaDDL(v)) v.Ausfuehren(s);
+        v.SchemaKennungSchreiben(CQuendrixApplicationId, CQuendrixSchemaVersion);
+        v.Festschreiben();
     } catch (...) {
-        sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            v.Zurueckrollen();
+        } catch (...) {
+        }
         throw;
     }
 }
 
 void TRDLDatenbank::SchemaPruefen() {
-    int64_t appId = 0, version = 0;
-    try {
-        auto st = Prepare("PRAGMA application_id");
-        if (st.Step()) appId = st.ColInt(0);
-        auto sv = Prepare("PRAGMA user_version");
-        if (sv.Step()) version = sv.ColInt(0);
-    } catch (const EDatenbankFehler&) {
-        throw EDatenbankFehler("Die Datei \u201E" + FPfad +
-                               "\u201C ist keine Datenbank des Auswertungs-Centers.");
-    }
-    if (appId != CQuendrixApplicationId)
-        throw EDatenbankFehler("Die Datei \u201E" + FPfad +
-                               "\u201C ist keine Datenbank des Auswertungs-Centers.");
+    auto& v = *FVerbindung;
+    int32_t anwendung = 0;
+    int version = 0;
+    const bool gekennzeichnet = v.SchemaKennungLesen(anwendung, version);
+    const bool server = v.Art() == TRDLSpeicherArt::PostgreSQL;
+    const std::string was = server ? "Die Datenbank " : "Die Datei ";
+    if (!gekennzeichnet || anwendung != CQuendrixApplicationId)
+        throw EDatenbankFehler(was + Anfuehren(v.Ort()) + " ist keine Datenbank des Auswertungs-Centers.",
+                               TDbFehlerArt::Fremd);
     if (version != CQuendrixSchemaVersion)
-        throw EDatenbankFehler("Die Datenbank \u201E" + FPfad + "\u201C hat die Schemaversion " +
-                               std::to_string(version) + ", dieses Programm erwartet Version " +
-                               std::to_string(CQuendrixSchemaVersion) + ".");
+        throw EDatenbankFehler("Die Datenbank " + Anfuehren(v.Ort()) + " hat die Schemaversion " +
+                                   std::to_string(version) + ", dieses Programm erwartet Version " +
+                                   std::to_string(CQuendrixSchemaVersion) + ".",
+                               TDbFehlerArt::Version);
+    const auto vorhanden = v.Tabellen();
+    for (const auto& t : QuendrixTabellen())
+        if (std::find(vorhanden.begin(), vorhanden.end(), t.Name) == vorhanden.end())
+            throw EDatenbankFehler("Die Datenbank " + Anfuehren(v.Ort()) + " ist beschädigt: die Tabelle " +
+                                       Anfuehren(t.Name) + " fehlt.",
+                                   TDbFehlerArt::Beschaedigt);
 }
+
+// --- statements ----------------------------------------------------------------------------
 
 void TRDLDatenbank::Exec(const std::string& ASql) {
-    char* err = nullptr;
-    if (sqlite3_exec(FDb, ASql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        const std::string text = err ? err : "unbekannt";
-        sqlite3_free(err);
-        throw EDatenbankFehler("Datenbankfehler bei \"" + ASql + "\": " + text);
+    if (!IstSchreibend(ASql)) {
+        CursorParken();
+        FVerbindung->Ausfuehren(ASql);
+        return;
+    }
+    SchreibenVorbereiten(nullptr, false);
+    try {
+        FVerbindung->Ausfuehren(ASql);
+    } catch (...) {
+        SchreibenGescheitert();
+        throw;
     }
 }
 
-int64_t TRDLDatenbank::LetzteRowId() const { return sqlite3_last_insert_rowid(FDb); }
+TRDLStatement TRDLDatenbank::Prepare(const std::string& ASql) {
+    return TRDLStatement(*this, FVerbindung->Vorbereiten(ASql));
+}
 
 std::string TRDLDatenbank::Einstellung(const std::string& AName, const std::string& ADefault) {
     if (!FEinstellungLesen)
-        FEinstellungLesen = std::make_unique<TRDLStatement>(FDb, "SELECT wert FROM einstellung WHERE name = ?");
+        FEinstellungLesen = std::make_unique<TRDLStatement>(Prepare("SELECT wert FROM einstellung WHERE name = ?"));
     auto& st = *FEinstellungLesen;
     st.Reset();
     st.Bind(1, AName);
@@ -184,7 +176,6 @@ std::string TRDLDatenbank::Einstellung(const std::string& AName, const std::stri
 }
 
 void TRDLDatenbank::EinstellungSchreiben(const std::string& AName, const std::string& AWert) {
-    VorSchreiben("einstellung");
     auto st = Prepare("INSERT INTO einstellung (name, wert) VALUES (?, ?)"
                       " ON CONFLICT (name) DO UPDATE SET wert = excluded.wert");
     st.Bind(1, AName);
@@ -192,78 +183,179 @@ void TRDLDatenbank::EinstellungSchreiben(const std::string& AName, const std::st
     st.Step();
 }
 
-// --- transactions ------------------------------------------------------------------
+std::unique_ptr<IRDLMassenladen> TRDLDatenbank::Massenladen(const std::string& ATabelle,
+                                                           const std::vector<std::string>& ASpalten) {
+    SchreibenVorbereiten(nullptr, false);
+    return FVerbindung->Massenladen(ATabelle, ASpalten);
+}
 
-void TRDLDatenbank::ManualCommitAnmelden() { ++FManualAnzahl; }
+void TRDLDatenbank::NachMassenladen() {
+    CursorParken();
+    FVerbindung->NachMassenladen();
+}
 
-void TRDLDatenbank::ManualCommitAbmelden(bool AUebernehmen) {
-    if (FManualAnzahl > 0) --FManualAnzahl;
-    if (FManualAnzahl == 0 && FTransaktionOffen && FBuchungsTiefe == 0) {
-        FTransaktionOffen = false;
-        if (!AUebernehmen) AlleZaehlerWeiter();
-        Exec(AUebernehmen ? "COMMIT" : "ROLLBACK");
+// --- write rules ---------------------------------------------------------------------------
+
+void TRDLDatenbank::SchreibenVorbereiten(const void* ADatei, bool ASammeln) {
+    // No cursor may hold a read snapshot that the write transaction would have to upgrade.
+    CursorParken();
+    if (!FBuchungen.empty()) {
+        if (FBuchungGescheitert)
+            throw EDatenbankFehler("Die Buchung ist an einem Fehler gescheitert und wurde zurückgenommen; "
+                                   "weitere Änderungen darin werden nicht gespeichert.");
+        if (ASammeln && FTxVonBatch &&
+            std::find(FBatchDateien.begin(), FBatchDateien.end(), ADatei) == FBatchDateien.end())
+            FBatchDateien.push_back(ADatei);
+        return;
+    }
+    if (ASammeln) {
+        if (!FTx) {
+            FVerbindung->SchreibenBeginnen();
+            FTx = true;
+            FTxVonBatch = true;
+        }
+        if (std::find(FBatchDateien.begin(), FBatchDateien.end(), ADatei) == FBatchDateien.end())
+            FBatchDateien.push_back(ADatei);
+        return;
+    }
+    // A plain write is durable on its own: an open batch is committed before it.
+    if (FTx) TxBeenden(true);
+}
+
+void TRDLDatenbank::SchreibenGescheitert() {
+    if (!FBuchungen.empty()) FBuchungGescheitert = true;
+    if (FTx) {
+        try {
+            TxBeenden(false);
+        } catch (...) {
+        }
+    }
+}
+
+void TRDLDatenbank::TxBeenden(bool AUebernehmen) {
+    FTx = false;
+    FTxVonBatch = false;
+    FBatchDateien.clear();
+    FCommitNachBuchung = false;
+    if (AUebernehmen) {
+        try {
+            FVerbindung->Festschreiben();
+        } catch (...) {
+            try {
+                FVerbindung->Zurueckrollen();
+            } catch (...) {
+            }
+            throw;
+        }
+    } else {
+        FVerbindung->Zurueckrollen();
     }
 }
 
 void TRDLDatenbank::Commit() {
-    if (!FTransaktionOffen) return;
-    if (FBuchungsTiefe > 0) {
+    if (!FTx) return;
+    if (!FBuchungen.empty()) {
         // Inside a booking bracket the bracket decides; commit when it ends.
         FCommitNachBuchung = true;
         return;
     }
-    FTransaktionOffen = false;
-    Exec("COMMIT");
+    CursorParken();
+    TxBeenden(true);
 }
 
-void TRDLDatenbank::VorSchreiben(const std::string& ATabelle) {
-    auto& t = FTabellen[ATabelle];
-    for (auto* c : t.Cursor) c->ZeileSichern();
-    ++t.Zaehler;
-    if (FManualAnzahl > 0 && !FTransaktionOffen && FBuchungsTiefe == 0) {
-        Exec("BEGIN IMMEDIATE");
-        FTransaktionOffen = true;
-    }
+void TRDLDatenbank::BatchVerwerfen(const void* ADatei) {
+    if (!FTx || !FTxVonBatch || !FBuchungen.empty()) return;
+    if (std::find(FBatchDateien.begin(), FBatchDateien.end(), ADatei) == FBatchDateien.end()) return;
+    CursorParken();
+    TxBeenden(false);
 }
+
+// --- cursors ---------------------------------------------------------------------------------
+
+void TRDLDatenbank::CursorOeffnet(IRDLCursor* ACursor) {
+    if (std::find(FCursor.begin(), FCursor.end(), ACursor) != FCursor.end()) return;
+    if (FCursor.empty()) FSnapshotSeit = std::chrono::steady_clock::now();
+    FCursor.push_back(ACursor);
+}
+
+void TRDLDatenbank::CursorSchliesst(IRDLCursor* ACursor) { std::erase(FCursor, ACursor); }
+
+void TRDLDatenbank::CursorParken(IRDLCursor* AAusser) {
+    if (FCursor.empty()) return;
+    const auto alle = FCursor;
+    for (auto* c : alle)
+        if (c != AAusser) c->Parken();
+}
+
+bool TRDLDatenbank::SnapshotZuAlt() const {
+    // Only SQLite outside a transaction keeps a snapshot per open cursor; the server
+    // store reads in separate queries.
+    if (FTx || FCursor.empty() || FVerbindung->Art() != TRDLSpeicherArt::SQLite) return false;
+    return std::chrono::steady_clock::now() - FSnapshotSeit > CSnapshotDauer;
+}
+
+// --- booking bracket ------------------------------------------------------------------------
 
 void TRDLDatenbank::BuchungBeginnen() {
-    Exec("SAVEPOINT rdlbuchung");
-    ++FBuchungsTiefe;
+    CursorParken();
+    if (FBuchungen.empty()) FBuchungGescheitert = false;
+    if (!FTx) {
+        FVerbindung->SchreibenBeginnen();
+        FTx = true;
+        FTxVonBatch = false;
+        FBuchungen.push_back({false});
+        return;
+    }
+    if (FBuchungGescheitert) {
+        FBuchungen.push_back({false});
+        return;
+    }
+    FVerbindung->Ausfuehren("SAVEPOINT rdlbuchung");
+    FBuchungen.push_back({true});
 }
 
 void TRDLDatenbank::BuchungBeenden(bool AUebernehmen) {
-    if (FBuchungsTiefe == 0) return;
-    --FBuchungsTiefe;
-    if (!AUebernehmen) {
-        AlleZaehlerWeiter();
-        Exec("ROLLBACK TO rdlbuchung");
+    if (FBuchungen.empty()) return;
+    CursorParken();
+    const TBuchung b = FBuchungen.back();
+    FBuchungen.pop_back();
+    if (FBuchungGescheitert) {
+        // The transaction is gone already; the outermost end clears the mark.
+        if (FBuchungen.empty()) FBuchungGescheitert = false;
+        if (AUebernehmen)
+            throw EDatenbankFehler("Die Buchung ist an einem Fehler gescheitert und wurde zurückgenommen.");
+        return;
     }
-    Exec("RELEASE rdlbuchung");
-    if (FBuchungsTiefe == 0 && FCommitNachBuchung) {
-        FCommitNachBuchung = false;
-        Commit();
+    if (b.Savepoint) {
+        if (!AUebernehmen) FVerbindung->Ausfuehren("ROLLBACK TO SAVEPOINT rdlbuchung");
+        FVerbindung->Ausfuehren("RELEASE SAVEPOINT rdlbuchung");
+        if (FBuchungen.empty() && FCommitNachBuchung) TxBeenden(true);
+        return;
+    }
+    // The outermost bracket opened the transaction: it ends it.
+    TxBeenden(AUebernehmen);
+}
+
+// --- RDLBuchung -------------------------------------------------------------------------------
+
+RDLBuchung::RDLBuchung(TRDLDatenbank& ADb) : FDb(ADb), FAusnahmen(std::uncaught_exceptions()) {
+    FDb.BuchungBeginnen();
+}
+
+RDLBuchung::RDLBuchung() : RDLBuchung(RDLProgramm().Datenbank()) {}
+
+RDLBuchung::~RDLBuchung() {
+    if (FBeendet) return;
+    const bool normal = std::uncaught_exceptions() <= FAusnahmen;
+    try {
+        FDb.BuchungBeenden(normal);
+    } catch (const std::exception& E) {
+        RDLInfo().RegisterException("RDLBuchung", E, true);
+    } catch (...) {
     }
 }
 
-void TRDLDatenbank::AlleZaehlerWeiter() {
-    for (auto& [name, t] : FTabellen) {
-        for (auto* c : t.Cursor) c->ZeileSichern();
-        ++t.Zaehler;
-    }
-}
-
-const uint64_t* TRDLDatenbank::TabellenZaehler(const std::string& ATabelle) {
-    return &FTabellen[ATabelle].Zaehler;
-}
-
-void TRDLDatenbank::CursorAnmelden(const std::string& ATabelle, IRDLCursor* ACursor) {
-    auto& v = FTabellen[ATabelle].Cursor;
-    for (auto* c : v)
-        if (c == ACursor) return;
-    v.push_back(ACursor);
-}
-
-void TRDLDatenbank::CursorAbmelden(const std::string& ATabelle, IRDLCursor* ACursor) {
-    auto& v = FTabellen[ATabelle].Cursor;
-    std::erase(v, ACursor);
+void RDLBuchung::Beenden(bool AUebernehmen) {
+    FBeendet = true;
+    FDb.BuchungBeenden(AUebernehmen);
 }

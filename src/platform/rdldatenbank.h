@@ -1,56 +1,60 @@
 #pragma once
-// The installation's database: one SQLite connection per process, the schema and its
-// version, prepared statements and the transaction bookkeeping shared by all record
-// files (manual-commit mode and the booking bracket).
+// The installation's database: one connection per process to SQLite or PostgreSQL, the
+// schema and its version, and the write and read rules shared by all record files
+// (manual-commit batches, the booking bracket, cursors that never pin a snapshot).
+// docs/schema.md states the rules for the suite's other programs.
 #include "exceptions.h"
+#include "rdlschema.h"
+#include "rdlspeicher.h"
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
+class TRDLDatenbank;
 
-// Identifies a database of this program (PRAGMA application_id, "QDRX").
-inline constexpr int32_t CQuendrixApplicationId = 0x51445258;
-// Raised whenever the table layout changes; see docs/schema.md.
-inline constexpr int CQuendrixSchemaVersion = 1;
-
-// A prepared statement, finalized on destruction.
+// A statement of the database for the suite tables, tools and tests. A write follows the
+// write rules of a write outside manual-commit mode; a read that starts anew parks the
+// record files' cursors first, so that it sees what other programs committed.
 class TRDLStatement {
 public:
     TRDLStatement() = default;
-    TRDLStatement(sqlite3* ADb, const std::string& ASql);
+    TRDLStatement(TRDLDatenbank& ADb, std::unique_ptr<IRDLAbfrage> AAbfrage);
     ~TRDLStatement();
     TRDLStatement(TRDLStatement&& AOther) noexcept;
     TRDLStatement& operator=(TRDLStatement&& AOther) noexcept;
     TRDLStatement(const TRDLStatement&) = delete;
     TRDLStatement& operator=(const TRDLStatement&) = delete;
 
-    sqlite3_stmt* Handle() const { return FStmt; }
-    explicit operator bool() const { return FStmt != nullptr; }
-    // Steps once; true while a row is current. Raises EDatenbankFehler on errors.
+    explicit operator bool() const { return FAbfrage != nullptr; }
+    // True while a row is current. Raises EDatenbankFehler on errors.
     bool Step();
+    // Ends the cursor; bound values stay until bound anew.
     void Reset();
-    void Bind(int AIdx, int64_t AWert);
-    void Bind(int AIdx, double AWert);
-    void Bind(int AIdx, const std::string& AWert);
-    void BindNull(int AIdx);
-    int64_t ColInt(int ACol) const;
-    double ColDouble(int ACol) const;
-    std::string ColText(int ACol) const;
-    bool ColIsNull(int ACol) const;
+    void Bind(int AIdx, int64_t AWert) { FAbfrage->BindInt(AIdx, AWert); }
+    void Bind(int AIdx, double AWert) { FAbfrage->BindDouble(AIdx, AWert); }
+    void Bind(int AIdx, const std::string& AWert) { FAbfrage->BindText(AIdx, AWert); }
+    void BindBlob(int AIdx, const std::string& ABytes) { FAbfrage->BindBlob(AIdx, ABytes); }
+    void BindNull(int AIdx) { FAbfrage->BindNull(AIdx); }
+    int64_t ColInt(int ACol) const { return FAbfrage->Int(ACol); }
+    double ColDouble(int ACol) const { return FAbfrage->Double(ACol); }
+    std::string ColText(int ACol) const { return std::string(FAbfrage->Text(ACol)); }
+    std::string ColBlob(int ACol) const { return FAbfrage->Blob(ACol); }
+    bool ColIsNull(int ACol) const { return FAbfrage->IstNull(ACol); }
+    int64_t Geaendert() const { return FAbfrage->Geaendert(); }
 
 private:
-    sqlite3* FDb = nullptr;
-    sqlite3_stmt* FStmt = nullptr;
+    TRDLDatenbank* FDb = nullptr;
+    std::unique_ptr<IRDLAbfrage> FAbfrage;
+    bool FSchreibend = false;
 };
 
-// A read cursor that must keep its current record when its table is written.
+// A record file's open cursor, as the database sees it: parking saves the current
+// record into the file's buffer and closes the statement; the next read re-seeks.
 class IRDLCursor {
 public:
-    virtual void ZeileSichern() = 0;
+    virtual void Parken() = 0;
 
 protected:
     ~IRDLCursor() = default;
@@ -62,86 +66,94 @@ public:
     TRDLDatenbank(const TRDLDatenbank&) = delete;
     TRDLDatenbank& operator=(const TRDLDatenbank&) = delete;
 
-    // Opens an existing database of this program. A missing file is never created;
-    // a foreign file or another schema version is refused (EDatenbankFehler, German text).
-    static std::shared_ptr<TRDLDatenbank> Oeffnen(const std::string& APfad);
-    // Creates a new, empty database with the current schema. Refuses an existing file
-    // unless AUeberschreiben.
-    static std::shared_ptr<TRDLDatenbank> Anlegen(const std::string& APfad, bool AUeberschreiben = false);
-    // A private in-memory database with the current schema, for tests.
+    // Opens an existing database of this program: a file path (SQLite) or a
+    // "postgresql://" address. Nothing is created or changed before the database is
+    // accepted; every refusal is an EDatenbankFehler with a German text and its kind.
+    static std::shared_ptr<TRDLDatenbank> Oeffnen(const std::string& AOrt);
+    // Creates the schema in a new file, or in an empty server database. Refuses an
+    // existing file or a server database with tables unless AUeberschreiben.
+    static std::shared_ptr<TRDLDatenbank> Anlegen(const std::string& AOrt, bool AUeberschreiben = false);
+    // A private in-memory SQLite database with the current schema.
     static std::shared_ptr<TRDLDatenbank> InMemory();
 
-    const std::string& Pfad() const { return FPfad; }
-    sqlite3* Handle() const { return FDb; }
+    const std::string& Pfad() const { return FVerbindung->Ort(); }
+    TRDLSpeicherArt Art() const { return FVerbindung->Art(); }
+    IRDLVerbindung& Verbindung() { return *FVerbindung; }
+    const IRDLVerbindung& Verbindung() const { return *FVerbindung; }
+
+    // A statement without rows (DDL or a plain write); writes follow the write rules.
     void Exec(const std::string& ASql);
-    TRDLStatement Prepare(const std::string& ASql) { return TRDLStatement(FDb, ASql); }
-    int64_t LetzteRowId() const;
+    TRDLStatement Prepare(const std::string& ASql);
 
     // Installation-wide settings (table einstellung).
-    std::string Einstellung(const std::string& AName, const std::string& ADefault = "") ;
+    std::string Einstellung(const std::string& AName, const std::string& ADefault = "");
     void EinstellungSchreiben(const std::string& AName, const std::string& AWert);
 
-    // --- transactions ---------------------------------------------------------
-    // Record files in manual-commit mode announce themselves; while at least one is
-    // announced, the first write opens a transaction that lasts until Commit.
-    void ManualCommitAnmelden();
-    // AUebernehmen: commit what is pending when the last manual file leaves, else roll back.
-    void ManualCommitAbmelden(bool AUebernehmen);
-    void Commit();
-    // Called before every write of a record file: open cursors on the table keep
-    // their record, and the table's write counter moves on.
-    void VorSchreiben(const std::string& ATabelle);
-    bool TransaktionOffen() const { return FTransaktionOffen; }
-    // Write counter of a table (stable address), so that open cursors notice writes
-    // and re-seek instead of stepping a statement whose table changed under it.
-    const uint64_t* TabellenZaehler(const std::string& ATabelle);
-    void CursorAnmelden(const std::string& ATabelle, IRDLCursor* ACursor);
-    void CursorAbmelden(const std::string& ATabelle, IRDLCursor* ACursor);
+    // Appends many rows to a table (inside a booking bracket: atomic with it).
+    std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle, const std::vector<std::string>& ASpalten);
+    void NachMassenladen();
 
-    // The booking bracket: nested savepoints; the outermost release commits.
+    // --- write rules -------------------------------------------------------------------
+    // Before every write. ADatei is the writing record file (nullptr: a plain statement);
+    // ASammeln: the file is in manual-commit mode and its write joins the open batch.
+    // A plain write first commits an open batch, then is durable on its own.
+    void SchreibenVorbereiten(const void* ADatei, bool ASammeln);
+    // A write failed: the batch or the booking bracket it belonged to is rolled back.
+    void SchreibenGescheitert();
+    // Commit of a manual-commit file: ends the batch (inside a bracket: when it ends).
+    void Commit();
+    // A manual-commit file leaves without Commit: the batch is rolled back if it wrote in it.
+    void BatchVerwerfen(const void* ADatei);
+    bool TransaktionOffen() const { return FTx; }
+
+    // --- cursors -------------------------------------------------------------------------
+    void CursorOeffnet(IRDLCursor* ACursor);
+    void CursorSchliesst(IRDLCursor* ACursor);
+    // Parks every open cursor but AAusser, so that the next statement reads a fresh snapshot.
+    void CursorParken(IRDLCursor* AAusser = nullptr);
+    // True when the open cursors have held their snapshot so long that a waiting
+    // checkpoint would starve; the reader then parks and re-seeks.
+    bool SnapshotZuAlt() const;
+
+    // --- the booking bracket: nested; the outermost end commits -------------------------
     void BuchungBeginnen();
+    // AUebernehmen false rolls back what the bracket wrote. Raises when the bracket was
+    // lost to a failed write and AUebernehmen was asked.
     void BuchungBeenden(bool AUebernehmen);
-    int BuchungsTiefe() const { return FBuchungsTiefe; }
+    int BuchungsTiefe() const { return int(FBuchungen.size()); }
 
 private:
-    TRDLDatenbank() = default;
-    static std::shared_ptr<TRDLDatenbank> Verbinden(const std::string& APfad, int AFlags);
+    explicit TRDLDatenbank(std::unique_ptr<IRDLVerbindung> AVerbindung);
     void SchemaAnlegen();
     void SchemaPruefen();
+    void TxBeenden(bool AUebernehmen);
 
-    sqlite3* FDb = nullptr;
-    std::string FPfad;
-    int FManualAnzahl = 0;
-    bool FTransaktionOffen = false;
+    std::unique_ptr<IRDLVerbindung> FVerbindung;
+    bool FTx = false;          // an explicit transaction is open
+    bool FTxVonBatch = false;  // ... and a manual-commit batch opened it
+    std::vector<const void*> FBatchDateien;
+    struct TBuchung { bool Savepoint; };
+    std::vector<TBuchung> FBuchungen;
+    bool FBuchungGescheitert = false;
     bool FCommitNachBuchung = false;
-    int FBuchungsTiefe = 0;
-    void AlleZaehlerWeiter();
-    struct TTabelle {
-        uint64_t Zaehler = 0;
-        std::vector<IRDLCursor*> Cursor;
-    };
-    std::unordered_map<std::string, TTabelle> FTabellen;
+    std::vector<IRDLCursor*> FCursor;
+    std::chrono::steady_clock::time_point FSnapshotSeit;
     std::unique_ptr<TRDLStatement> FEinstellungLesen;
 };
 
-// The booking bracket as a scope: rolls back unless Beenden(true) ran.
+// The booking bracket as a scope: commits when the scope ends normally, rolls back when
+// an exception leaves it. Beenden(false) rolls back at once.
 class RDLBuchung {
 public:
-    explicit RDLBuchung(TRDLDatenbank& ADb) : FDb(ADb) { FDb.BuchungBeginnen(); }
+    explicit RDLBuchung(TRDLDatenbank& ADb);
     RDLBuchung(); // on the program's database
-    ~RDLBuchung() {
-        if (!FBeendet) {
-            try { FDb.BuchungBeenden(false); } catch (...) {}
-        }
-    }
-    void Beenden() { FBeendet = true; FDb.BuchungBeenden(true); }
+    ~RDLBuchung();
+    void Beenden(bool AUebernehmen = true);
     RDLBuchung(const RDLBuchung&) = delete;
     RDLBuchung& operator=(const RDLBuchung&) = delete;
 
 private:
     TRDLDatenbank& FDb;
+    int FAusnahmen;
     bool FBeendet = false;
 };
-
-// The DDL of the current schema, in creation order.
-const std::vector<std::string>& QuendrixSchemaDDL();

@@ -1,5 +1,6 @@
 #include "rdlprogramm.h"
 #include "rdlinfo.h"
+#include "suitetabellen.h"
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -32,6 +33,9 @@ std::string LoginName() {
     if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name) return pw->pw_name;
     return "";
 }
+
+TRDLProgramm::TRDLProgramm() : FSuiteTabellen(std::make_unique<TSuiteTabellen>()) {}
+TRDLProgramm::~TRDLProgramm() = default;
 
 void TRDLProgramm::DatenbankSetzen(std::shared_ptr<TRDLDatenbank> ADb) { FDb = std::move(ADb); }
 
@@ -76,11 +80,13 @@ void TRDLProgramm::InstallationSetzen(int ARTyp, std::string AKundenkennung, std
 bool TRDLProgramm::HatRecht(const std::vector<TKOV_WPF_Recht>& APfad) const {
     if (!FDb || APfad.empty()) return false;
     auto st = FDb->Prepare(
-        "SELECT 1 FROM benutzer b WHERE b.name = ?1 AND (b.alle_rechte <> 0 OR EXISTS"
-        " (SELECT 1 FROM benutzerrecht r WHERE r.benutzer = b.name AND r.recht = ?2))");
+        "SELECT 1 FROM benutzer b WHERE b.name = ? AND (b.alle_rechte <> 0 OR EXISTS"
+        " (SELECT 1 FROM benutzerrecht r WHERE r.benutzer = b.name AND r.recht = ?))");
     st.Bind(1, FBenutzer);
     st.Bind(2, PfadText(APfad));
-    return st.Step();
+    const bool r = st.Step();
+    st.Reset();
+    return r;
 }
 
 bool TRDLProgramm::UserRechtePruefen(const std::vector<TKOV_WPF_Recht>& APfad, const std::string& AText,
@@ -89,6 +95,8 @@ bool TRDLProgramm::UserRechtePruefen(const std::vector<TKOV_WPF_Recht>& APfad, c
     std::string grund;
     try {
         vorhanden = HatRecht(APfad);
+    } catch (const EDatenbankFehler&) {
+        throw; // a damaged or unreachable database is no missing right
     } catch (const std::exception& E) {
         grund = E.what();
     }
@@ -137,4 +145,3 @@ bool UserRechtePruefen(const std::vector<TKOV_WPF_Recht>& APfad, const std::stri
 }
 } // namespace Rechtdialog
 
-RDLBuchung::RDLBuchung() : RDLBuchung(RDLProgramm().Datenbank()) {}

@@ -9,11 +9,18 @@
 #include <string>
 #include <vector>
 
+struct TSuiteTabellen;
+
 // Rights: the program as a whole and the evaluations' own rights below it.
 inline constexpr TKOV_WPF_Recht CRecht_Quendrix = 441;
 
 class TRDLProgramm {
 public:
+    TRDLProgramm();
+    ~TRDLProgramm();
+    TRDLProgramm(const TRDLProgramm&) = delete;
+    TRDLProgramm& operator=(const TRDLProgramm&) = delete;
+
     // The database must be set before Init; Init reads the installation settings.
     void DatenbankSetzen(std::shared_ptr<TRDLDatenbank> ADb);
     bool HatDatenbank() const { return FDb != nullptr; }
@@ -59,12 +66,16 @@ public:
     void WorkDone(const void* AOwner);
     bool Working(const void* AOwner) const;
 
+    // The shared branch and seller tables of this program object.
+    TSuiteTabellen& SuiteTabellen() { return *FSuiteTabellen; }
+
     // Runs without dialogs (batch, autoreport, tests): no progress windows, no questions.
     bool OhneDialoge() const { return FOhneDialoge; }
     void OhneDialogeSetzen(bool AWert) { FOhneDialoge = AWert; }
 
 private:
     std::shared_ptr<TRDLDatenbank> FDb;
+    std::unique_ptr<TSuiteTabellen> FSuiteTabellen;
     std::string FBenutzer;
     std::string FProgrammKennung;
     bool FInitialisiert = false;

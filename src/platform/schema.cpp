@@ -1,87 +1,399 @@
-// The database layout. docs/schema.md describes every table for the suite's other
-// programs; keep both in step and raise CQuendrixSchemaVersion on every change.
-#include "rdldatenbank.h"
+// The table definitions of an installation and the DDL made from them.
+// docs/schema.md and docs/schema-evaluations.md describe every table for the suite's
+// other programs; keep them in step.
+#include "rdlschema.h"
 
-// Tables read by one evaluation each (schema_ausw.cpp).
-const std::vector<std::string>& QuendrixSchemaDDL_Auswertungen();
+namespace {
 
-const std::vector<std::string>& QuendrixSchemaDDL() {
-    static const std::vector<std::string> ddl = [] {
-        std::vector<std::string> d = {
-        // --- installation, users, rights ---------------------------------------
-        "CREATE TABLE einstellung (name TEXT PRIMARY KEY, wert TEXT NOT NULL DEFAULT '')",
-        "CREATE TABLE benutzer (name TEXT PRIMARY KEY, voller_name TEXT NOT NULL DEFAULT '',"
-        " alle_rechte INTEGER NOT NULL DEFAULT 0)",
-        "CREATE TABLE benutzerrecht (benutzer TEXT NOT NULL, recht TEXT NOT NULL,"
-        " PRIMARY KEY (benutzer, recht))",
+constexpr auto G = TRDLSpaltenTyp::Ganzzahl;
+constexpr auto R = TRDLSpaltenTyp::Gleitkomma;
+constexpr auto T = TRDLSpaltenTyp::Text;
+constexpr auto B = TRDLSpaltenTyp::Blob;
+constexpr bool P = true; // field without a default
+
+TRDLTabellenDef Tabelle(std::string AName, std::vector<TRDLSpalte> ASpalten, std::vector<std::string> APrimaer,
+                        std::vector<std::vector<std::string>> AEindeutig = {}, std::vector<TRDLIndexDef> AIndizes = {}) {
+    TRDLTabellenDef t;
+    t.Name = std::move(AName);
+    t.Spalten = std::move(ASpalten);
+    t.Primaerschluessel = std::move(APrimaer);
+    t.Eindeutig = std::move(AEindeutig);
+    t.Indizes = std::move(AIndizes);
+    return t;
+}
+
+TRDLTabellenDef Satzdatei(std::string AName, std::vector<TRDLFeldDef> AFelder, std::vector<TRDLIndexDef> ASchluessel) {
+    TRDLTabellenDef t;
+    t.Name = std::move(AName);
+    t.Felder = std::move(AFelder);
+    t.Schluessel = std::move(ASchluessel);
+    return t;
+}
+
+std::vector<TRDLTabellenDef> Definitionen() {
+    return {
+        // --- installation, users, rights ----------------------------------------------
+        Tabelle("einstellung", {{"name", T, "", ""}, {"wert", T, "''", ""}}, {"name"}),
+        Tabelle("benutzer", {{"name", T, "", ""}, {"voller_name", T, "''", ""}, {"alle_rechte", G, "0", ""}}, {"name"}),
+        Tabelle("benutzerrecht", {{"benutzer", T, "", ""}, {"recht", T, "", ""}}, {"benutzer", "recht"}),
         // Installation-wide and per-workstation values of settings masks.
-        "CREATE TABLE globaldef (bereich TEXT NOT NULL, sektion TEXT NOT NULL,"
-        " terminal TEXT NOT NULL DEFAULT '', schluessel TEXT NOT NULL, wert TEXT NOT NULL DEFAULT '',"
-        " PRIMARY KEY (bereich, sektion, terminal, schluessel))",
+        Tabelle("globaldef",
+                {{"bereich", T, "", ""}, {"sektion", T, "", ""}, {"terminal", T, "''", ""}, {"schluessel", T, "", ""},
+                 {"wert", T, "''", ""}},
+                {"bereich", "sektion", "terminal", "schluessel"}),
 
-        // --- suite tables --------------------------------------------------------
-        "CREATE TABLE mandant (mand_a INTEGER NOT NULL, mand_b INTEGER NOT NULL,"
-        " name TEXT NOT NULL DEFAULT '', PRIMARY KEY (mand_a, mand_b))",
-        "CREATE TABLE filiale (filiale INTEGER PRIMARY KEY CHECK (filiale BETWEEN 1 AND 32767),"
-        " mand_a INTEGER NOT NULL, mand_b INTEGER NOT NULL, orge_a INTEGER NOT NULL, orge_b INTEGER NOT NULL,"
-        " name TEXT NOT NULL DEFAULT '', waehrung TEXT NOT NULL DEFAULT 'EUR',"
-        " lv_benutzen INTEGER NOT NULL DEFAULT 0, owner_is_gep INTEGER NOT NULL DEFAULT 0,"
-        " versandfiliale INTEGER NOT NULL DEFAULT 0,"
-        " UNIQUE (mand_a, mand_b, orge_a, orge_b))",
-        "CREATE TABLE verkaeufer (vknr INTEGER PRIMARY KEY, gep_a INTEGER NOT NULL DEFAULT 0,"
-        " gep_b INTEGER NOT NULL DEFAULT 0, nachname TEXT NOT NULL DEFAULT '', vorname TEXT NOT NULL DEFAULT '',"
-        " filiale INTEGER NOT NULL DEFAULT 0, mand_a INTEGER NOT NULL DEFAULT 0, mand_b INTEGER NOT NULL DEFAULT 0,"
-        " praemienberechtigt INTEGER NOT NULL DEFAULT 0)",
-        "CREATE INDEX verkaeufer_gep ON verkaeufer (gep_a, gep_b)",
-        "CREATE TABLE rechner (rechner INTEGER PRIMARY KEY, name TEXT NOT NULL DEFAULT '',"
-        " filiale INTEGER NOT NULL DEFAULT 0)",
-        // Business calendar: opening windows per branch and ISO weekday (1 = Monday),
-        // as fractions of a day; days without opening hours (holidays, filiale 0 = all).
-        "CREATE TABLE betriebszeit (filiale INTEGER NOT NULL, wochentag INTEGER NOT NULL"
-        " CHECK (wochentag BETWEEN 1 AND 7), nr INTEGER NOT NULL, von REAL NOT NULL, bis REAL NOT NULL,"
-        " PRIMARY KEY (filiale, wochentag, nr))",
-        "CREATE TABLE feiertag (datum REAL NOT NULL, filiale INTEGER NOT NULL DEFAULT 0,"
-        " name TEXT NOT NULL DEFAULT '', PRIMARY KEY (datum, filiale))",
+        // --- suite tables --------------------------------------------------------------
+        Tabelle("mandant", {{"mand_a", G, "", ""}, {"mand_b", G, "", ""}, {"name", T, "''", ""}}, {"mand_a", "mand_b"}),
+        Tabelle("filiale",
+                {{"filiale", G, "", "filiale BETWEEN 1 AND 32767"}, {"mand_a", G, "", ""}, {"mand_b", G, "", ""},
+                 {"orge_a", G, "", ""}, {"orge_b", G, "", ""}, {"name", T, "''", ""}, {"waehrung", T, "'EUR'", ""},
+                 {"lv_benutzen", G, "0", ""}, {"owner_is_gep", G, "0", ""}, {"versandfiliale", G, "0", ""}},
+                {"filiale"}, {{"mand_a", "mand_b", "orge_a", "orge_b"}}),
+        Tabelle("verkaeufer",
+                {{"vknr", G, "", ""}, {"gep_a", G, "0", ""}, {"gep_b", G, "0", ""}, {"nachname", T, "''", ""},
+                 {"vorname", T, "''", ""}, {"filiale", G, "0", ""}, {"mand_a", G, "0", ""}, {"mand_b", G, "0", ""},
+                 {"praemienberechtigt", G, "0", ""}},
+                {"vknr"}, {}, {{"verkaeufer_gep", false, {"gep_a", "gep_b"}}}),
+        Tabelle("rechner", {{"rechner", G, "", ""}, {"name", T, "''", ""}, {"filiale", G, "0", ""}}, {"rechner"}),
+        // Business calendar: opening windows per branch and ISO weekday (1 = Monday), as
+        // fractions of a day; days without opening hours (holidays, filiale 0 = all).
+        Tabelle("betriebszeit",
+                {{"filiale", G, "", ""}, {"wochentag", G, "", "wochentag BETWEEN 1 AND 7"}, {"nr", G, "", ""},
+                 {"von", R, "", ""}, {"bis", R, "", ""}},
+                {"filiale", "wochentag", "nr"}),
+        Tabelle("feiertag", {{"datum", R, "", ""}, {"filiale", G, "0", ""}, {"name", T, "''", ""}}, {"datum", "filiale"}),
 
-        // --- record files --------------------------------------------------------
-        // Sales lines, written by the tills and order entry.
-        "CREATE TABLE lst (id INTEGER PRIMARY KEY,"
-        " mand_a INTEGER NOT NULL, mand_b INTEGER NOT NULL, rechner INTEGER NOT NULL,"
-        " transnr INTEGER NOT NULL, posnr INTEGER NOT NULL,"
-        " datum REAL NOT NULL, uhrzeit REAL NOT NULL DEFAULT 0, filiale INTEGER NOT NULL,"
-        " satzart TEXT NOT NULL DEFAULT '', prod_a INTEGER NOT NULL DEFAULT 0,"
-        " prod_b INTEGER NOT NULL DEFAULT 0, prod_c INTEGER NOT NULL DEFAULT 0,"
-        " artnr TEXT NOT NULL DEFAULT '', grind INTEGER NOT NULL DEFAULT 0,"
-        " verknr INTEGER NOT NULL DEFAULT 0, menge INTEGER NOT NULL DEFAULT 0,"
-        " betrag REAL NOT NULL DEFAULT 0, betrag2 REAL NOT NULL DEFAULT 0,"
-        " waehrung TEXT NOT NULL DEFAULT '', ek REAL NOT NULL DEFAULT 0,"
-        " herkunft INTEGER NOT NULL DEFAULT 0)",
-        "CREATE INDEX lst_transaktion ON lst (mand_a, mand_b, rechner, transnr, posnr)",
-        "CREATE INDEX lst_datum ON lst (datum, filiale)",
-        // Aggregated sales statistics: per statistics, branch and day the whole-day
-        // figures (ganztag = 1) and the figures of each counting window.
-        "CREATE TABLE umst (id INTEGER PRIMARY KEY, kennung TEXT NOT NULL,"
-        " mand_a INTEGER NOT NULL, mand_b INTEGER NOT NULL, orge_a INTEGER NOT NULL, orge_b INTEGER NOT NULL,"
-        " filiale INTEGER NOT NULL, datum REAL NOT NULL, ganztag INTEGER NOT NULL DEFAULT 1,"
-        " von REAL NOT NULL DEFAULT 0, bis REAL NOT NULL DEFAULT 0, daten BLOB)",
-        "CREATE UNIQUE INDEX umst_schluessel ON umst (kennung, mand_a, mand_b, orge_a, orge_b, datum, ganztag, von, bis)",
-        "CREATE INDEX umst_filiale ON umst (kennung, filiale, datum)",
-        // Processing state: last booked transaction per statistics and computer.
-        "CREATE TABLE umsv (id INTEGER PRIMARY KEY, kennung TEXT NOT NULL, rechner INTEGER NOT NULL,"
-        " transnr INTEGER NOT NULL DEFAULT 0)",
-        "CREATE UNIQUE INDEX umsv_statistik ON umsv (kennung, rechner)",
-        // Settings records keyed by language, area, name and two sub-keys, text in a blob.
-        "CREATE TABLE mask (id INTEGER PRIMARY KEY, sprache TEXT NOT NULL, bereich TEXT NOT NULL,"
-        " name TEXT NOT NULL, zusatz TEXT NOT NULL DEFAULT '', nr TEXT NOT NULL DEFAULT '', daten BLOB)",
-        "CREATE UNIQUE INDEX mask_schluessel ON mask (sprache, bereich, name, zusatz, nr)",
-        // Group codes of products per group system.
-        "CREATE TABLE awgs (id INTEGER PRIMARY KEY, system TEXT NOT NULL, prod_a INTEGER NOT NULL,"
-        " prod_b INTEGER NOT NULL, prod_c INTEGER NOT NULL, code TEXT NOT NULL DEFAULT '')",
-        "CREATE INDEX awgs_schluessel ON awgs (system, prod_a, prod_b, prod_c, code)",
-        };
-        const auto& ausw = QuendrixSchemaDDL_Auswertungen();
-        d.insert(d.end(), ausw.begin(), ausw.end());
-        return d;
-    }();
+        // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
+        Satzdatei("lst",
+          {
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
+            {"Rechner", G, {"rechner"}, P},
+            {"TransNr", G, {"transnr"}, P},
+            {"PosNr", G, {"posnr"}, P},
+            {"Datum", R, {"datum"}, P},
+            {"Uhrzeit", R, {"uhrzeit"}},
+            {"Filiale", G, {"filiale"}, P},
+            {"Satzart", T, {"satzart"}},
+            {"ProdId", G, {"prod_a", "prod_b", "prod_c"}},
+            {"ArtNr", T, {"artnr"}},
+            {"GrInd", G, {"grind"}},
+            {"VerkNr", G, {"verknr"}},
+            {"Menge", G, {"menge"}},
+            {"Betrag", R, {"betrag"}},
+            {"Betrag2", R, {"betrag2"}},
+            {"Waehrung", T, {"waehrung"}},
+            {"EK", R, {"ek"}},
+            {"Herkunft", G, {"herkunft"}},
+          },
+          {
+            {"lst_transaktion", false, {"Mandant", "Rechner", "TransNr", "PosNr"}},
+            {"lst_datum", false, {"Datum", "Filiale"}},
+          }),
+        Satzdatei("umst",
+          {
+            {"Kennung", T, {"kennung"}, P},
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
+            {"OrgeID", G, {"orge_a", "orge_b"}, P},
+            {"Filiale", G, {"filiale"}, P},
+            {"Datum", R, {"datum"}, P},
+            {"Ganztag", G, {"ganztag"}},
+            {"Von", R, {"von"}},
+            {"Bis", R, {"bis"}},
+            {"Daten", B, {"daten"}},
+          },
+          {
+            {"umst_schluessel", true, {"Kennung", "Mandant", "OrgeID", "Datum", "Ganztag", "Von", "Bis"}},
+            {"umst_filiale", false, {"Kennung", "Filiale", "Datum"}},
+          }),
+        Satzdatei("umsv",
+          {
+            {"Kennung", T, {"kennung"}, P},
+            {"Rechner", G, {"rechner"}, P},
+            {"TransNr", G, {"transnr"}},
+          },
+          {
+            {"umsv_statistik", true, {"Kennung", "Rechner"}},
+          }),
+        Satzdatei("mask",
+          {
+            {"Sprache", T, {"sprache"}, P},
+            {"Bereich", T, {"bereich"}, P},
+            {"Name", T, {"name"}, P},
+            {"Zusatz", T, {"zusatz"}},
+            {"Nr", T, {"nr"}},
+            {"Daten", B, {"daten"}},
+          },
+          {
+            {"mask_schluessel", true, {"Sprache", "Bereich", "Name", "Zusatz", "Nr"}},
+          }),
+        Satzdatei("awgs",
+          {
+            {"System", T, {"system"}, P},
+            {"ProdId", G, {"prod_a", "prod_b", "prod_c"}, P},
+            {"Code", T, {"code"}},
+          },
+          {
+            {"awgs_schluessel", false, {"System", "ProdId", "Code"}},
+          }),
+        Satzdatei("gep",
+          {
+            {"GepNr", G, {"gep_a", "gep_b"}, P},
+            {"Name1", T, {"name1"}},
+            {"Name2", T, {"name2"}},
+          },
+          {
+            {"gep_gepnr", true, {"GepNr"}},
+          }),
+        Satzdatei("kuli",
+          {
+            {"GepNr", G, {"gep_a", "gep_b"}, P},
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
+            {"Nummer", G, {"nummer"}},
+          },
+          {
+            {"kuli_gepnr", true, {"GepNr", "Mandant"}},
+          }),
+        Satzdatei("arks",
+          {
+            {"VorgangsID", G, {"vorg_a", "vorg_b", "vorg_c"}, P},
+            {"Art", T, {"art"}},
+            {"Status", T, {"status"}},
+          },
+          {
+            {"arks_vorgang", false, {"VorgangsID"}},
+          }),
+        Satzdatei("lar",
+          {
+            {"Kennung", T, {"kennung"}, P},
+            {"LarID", G, {"lar_a", "lar_b", "lar_c"}},
+          },
+          {
+            {"lar_kennung", true, {"Kennung"}},
+          }),
+        Satzdatei("atpl",
+          {
+            {"LarID", G, {"lar_a", "lar_b", "lar_c"}, P},
+            {"Wert", R, {"wert"}},
+            {"AtpbID", G, {"atpb_a", "atpb_b", "atpb_c"}},
+          },
+          {
+            {"atpl_lar", false, {"LarID"}},
+          }),
+        Satzdatei("atpb",
+          {
+            {"AtpbID", G, {"atpb_a", "atpb_b", "atpb_c"}, P},
+            {"AtpkID", G, {"atpk_a", "atpk_b", "atpk_c"}},
+          },
+          {
+            {"atpb_atpb", true, {"AtpbID"}},
+          }),
+        Satzdatei("atpk",
+          {
+            {"AtpkID", G, {"atpk_a", "atpk_b", "atpk_c"}, P},
+            {"AtkID", G, {"atk_a", "atk_b", "atk_c"}},
+          },
+          {
+            {"atpk_atpk", true, {"AtpkID"}},
+          }),
+        Satzdatei("atk",
+          {
+            {"AtkID", G, {"atk_a", "atk_b", "atk_c"}, P},
+            {"MandNr", G, {"mandnr"}},
+            {"Phase", T, {"phase"}},
+            {"StornoKz", T, {"stornokz"}},
+            {"BelegNr", G, {"belegnr"}},
+            {"Jahr", G, {"jahr"}},
+            {"Monat", G, {"monat"}},
+            {"TeilNr", G, {"teilnr"}},
+            {"Datum", R, {"datum"}},
+            {"GepNr1", G, {"gep1_a", "gep1_b"}},
+            {"GepNr2", G, {"gep2_a", "gep2_b"}},
+          },
+          {
+            {"atk_atk", true, {"AtkID"}},
+          }),
+        Satzdatei("azb",
+          {
+            {"AtkID", G, {"atk_a", "atk_b", "atk_c"}, P},
+            {"LfdNr", G, {"lfdnr"}, P},
+          },
+          {
+            {"azb_atk", true, {"AtkID", "LfdNr"}},
+          }),
+        Satzdatei("zo",
+          {
+            {"Datei", T, {"datei"}, P},
+            {"Satz", T, {"satz"}, P},
+            {"Merkmal", T, {"merkmal"}, P},
+            {"Wert", T, {"wert"}},
+          },
+          {
+            {"zo_merkmal", true, {"Datei", "Satz", "Merkmal"}},
+          }),
+        Satzdatei("mita",
+          {
+            {"GepNr", G, {"gep_a", "gep_b"}, P},
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
+            {"KurzNr", G, {"kurznr"}},
+            {"GueltigBis", R, {"gueltigbis"}},
+          },
+          {
+            {"mita_gepnr", true, {"GepNr", "Mandant"}},
+          }),
+        Satzdatei("lfnr",
+          {
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
+            {"GepNr", G, {"gep_a", "gep_b"}, P},
+            {"BonNr", G, {"bon_a", "bon_b"}, P},
+            {"Vorfall", T, {"vorfall"}},
+            {"Rechner", G, {"rechner"}},
+            {"TransNr", G, {"transnr"}},
+          },
+          {
+            {"lfnr_mitarbeiter", false, {"Mandant", "GepNr", "BonNr"}},
+          }),
+        Satzdatei("pup",
+          {
+            {"Jahr", G, {"jahr"}, P},
+            {"Monat", G, {"monat"}, P},
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
+            {"Filiale", G, {"filiale"}, P},
+            {"MitaNr", G, {"mitanr"}, P},
+            {"Stunden", R, {"stunden"}},
+            {"HAUmsatz", R, {"haumsatz"}},
+            {"NAUmsatz", R, {"naumsatz"}},
+            {"HAProv", R, {"haprov"}},
+            {"NAProv", R, {"naprov"}},
+            {"Waehrung", T, {"waehrung"}},
+            {"Art", T, {"art"}},
+          },
+          {
+            {"pup_periode", true, {"Jahr", "Monat", "Mandant", "Filiale", "MitaNr"}},
+          }),
+        Satzdatei("gmer",
+          {
+            {"SatzTyp", T, {"satztyp"}, P},
+            {"MerkmalA", G, {"merkmal_a"}, P},
+            {"MerkmalB", G, {"merkmal_b"}, P},
+            {"Bezeichnung", T, {"bezeichnung"}},
+          },
+          {
+            {"gmer_satztyp", true, {"SatzTyp", "MerkmalA", "MerkmalB"}},
+          }),
+        Satzdatei("gnum",
+          {
+            {"GepNr", G, {"gep_a", "gep_b"}, P},
+            {"MerkmalA", G, {"merkmal_a"}, P},
+            {"MerkmalB", G, {"merkmal_b"}, P},
+            {"Wert", T, {"wert"}},
+          },
+          {
+            {"gnum_person", true, {"GepNr", "MerkmalA", "MerkmalB"}},
+          }),
+        Satzdatei("srv",
+          {
+            {"SRVTyp", T, {"srvtyp"}, P},
+            {"Datum", R, {"datum"}, P},
+            {"GepNr", G, {"gep_a", "gep_b"}},
+            {"Mandant", G, {"mand_a", "mand_b"}},
+            {"Rechner", G, {"rechner"}},
+            {"TransNr", G, {"transnr"}},
+            {"GutschriftKz", T, {"gutschriftkz"}},
+            {"RechnungsNr", T, {"rechnungsnr"}},
+            {"Betrag", R, {"betrag"}},
+            {"Waehrung", T, {"waehrung"}},
+            {"AusgleichKz", T, {"ausgleichkz"}},
+          },
+          {
+            {"srv_srvtyp", false, {"SRVTyp", "Datum"}},
+          }),
+    };
+}
+
+std::string Liste(const std::vector<std::string>& ATeile) {
+    std::string r;
+    for (const auto& t : ATeile) r += (r.empty() ? "" : ", ") + t;
+    return r;
+}
+
+std::string Vorgabe(TRDLSpaltenTyp ATyp) {
+    switch (ATyp) {
+    case TRDLSpaltenTyp::Text: return "''";
+    case TRDLSpaltenTyp::Blob: return "";
+    default: return "0";
+    }
+}
+
+} // namespace
+
+const TRDLFeldDef* TRDLTabellenDef::Feld(const std::string& AName) const {
+    for (const auto& f : Felder)
+        if (f.Name == AName) return &f;
+    return nullptr;
+}
+
+std::vector<std::string> TRDLTabellenDef::SpaltenNamen() const {
+    std::vector<std::string> r;
+    if (IstSatzdatei()) {
+        r.emplace_back("id");
+        for (const auto& f : Felder) r.insert(r.end(), f.Spalten.begin(), f.Spalten.end());
+    } else {
+        for (const auto& s : Spalten) r.push_back(s.Name);
+    }
+    return r;
+}
+
+const std::vector<TRDLTabellenDef>& QuendrixTabellen() {
+    static const std::vector<TRDLTabellenDef> t = Definitionen();
+    return t;
+}
+
+const TRDLTabellenDef& QuendrixTabelle(const std::string& AName) {
+    for (const auto& t : QuendrixTabellen())
+        if (t.Name == AName) return t;
+    throw EDatenbankFehler("Die Datei \u201E" + AName + "\u201C ist im Schema nicht definiert.");
+}
+
+std::vector<std::string> QuendrixSchemaDDL(const IRDLVerbindung& V) {
+    std::vector<std::string> ddl;
+    for (const auto& t : QuendrixTabellen()) {
+        std::vector<std::string> teile;
+        if (t.IstSatzdatei()) {
+            teile.push_back("id " + V.SpaltenTyp(TRDLSpaltenTyp::Id));
+            for (const auto& f : t.Felder)
+                for (const auto& s : f.Spalten) {
+                    std::string d = s + " " + V.SpaltenTyp(f.Typ);
+                    const std::string vorgabe = f.Pflicht ? "" : Vorgabe(f.Typ);
+                    if (f.Pflicht || !vorgabe.empty()) d += " NOT NULL";
+                    if (!vorgabe.empty()) d += " DEFAULT " + vorgabe;
+                    teile.push_back(d);
+                }
+        } else {
+            for (const auto& s : t.Spalten) {
+                std::string d = s.Name + " " + V.SpaltenTyp(s.Typ) + " NOT NULL";
+                if (!s.Vorgabe.empty()) d += " DEFAULT " + s.Vorgabe;
+                if (!s.Pruefung.empty()) d += " CHECK (" + s.Pruefung + ")";
+                teile.push_back(d);
+            }
+            teile.push_back("PRIMARY KEY (" + Liste(t.Primaerschluessel) + ")");
+            for (const auto& u : t.Eindeutig) teile.push_back("UNIQUE (" + Liste(u) + ")");
+        }
+        ddl.push_back("CREATE TABLE " + t.Name + " (" + Liste(teile) + ")");
+        for (const auto& i : t.Indizes)
+            ddl.push_back(std::string("CREATE ") + (i.Eindeutig ? "UNIQUE " : "") + "INDEX " + i.Name + " ON " + t.Name +
+                          " (" + Liste(i.Teile) + ")");
+        for (const auto& k : t.Schluessel) {
+            std::vector<std::string> spalten;
+            for (const auto& feld : k.Teile) {
+                const auto* f = t.Feld(feld);
+                if (!f) throw EDatenbankFehler("Schlüsselfeld \u201E" + feld + "\u201C fehlt in \u201E" + t.Name + "\u201C.");
+                spalten.insert(spalten.end(), f->Spalten.begin(), f->Spalten.end());
+            }
+            // Equal keys are read in record-position order.
+            if (!k.Eindeutig && V.IndexMitId()) spalten.emplace_back("id");
+            ddl.push_back(std::string("CREATE ") + (k.Eindeutig ? "UNIQUE " : "") + "INDEX " + k.Name + " ON " +
+                          t.Name + " (" + Liste(spalten) + ")");
+        }
+    }
     return ddl;
 }

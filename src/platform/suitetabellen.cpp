@@ -42,15 +42,7 @@ const TFiliale* TFilialen::GetFilialeByGepOrge(const TIntPair& AMandant, const T
 }
 
 namespace {
-struct TGeteilteFilialTabelle {
-    std::unique_ptr<TFilialTabelle> Instanz;
-    const TRDLDatenbank* Db = nullptr;
-    int Nutzer = 0;
-};
-TGeteilteFilialTabelle& GeteilteFilialTabelle() {
-    static TGeteilteFilialTabelle g;
-    return g;
-}
+TGeteilteFilialTabelle& GeteilteFilialTabelle() { return RDLProgramm().SuiteTabellen().Filialen; }
 } // namespace
 
 TFilialTabelle* GlobFilialTabelle_GetInstance() {
@@ -82,15 +74,7 @@ void GlobFilialTabelle_ReleaseInstance(TFilialTabelle*& AInstanz) {
 // --- sellers -------------------------------------------------------------------------
 
 namespace {
-struct TVknTabelle {
-    std::vector<TVknInfo> Liste; // by seller number
-    int Nutzer = 0;
-    size_t Position = 0;
-};
-TVknTabelle& VknTabelle() {
-    static TVknTabelle t;
-    return t;
-}
+TVknTabelle& VknTabelle() { return RDLProgramm().SuiteTabellen().Verkaeufer; }
 } // namespace
 
 void VknTab_Init() {
@@ -220,7 +204,6 @@ std::string TSimpleMask::Lesen(const std::string& ATerminal, const std::string& 
 
 void TSimpleMask::Schreiben(const std::string& ATerminal, const std::string& AKey, const std::string& AWert) const {
     auto& db = RDLProgramm().Datenbank();
-    db.VorSchreiben("globaldef");
     auto st = db.Prepare("INSERT INTO globaldef (bereich, sektion, terminal, schluessel, wert) VALUES (?, ?, ?, ?, ?)"
                          " ON CONFLICT (bereich, sektion, terminal, schluessel) DO UPDATE SET wert = excluded.wert");
     st.Bind(1, FBereich);

@@ -114,6 +114,25 @@ public:
     static TRVRInfoUmfang GetUmfang(int AIdx); // in computer-number order
 };
 
+// --- the shared instances -------------------------------------------------------------
+
+// What the branch and seller tables share between their takers. It belongs to the
+// program object, so that a new program object (a test) starts without it.
+struct TGeteilteFilialTabelle {
+    std::unique_ptr<TFilialTabelle> Instanz;
+    const TRDLDatenbank* Db = nullptr;
+    int Nutzer = 0;
+};
+struct TVknTabelle {
+    std::vector<TVknInfo> Liste; // by seller number
+    int Nutzer = 0;
+    size_t Position = 0;
+};
+struct TSuiteTabellen {
+    TGeteilteFilialTabelle Filialen;
+    TVknTabelle Verkaeufer;
+};
+
 // --- settings masks ------------------------------------------------------------------
 
 // Values of a settings mask, installation-wide or per workstation.

@@ -225,21 +225,6 @@ TEST_F(RecordLayer, UncommittedManualCommitLeavesNoTrace) {
     EXPECT_EQ(f.Kennung.GetWert(), "A");
 }
 
-TEST_F(RecordLayer, BookingBracketRollsBackUnlessEnded) {
-    Tumsvfile f;
-    {
-        RDLBuchung b(U.Db());
-        f.Kennung.SetWert("weg");
-        f.Insert();
-    }
-    {
-        RDLBuchung b(U.Db());
-        f.Kennung.SetWert("bleibt");
-        f.Insert();
-        b.Beenden();
-    }
-    EXPECT_EQ(f.GetCount(), 1);
-}
 
 TEST_F(RecordLayer, BlobAndUnknownKey) {
     Tmaskfile m;
@@ -260,35 +245,6 @@ TEST_F(RecordLayer, BlobAndUnknownKey) {
     std::getline(*s, zeile);
     EXPECT_EQ(zeile, "MANDANT=1/1");
     EXPECT_THROW(m.KeyNr_Set(7), EDatenbankFehler);
-}
-
-TEST(Datenbank, OpeningRefusesMissingForeignAndOtherVersions) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("qdrx_open_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string fehlt = (dir / "fehlt.db").string();
-    EXPECT_THROW(TRDLDatenbank::Oeffnen(fehlt), EDatenbankFehler);
-    EXPECT_FALSE(fs::exists(fehlt)) << "a missing database is never created";
-
-    const std::string text = (dir / "text.db").string();
-    { std::ofstream(text) << "kein SQLite"; }
-    try {
-        TRDLDatenbank::Oeffnen(text);
-        FAIL();
-    } catch (const EDatenbankFehler& e) {
-        EXPECT_NE(std::string(e.what()).find("keine Datenbank des Auswertungs-Centers"), std::string::npos);
-    }
-
-    const std::string alt = (dir / "alt.db").string();
-    TRDLDatenbank::Anlegen(alt)->Exec("PRAGMA user_version=" + std::to_string(CQuendrixSchemaVersion + 1));
-    try {
-        TRDLDatenbank::Oeffnen(alt);
-        FAIL();
-    } catch (const EDatenbankFehler& e) {
-        EXPECT_NE(std::string(e.what()).find("Schemaversion"), std::string::npos);
-    }
-    EXPECT_THROW(TRDLDatenbank::Anlegen(alt), EDatenbankFehler) << "no overwrite without asking";
-    fs::remove_all(dir);
 }
 
 } // namespace

@@ -34,8 +34,7 @@ TDemoErgebnis DemoErzeugen(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
 
     if (AFortschritt) AFortschritt("Abschluss", 0, E.Umsatzzeilen);
     // Planner statistics for the evaluations' queries; a compact file without a WAL tail.
-    ADb.Exec("ANALYZE");
-    ADb.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    ADb.NachMassenladen();
     if (AFortschritt) AFortschritt("Abschluss", 100, E.Umsatzzeilen);
     return E;
 }

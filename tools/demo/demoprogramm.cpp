@@ -192,10 +192,7 @@ int DemoProgramm(const std::vector<std::string>& AArgumente, std::ostream& AOut,
     try {
         {
             auto db = TRDLDatenbank::Anlegen(temp, true);
-            // A half-written temporary file is worthless anyway: no syncing while loading.
-            db->Exec("PRAGMA synchronous=OFF");
             E = DemoErzeugen(*db, O, fortschritt);
-            db->Exec("PRAGMA synchronous=NORMAL");
         }
         // The old file's journal belongs to the old file.
         for (const char* endung : {"-wal", "-shm"}) fs::remove(O.Pfad + endung, ec);

@@ -1,0 +1,115 @@
+#pragma once
+// The storage interface: what the record layer, the suite tables and the tools need of
+// a database. One driver per store (rdlspeicher_sqlite.cpp, rdlspeicher_pg.cpp); no
+// SQLite or libpq type or call appears outside its driver.
+//
+// SQL handed to a driver uses "?" placeholders and the common subset of SQLite and
+// PostgreSQL; what differs (column types, the record position of an insert, batching of
+// reads, where the schema version is kept, bulk loading) is asked of the driver.
+#include "exceptions.h"
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TRDLSpeicherArt { SQLite, PostgreSQL };
+
+// Column types of the table definitions (rdlschema.h).
+enum class TRDLSpaltenTyp { Id, Ganzzahl, Gleitkomma, Text, Blob };
+
+// One prepared statement, its bound values and its row cursor. Bound values stay until
+// they are bound anew; closing ends the cursor and with it any snapshot it held.
+class IRDLAbfrage {
+public:
+    virtual ~IRDLAbfrage() = default;
+    virtual void BindInt(int AIdx, int64_t AWert) = 0;
+    virtual void BindDouble(int AIdx, double AWert) = 0;
+    virtual void BindText(int AIdx, std::string_view AWert) = 0;
+    virtual void BindBlob(int AIdx, std::string_view ABytes) = 0;
+    virtual void BindNull(int AIdx) = 0;
+    // Runs the statement on the first call, then moves to the next row. True while a row
+    // is current; at the end the cursor is closed.
+    virtual bool Schritt() = 0;
+    virtual void Schliessen() = 0;
+    virtual bool Offen() const = 0;
+    virtual int64_t Int(int ACol) const = 0;
+    virtual double Double(int ACol) const = 0;
+    virtual std::string_view Text(int ACol) const = 0;
+    virtual std::string Blob(int ACol) const = 0;
+    virtual bool IstNull(int ACol) const = 0;
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    virtual int64_t Geaendert() const = 0;
+    virtual const std::string& Sql() const = 0;
+};
+
+// Rows appended to one table as fast as the store allows (COPY on PostgreSQL).
+class IRDLMassenladen {
+public:
+    virtual ~IRDLMassenladen() = default;
+    virtual void Int(int64_t AWert) = 0;
+    virtual void Double(double AWert) = 0;
+    virtual void Text(std::string_view AWert) = 0;
+    virtual void ZeileEnde() = 0;
+    // Sends what is buffered; the rows count as written when the transaction commits.
+    virtual void Abschliessen() = 0;
+};
+
+class IRDLVerbindung {
+public:
+    virtual ~IRDLVerbindung() = default;
+    virtual TRDLSpeicherArt Art() const = 0;
+    // Path or address without password, for messages.
+    virtual const std::string& Ort() const = 0;
+
+    virtual std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql) = 0;
+    virtual void Ausfuehren(const std::string& ASql) = 0;
+
+    // A write transaction takes the write lock at once, waiting while another program
+    // holds it (busy timeout), so that no read snapshot has to be upgraded later.
+    virtual void SchreibenBeginnen() = 0;
+    virtual void Festschreiben() = 0;
+    virtual void Zurueckrollen() = 0;
+
+    // --- dialect ----------------------------------------------------------------------
+    virtual std::string SpaltenTyp(TRDLSpaltenTyp ATyp) const = 0;
+    // Appended to an INSERT into a record file so that the statement yields the new
+    // record's position as its only column ("" where EingefuegteId answers).
+    virtual std::string EinfuegenRueckgabe() const = 0;
+    virtual int64_t EingefuegteId(const IRDLAbfrage& AAbfrage) const = 0;
+    // Rows per query of a range read; the record layer continues from the last row.
+    // Large: the driver streams.
+    virtual int64_t LeseBlock() const = 0;
+    // Index columns of a key: the key's columns, plus the record position where the
+    // store does not add it by itself.
+    virtual bool IndexMitId() const = 0;
+
+    // --- schema identification ---------------------------------------------------------
+    // False when the database carries no identification of any program.
+    virtual bool SchemaKennungLesen(int32_t& AAnwendung, int& AVersion) = 0;
+    virtual void SchemaKennungSchreiben(int32_t AAnwendung, int AVersion) = 0;
+    virtual std::vector<std::string> Tabellen() = 0;
+    // Removes the tables given (and the identification) for a rewrite.
+    virtual void TabellenEntfernen(const std::vector<std::string>& ATabellen) = 0;
+
+    // Settings for daily use, after the database was accepted (SQLite: WAL journal).
+    virtual void Einrichten() = 0;
+
+    virtual std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle,
+                                                         const std::vector<std::string>& ASpalten) = 0;
+    // After a bulk load: planner statistics; SQLite also empties its write-ahead log.
+    virtual void NachMassenladen() = 0;
+};
+
+// Opening mode of the drivers.
+enum class TRDLOeffnen { Vorhanden, Neu };
+
+// "postgresql://..." or "postgres://..." names a server database, anything else a file.
+bool RDLIstServerAdresse(std::string_view AOrt);
+std::unique_ptr<IRDLVerbindung> RDLSqliteVerbinden(const std::string& APfad, TRDLOeffnen AModus);
+std::unique_ptr<IRDLVerbindung> RDLPostgresVerbinden(const std::string& AAdresse);
+
+// How long a write waits for a database that another program holds (SQLite busy
+// timeout, PostgreSQL lock timeout). For new connections; tests shorten it.
+void RDLWartezeitSetzen(int AMillisekunden);
+int RDLWartezeit();

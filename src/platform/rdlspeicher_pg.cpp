@@ -1,0 +1,423 @@
+// The PostgreSQL driver of the storage interface: the server store for installations
+// with many workstations and tills. Values travel as text (blobs as binary), so the
+// driver needs no knowledge of the server's type oids.
+#include "rdlspeicher.h"
+#include <libpq-fe.h>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+std::string Anfuehren(const std::string& AText) { return "\u201E" + AText + "\u201C"; }
+
+// The address without a password, for messages and the log.
+std::string OhnePasswort(const std::string& AAdresse) {
+    std::string r = AAdresse;
+    const auto schema = r.find("://");
+    if (schema != std::string::npos) {
+        const auto start = schema + 3;
+        const auto at = r.find('@', start);
+        const auto slash = r.find('/', start);
+        if (at != std::string::npos && (slash == std::string::npos || at < slash)) {
+            const auto doppel = r.find(':', start);
+            if (doppel != std::string::npos && doppel < at) r.erase(doppel, at - doppel);
+        }
+    }
+    for (auto p = r.find("password="); p != std::string::npos; p = r.find("password=", p + 1)) {
+        const auto ende = r.find('&', p);
+        r.replace(p + 9, (ende == std::string::npos ? r.size() : ende) - (p + 9), "***");
+    }
+    return r;
+}
+
+// "?" placeholders become "$1", "$2", ... outside quoted text.
+std::string Platzhalter(const std::string& ASql, int& AAnzahl) {
+    std::string r;
+    r.reserve(ASql.size() + 16);
+    char quote = 0;
+    AAnzahl = 0;
+    for (char c : ASql) {
+        if (quote) {
+            if (c == quote) quote = 0;
+            r += c;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            r += c;
+        } else if (c == '?') {
+            r += '$' + std::to_string(++AAnzahl);
+        } else {
+            r += c;
+        }
+    }
+    return r;
+}
+
+bool VerbindungWeg(PGconn* AConn) { return PQstatus(AConn) == CONNECTION_BAD; }
+
+EDatenbankFehler PgFehler(PGconn* AConn, const PGresult* ARes, const std::string& AOrt, const std::string& ASql) {
+    const char* state = ARes ? PQresultErrorField(ARes, PG_DIAG_SQLSTATE) : nullptr;
+    const std::string code = state ? state : "";
+    std::string eigen = ARes ? PQresultErrorMessage(ARes) : "";
+    if (eigen.empty()) eigen = PQerrorMessage(AConn);
+    while (!eigen.empty() && (eigen.back() == '\n' || eigen.back() == ' ')) eigen.pop_back();
+    std::string details = "PostgreSQL " + (code.empty() ? std::string("-") : code) + ": " + eigen;
+    if (!ASql.empty()) details += " | SQL: " + ASql;
+    if (VerbindungWeg(AConn) || code.rfind("08", 0) == 0 || code.rfind("57P", 0) == 0)
+        return EDatenbankFehler("Die Verbindung zum Datenbankserver " + Anfuehren(AOrt) +
+                                    " ist abgebrochen. Was nicht abgeschlossen war, wurde nicht gespeichert.",
+                                TDbFehlerArt::Abgebrochen, code, details);
+    if (code == "42P01" || code == "42703")
+        return EDatenbankFehler("Die Datenbank " + Anfuehren(AOrt) +
+                                    " ist beschädigt: eine Tabelle des Auswertungs-Centers fehlt oder ist unvollständig.",
+                                TDbFehlerArt::Beschaedigt, code, details);
+    if (code == "55P03" || code == "40P01" || code == "40001")
+        return EDatenbankFehler("Die Datenbank " + Anfuehren(AOrt) +
+                                    " ist durch ein anderes Programm gesperrt. Bitte versuchen Sie es später noch einmal.",
+                                TDbFehlerArt::Gesperrt, code, details);
+    if (code.rfind("23", 0) == 0)
+        return EDatenbankFehler("Ein Satz verletzt eine Regel der Datenbank (doppelter Schlüssel oder fehlender Wert).",
+                                TDbFehlerArt::Allgemein, code, details);
+    if (code == "42501")
+        return EDatenbankFehler("Keine Berechtigung für diesen Zugriff auf die Datenbank " + Anfuehren(AOrt) + ".",
+                                TDbFehlerArt::KeinSchreibrecht, code, details);
+    if (code == "53100")
+        return EDatenbankFehler("Der Datenträger des Datenbankservers ist voll.", TDbFehlerArt::Allgemein, code, details);
+    return EDatenbankFehler("Ein Zugriff auf die Datenbank ist gescheitert; Einzelheiten stehen im Fehlerprotokoll.",
+                            TDbFehlerArt::Allgemein, code, details);
+}
+
+struct TErgebnis {
+    PGresult* R = nullptr;
+    ~TErgebnis() { PQclear(R); }
+};
+
+class TPgAbfrage : public IRDLAbfrage {
+public:
+    TPgAbfrage(PGconn* AConn, const std::string& AOrt, std::string ASql, int ANr)
+        : FConn(AConn), FOrt(AOrt), FSql(std::move(ASql)), FName("q" + std::to_string(ANr)) {
+        int anzahl = 0;
+        const std::string text = Platzhalter(FSql, anzahl);
+        TErgebnis r{PQprepare(FConn, FName.c_str(), text.c_str(), anzahl, nullptr)};
+        if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(FConn, r.R, FOrt, FSql);
+        FWerte.resize(size_t(anzahl));
+        FNull.assign(size_t(anzahl), true);
+        FFormat.assign(size_t(anzahl), 0);
+        FZeiger.resize(size_t(anzahl));
+        FLaengen.resize(size_t(anzahl));
+    }
+    ~TPgAbfrage() override {
+        Schliessen();
+        if (!VerbindungWeg(FConn)) PQclear(PQexec(FConn, ("DEALLOCATE " + FName).c_str()));
+    }
+
+    void BindInt(int i, int64_t v) override {
+        auto& w = Platz(i, 0);
+        w.resize(24);
+        w.resize(size_t(std::to_chars(w.data(), w.data() + w.size(), v).ptr - w.data()));
+    }
+    void BindDouble(int i, double v) override {
+        auto& w = Platz(i, 0);
+        w.resize(32);
+        w.resize(size_t(std::to_chars(w.data(), w.data() + w.size(), v).ptr - w.data()));
+    }
+    void BindText(int i, std::string_view v) override { Platz(i, 0).assign(v); }
+    void BindBlob(int i, std::string_view v) override { Platz(i, 1).assign(v); }
+    void BindNull(int i) override {
+        Platz(i, 0);
+        FNull[size_t(i - 1)] = true;
+    }
+
+    bool Schritt() override {
+        if (!FErgebnis) {
+            for (size_t i = 0; i < FWerte.size(); ++i) {
+                FZeiger[i] = FNull[i] ? nullptr : FWerte[i].data();
+                FLaengen[i] = int(FWerte[i].size());
+            }
+            FErgebnis = PQexecPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
+                                       FFormat.data(), 0);
+            const auto status = PQresultStatus(FErgebnis);
+            if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+                auto e = PgFehler(FConn, FErgebnis, FOrt, FSql);
+                Schliessen();
+                throw e;
+            }
+            const char* tupel = PQcmdTuples(FErgebnis);
+            FGeaendert = (tupel && *tupel) ? std::atoll(tupel) : 0;
+            FZeilen = PQntuples(FErgebnis);
+            FZeile = -1;
+        }
+        if (++FZeile < FZeilen) return true;
+        Schliessen();
+        return false;
+    }
+    void Schliessen() override {
+        PQclear(FErgebnis);
+        FErgebnis = nullptr;
+        FZeile = -1;
+        FZeilen = 0;
+    }
+    bool Offen() const override { return FErgebnis != nullptr; }
+    int64_t Int(int c) const override {
+        int64_t v = 0;
+        const auto t = Text(c);
+        if (std::from_chars(t.data(), t.data() + t.size(), v).ec != std::errc()) {
+            double d = 0;
+            std::from_chars(t.data(), t.data() + t.size(), d);
+            v = int64_t(d);
+        }
+        return v;
+    }
+    double Double(int c) const override {
+        double v = 0;
+        const auto t = Text(c);
+        std::from_chars(t.data(), t.data() + t.size(), v);
+        return v;
+    }
+    std::string_view Text(int c) const override {
+        return std::string_view(PQgetvalue(FErgebnis, FZeile, c), size_t(PQgetlength(FErgebnis, FZeile, c)));
+    }
+    std::string Blob(int c) const override {
+        // bytea in text form: "\x" and two hex digits per byte.
+        const auto t = Text(c);
+        std::string r;
+        if (t.size() < 2 || t[0] != '\\' || t[1] != 'x') return std::string(t);
+        r.reserve((t.size() - 2) / 2);
+        auto hex = [](char h) { return h <= '9' ? h - '0' : (h | 0x20) - 'a' + 10; };
+        for (size_t i = 2; i + 1 < t.size(); i += 2) r += char(hex(t[i]) * 16 + hex(t[i + 1]));
+        return r;
+    }
+    bool IstNull(int c) const override { return PQgetisnull(FErgebnis, FZeile, c) != 0; }
+    int64_t Geaendert() const override { return FGeaendert; }
+    const std::string& Sql() const override { return FSql; }
+
+private:
+    std::string& Platz(int i, int AFormat) {
+        if (i < 1 || size_t(i) > FWerte.size())
+            throw EDatenbankFehler("Ein Zugriff auf die Datenbank ist gescheitert; Einzelheiten stehen im Fehlerprotokoll.",
+                                   TDbFehlerArt::Allgemein, "",
+                                   "parameter " + std::to_string(i) + " out of range | SQL: " + FSql);
+        FNull[size_t(i - 1)] = false;
+        FFormat[size_t(i - 1)] = AFormat;
+        return FWerte[size_t(i - 1)];
+    }
+
+    PGconn* FConn;
+    std::string FOrt;
+    std::string FSql;
+    std::string FName;
+    std::vector<std::string> FWerte;
+    std::vector<bool> FNull;
+    std::vector<int> FFormat;
+    std::vector<const char*> FZeiger;
+    std::vector<int> FLaengen;
+    PGresult* FErgebnis = nullptr;
+    int FZeile = -1;
+    int FZeilen = 0;
+    int64_t FGeaendert = 0;
+};
+
+class TPgMassenladen : public IRDLMassenladen {
+public:
+    TPgMassenladen(PGconn* AConn, const std::string& AOrt, const std::string& ATabelle,
+                   const std::vector<std::string>& ASpalten)
+        : FConn(AConn), FOrt(AOrt) {
+        std::string sql = "COPY " + ATabelle + " (";
+        for (size_t i = 0; i < ASpalten.size(); ++i) sql += (i ? ", " : "") + ASpalten[i];
+        sql += ") FROM STDIN";
+        TErgebnis r{PQexec(FConn, sql.c_str())};
+        if (PQresultStatus(r.R) != PGRES_COPY_IN) throw PgFehler(FConn, r.R, FOrt, sql);
+        FPuffer.reserve(1 << 20);
+    }
+    ~TPgMassenladen() override {
+        if (!FFertig) {
+            PQputCopyEnd(FConn, "abgebrochen");
+            while (PGresult* r = PQgetResult(FConn)) PQclear(r);
+        }
+    }
+    void Int(int64_t v) override {
+        Trenner();
+        char b[24];
+        FPuffer.append(b, size_t(std::to_chars(b, b + sizeof b, v).ptr - b));
+    }
+    void Double(double v) override {
+        Trenner();
+        char b[32];
+        FPuffer.append(b, size_t(std::to_chars(b, b + sizeof b, v).ptr - b));
+    }
+    void Text(std::string_view v) override {
+        Trenner();
+        for (char c : v) {
+            switch (c) {
+            case '\\': FPuffer += "\\\\"; break;
+            case '\t': FPuffer += "\\t"; break;
+            case '\n': FPuffer += "\\n"; break;
+            case '\r': FPuffer += "\\r"; break;
+            default: FPuffer += c;
+            }
+        }
+    }
+    void ZeileEnde() override {
+        FPuffer += '\n';
+        FErste = true;
+        if (FPuffer.size() >= (1 << 20)) Senden();
+    }
+    void Abschliessen() override {
+        Senden();
+        FFertig = true;
+        if (PQputCopyEnd(FConn, nullptr) != 1) throw PgFehler(FConn, nullptr, FOrt, "COPY");
+        TErgebnis r{PQgetResult(FConn)};
+        const bool gut = PQresultStatus(r.R) == PGRES_COMMAND_OK;
+        auto fehler = gut ? EDatenbankFehler("") : PgFehler(FConn, r.R, FOrt, "COPY");
+        while (PGresult* rest = PQgetResult(FConn)) PQclear(rest);
+        if (!gut) throw fehler;
+    }
+
+private:
+    void Trenner() {
+        if (!FErste) FPuffer += '\t';
+        FErste = false;
+    }
+    void Senden() {
+        if (FPuffer.empty()) return;
+        if (PQputCopyData(FConn, FPuffer.data(), int(FPuffer.size())) != 1)
+            throw PgFehler(FConn, nullptr, FOrt, "COPY");
+        FPuffer.clear();
+    }
+    PGconn* FConn;
+    std::string FOrt;
+    std::string FPuffer;
+    bool FErste = true;
+    bool FFertig = false;
+};
+
+class TPgVerbindung : public IRDLVerbindung {
+public:
+    explicit TPgVerbindung(const std::string& AAdresse) : FOrt(OhnePasswort(AAdresse)) {
+        char* fehler = nullptr;
+        PQconninfoOption* optionen = PQconninfoParse(AAdresse.c_str(), &fehler);
+        if (!optionen) {
+            const std::string details = fehler ? fehler : "";
+            PQfreemem(fehler);
+            throw EDatenbankFehler("Die Datenbankadresse " + Anfuehren(FOrt) + " ist ungültig.",
+                                   TDbFehlerArt::Verbindung, "", "libpq: " + details);
+        }
+        PQconninfoFree(optionen);
+        FConn = PQconnectdb(AAdresse.c_str());
+        if (PQstatus(FConn) != CONNECTION_OK) {
+            std::string text = PQerrorMessage(FConn);
+            while (!text.empty() && text.back() == '\n') text.pop_back();
+            const bool anmeldung = PQconnectionNeedsPassword(FConn) ||
+                                   text.find("authentication failed") != std::string::npos ||
+                                   text.find("no password supplied") != std::string::npos ||
+                                   text.find("role \"") != std::string::npos;
+            const bool fehlt = text.find("database \"") != std::string::npos &&
+                               text.find("does not exist") != std::string::npos;
+            PQfinish(FConn);
+            FConn = nullptr;
+            if (fehlt)
+                throw EDatenbankFehler("Die Datenbank " + Anfuehren(FOrt) + " gibt es auf dem Server nicht.",
+                                       TDbFehlerArt::NichtGefunden, "", "libpq: " + text);
+            if (anmeldung)
+                throw EDatenbankFehler("Die Anmeldung am Datenbankserver " + Anfuehren(FOrt) +
+                                           " wurde abgelehnt: Benutzer oder Passwort ist falsch.",
+                                       TDbFehlerArt::Verbindung, "", "libpq: " + text);
+            throw EDatenbankFehler("Der Datenbankserver " + Anfuehren(FOrt) + " ist nicht erreichbar.",
+                                   TDbFehlerArt::Verbindung, "", "libpq: " + text);
+        }
+        PQsetClientEncoding(FConn, "UTF8");
+        // Quiet notices (e.g. "table does not exist, skipping") stay out of the terminal.
+        PQsetNoticeProcessor(FConn, [](void*, const char*) {}, nullptr);
+        Ausfuehren("SET lock_timeout = " + std::to_string(RDLWartezeit()));
+    }
+    ~TPgVerbindung() override { PQfinish(FConn); }
+
+    TRDLSpeicherArt Art() const override { return TRDLSpeicherArt::PostgreSQL; }
+    const std::string& Ort() const override { return FOrt; }
+
+    std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql) override {
+        return std::make_unique<TPgAbfrage>(FConn, FOrt, ASql, ++FNr);
+    }
+    void Ausfuehren(const std::string& ASql) override {
+        TErgebnis r{PQexec(FConn, ASql.c_str())};
+        const auto status = PQresultStatus(r.R);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw PgFehler(FConn, r.R, FOrt, ASql);
+    }
+    void SchreibenBeginnen() override { Ausfuehren("BEGIN"); }
+    void Festschreiben() override {
+        TErgebnis r{PQexec(FConn, "COMMIT")};
+        if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(FConn, r.R, FOrt, "COMMIT");
+        // A transaction that had failed ends with ROLLBACK instead.
+        if (std::strcmp(PQcmdStatus(r.R), "ROLLBACK") == 0)
+            throw EDatenbankFehler("Die Änderungen wurden zurückgenommen, weil ein Schreibvorgang gescheitert ist.",
+                                   TDbFehlerArt::Allgemein, "25P02", "COMMIT answered ROLLBACK");
+    }
+    void Zurueckrollen() override {
+        if (PQtransactionStatus(FConn) != PQTRANS_IDLE) Ausfuehren("ROLLBACK");
+    }
+
+    std::string SpaltenTyp(TRDLSpaltenTyp ATyp) const override {
+        switch (ATyp) {
+        case TRDLSpaltenTyp::Id: return "BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY";
+        case TRDLSpaltenTyp::Ganzzahl: return "BIGINT";
+        case TRDLSpaltenTyp::Gleitkomma: return "DOUBLE PRECISION";
+        // Byte order, as SQLite compares: key order is the same on both stores.
+        case TRDLSpaltenTyp::Text: return "TEXT COLLATE \"C\"";
+        case TRDLSpaltenTyp::Blob: return "BYTEA";
+        }
+        return "";
+    }
+    std::string EinfuegenRueckgabe() const override { return " RETURNING id"; }
+    int64_t EingefuegteId(const IRDLAbfrage& AAbfrage) const override {
+        return AAbfrage.Offen() ? AAbfrage.Int(0) : 0;
+    }
+    int64_t LeseBlock() const override { return 2000; }
+    bool IndexMitId() const override { return true; }
+
+    bool SchemaKennungLesen(int32_t& AAnwendung, int& AVersion) override {
+        AAnwendung = 0;
+        AVersion = 0;
+        TPgAbfrage da(FConn, FOrt, "SELECT to_regclass('quendrix_schema') IS NOT NULL", ++FNr);
+        if (!da.Schritt() || da.Text(0) != "t") return false;
+        da.Schliessen();
+        TPgAbfrage a(FConn, FOrt, "SELECT anwendung, version FROM quendrix_schema", ++FNr);
+        if (!a.Schritt()) return false;
+        AAnwendung = int32_t(a.Int(0));
+        AVersion = int(a.Int(1));
+        a.Schliessen();
+        return true;
+    }
+    void SchemaKennungSchreiben(int32_t AAnwendung, int AVersion) override {
+        Ausfuehren("CREATE TABLE IF NOT EXISTS quendrix_schema (anwendung BIGINT NOT NULL, version BIGINT NOT NULL)");
+        Ausfuehren("DELETE FROM quendrix_schema");
+        Ausfuehren("INSERT INTO quendrix_schema (anwendung, version) VALUES (" + std::to_string(AAnwendung) + ", " +
+                   std::to_string(AVersion) + ")");
+    }
+    std::vector<std::string> Tabellen() override {
+        std::vector<std::string> r;
+        TPgAbfrage a(FConn, FOrt, "SELECT tablename FROM pg_tables WHERE schemaname = current_schema()", ++FNr);
+        while (a.Schritt()) r.emplace_back(a.Text(0));
+        return r;
+    }
+    void TabellenEntfernen(const std::vector<std::string>& ATabellen) override {
+        for (const auto& t : ATabellen) Ausfuehren("DROP TABLE IF EXISTS " + t + " CASCADE");
+        Ausfuehren("DROP TABLE IF EXISTS quendrix_schema");
+    }
+    void Einrichten() override {}
+    std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle,
+                                                 const std::vector<std::string>& ASpalten) override {
+        return std::make_unique<TPgMassenladen>(FConn, FOrt, ATabelle, ASpalten);
+    }
+    void NachMassenladen() override { Ausfuehren("ANALYZE"); }
+
+private:
+    PGconn* FConn = nullptr;
+    std::string FOrt;
+    int FNr = 0;
+};
+
+} // namespace
+
+std::unique_ptr<IRDLVerbindung> RDLPostgresVerbinden(const std::string& AAdresse) {
+    return std::make_unique<TPgVerbindung>(AAdresse);
+}
