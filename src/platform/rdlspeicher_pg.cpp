@@ -313,8 +313,12 @@ public:
                                    text.find("role \"") != std::string::npos;
             const bool fehlt = text.find("database \"") != std::string::npos &&
                                text.find("does not exist") != std::string::npos;
+            const bool ungueltig = text.find("invalid ") != std::string::npos;
             PQfinish(FConn);
             FConn = nullptr;
+            if (ungueltig)
+                throw EDatenbankFehler("Die Datenbankadresse " + Anfuehren(FOrt) + " ist ungültig.",
+                                       TDbFehlerArt::Verbindung, "", "libpq: " + text);
             if (fehlt)
                 throw EDatenbankFehler("Die Datenbank " + Anfuehren(FOrt) + " gibt es auf dem Server nicht.",
                                        TDbFehlerArt::NichtGefunden, "", "libpq: " + text);
@@ -353,6 +357,8 @@ public:
                                    TDbFehlerArt::Allgemein, "25P02", "COMMIT answered ROLLBACK");
     }
     void Zurueckrollen() override {
+        // A lost connection has rolled back on the server already.
+        if (VerbindungWeg(FConn)) return;
         if (PQtransactionStatus(FConn) != PQTRANS_IDLE) Ausfuehren("ROLLBACK");
     }
 
