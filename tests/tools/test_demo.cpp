@@ -5,12 +5,16 @@
 #include "rdlprogramm.h"
 #include "testumgebung.h"
 #include <gtest/gtest.h>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,6 +35,46 @@ std::pair<int64_t, double> AnzahlUndSumme(TRDLDatenbank& ADb) {
     return {st.ColInt(0), st.ColDouble(1)};
 }
 
+// Every row of the tables the generator writes, values as the layer reads them (doubles
+// in shortest round-trip form), so that two stores can be compared.
+std::vector<std::string> Inhalt(TRDLDatenbank& ADb) {
+    std::vector<std::string> r;
+    for (const char* name : {"einstellung", "mandant", "filiale", "rechner", "betriebszeit", "feiertag", "verkaeufer",
+                             "benutzer", "benutzerrecht", "lst", "awgs"}) {
+        const auto& t = QuendrixTabelle(name);
+        std::vector<std::pair<std::string, TRDLSpaltenTyp>> spalten;
+        if (t.IstSatzdatei()) {
+            spalten.emplace_back("id", TRDLSpaltenTyp::Id);
+            for (const auto& f : t.Felder)
+                for (const auto& s : f.Spalten) spalten.emplace_back(s, f.Typ);
+        } else {
+            for (const auto& s : t.Spalten) spalten.emplace_back(s.Name, s.Typ);
+        }
+        std::string sql, ordnung;
+        for (const auto& [s, typ] : spalten) {
+            sql += (sql.empty() ? "" : ", ") + s;
+            ordnung += (ordnung.empty() ? "" : ", ") + s;
+        }
+        auto st = ADb.Prepare("SELECT " + sql + " FROM " + t.Name + " ORDER BY " + ordnung);
+        while (st.Step()) {
+            std::string zeile = t.Name;
+            for (int c = 0; c < int(spalten.size()); ++c) {
+                zeile += '|';
+                if (spalten[size_t(c)].second == TRDLSpaltenTyp::Gleitkomma) {
+                    char b[32];
+                    zeile.append(b, size_t(std::to_chars(b, b + sizeof b, st.ColDouble(c)).ptr - b));
+                } else if (spalten[size_t(c)].second == TRDLSpaltenTyp::Text) {
+                    zeile += st.ColText(c);
+                } else {
+                    zeile += std::to_string(st.ColInt(c));
+                }
+            }
+            r.push_back(std::move(zeile));
+        }
+    }
+    return r;
+}
+
 std::string Lesen(const std::filesystem::path& APfad) {
     std::ifstream f(APfad, std::ios::binary);
     std::stringstream s;
@@ -40,15 +84,20 @@ std::string Lesen(const std::filesystem::path& APfad) {
 
 } // namespace
 
-TEST(DemoErzeugen, SameSeedGivesSameDataAndAnotherSeedOtherData) {
-    auto a = TestDatenbank(), b = TestDatenbank(), c = TestDatenbank();
+TEST(DemoErzeugen, SameSeedGivesTheSameRowsOnEitherStoreAnotherSeedOtherData) {
+    // The store under test against SQLite in memory: in the server run, across stores.
+    auto a = TestDatenbank(), b = TRDLDatenbank::InMemory(), c = TestDatenbank();
     const auto ea = DemoErzeugen(*a, Klein());
     DemoErzeugen(*b, Klein());
     DemoErzeugen(*c, Klein(8));
     const auto [anzahl, summe] = AnzahlUndSumme(*a);
     EXPECT_GT(anzahl, 500);
     EXPECT_EQ(anzahl, ea.Umsatzzeilen);
-    EXPECT_EQ(AnzahlUndSumme(*b), AnzahlUndSumme(*a));
+    const auto inhaltA = Inhalt(*a), inhaltB = Inhalt(*b);
+    EXPECT_GT(inhaltA.size(), size_t(anzahl));
+    EXPECT_TRUE(inhaltA == inhaltB) << "first difference at row "
+                                    << std::mismatch(inhaltA.begin(), inhaltA.end(), inhaltB.begin(), inhaltB.end())
+                                               .first - inhaltA.begin();
     EXPECT_NE(AnzahlUndSumme(*c).second, summe);
 }
 
@@ -136,4 +185,126 @@ TEST(DemoProgramm, InvalidArgumentsExitWithTwo) {
         EXPECT_FALSE(err.str().empty());
     }
     EXPECT_FALSE(std::filesystem::exists("x.db"));
+}
+
+TEST(DemoProgramm, RemovesLeftoversOfKilledRunsOnlyWhenTheirProcessIsGone) {
+    const fs::path dir = fs::temp_directory_path() / ("quendrix-demo-reste-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    // A process that has ended and been reaped: its pid runs no more.
+    const pid_t tot = ::fork();
+    if (tot == 0) ::_exit(0);
+    ASSERT_GT(tot, 0);
+    ::waitpid(tot, nullptr, 0);
+    const std::string toter = "demo.db.entsteht-" + std::to_string(tot);
+    const std::string lebender = "demo.db.entsteht-" + std::to_string(::getpid());
+    const std::set<std::string> bleiben = {lebender, lebender + "-wal", "anders.db.entsteht-" + std::to_string(tot),
+                                           "demo.db"};
+    for (const auto& n : bleiben) std::ofstream(dir / n) << "x";
+    for (const char* endung : {"", "-wal", "-shm", "-journal"}) std::ofstream(dir / (toter + endung)) << "x";
+
+    EXPECT_EQ(DemoResteEntfernen((dir / "demo.db").string()), 4);
+    std::set<std::string> da;
+    for (const auto& e : fs::directory_iterator(dir)) da.insert(e.path().filename().string());
+    EXPECT_EQ(da, bleiben);
+    fs::remove_all(dir);
+}
+
+// The server database: empty or another program's, and where the program finds it.
+class DemoServer : public ::testing::Test {
+protected:
+    static std::string Name(const std::string& AOrt) { return AOrt.substr(AOrt.rfind('/') + 1); }
+    static std::vector<std::string> Tabellen(const std::string& AOrt) {
+        auto t = RDLPostgresVerbinden(AOrt)->Tabellen();
+        std::sort(t.begin(), t.end());
+        return t;
+    }
+    // Drops the fixture's schema: an empty database.
+    static void Leeren(TTestDatenbankOrt& AOrt) {
+        AOrt.Schliessen();
+        std::vector<std::string> alle;
+        for (const auto& t : QuendrixTabellen()) alle.push_back(t.Name);
+        RDLPostgresVerbinden(AOrt.Ort())->TabellenEntfernen(alle);
+    }
+    static int Aufruf(std::vector<std::string> AArgs, std::string* AErr = nullptr) {
+        std::ostringstream out, err;
+        const int rc = DemoProgramm(AArgs, out, err, false);
+        if (AErr) *AErr = err.str();
+        return rc;
+    }
+};
+
+TEST_F(DemoServer, UnusableTargetsExitWithTwoAndChangeNothing) {
+    if (!TestAufPostgres()) return; // the file run has no server
+    const std::string port = std::getenv("PGPORT") ? std::getenv("PGPORT") : "5432";
+    const std::string benutzer = std::getenv("PGUSER") ? std::getenv("PGUSER") : "postgres";
+    TTestDatenbankOrt leer, fremd;
+    Leeren(leer);
+    Leeren(fremd);
+    auto vf = RDLPostgresVerbinden(fremd.Ort());
+    vf->Ausfuehren("CREATE TABLE kunde (nr INTEGER)");
+    vf->Ausfuehren("INSERT INTO kunde VALUES (42)");
+    const std::string db = Name(leer.Ort());
+
+    const struct {
+        const char* Fall;
+        std::string Ort;
+        std::vector<std::string> Zusatz;
+    } faelle[] = {
+        {"malformed address", "postgresql://localhost:keinport/" + db, {}},
+        {"server down", "postgresql://localhost:1/" + db, {}},
+        {"wrong password", "postgresql://" + benutzer + ":falsch@localhost:" + port + "/" + db, {}},
+        {"no such database", "postgresql:///gibtesnicht_quendrix_demo", {}},
+        {"another program's database", fremd.Ort(), {}},
+        {"another program's database, --force", fremd.Ort(), {"--force"}},
+    };
+    for (const auto& f : faelle) {
+        std::vector<std::string> args = {"--db", f.Ort, "--branches=1", "--days=1"};
+        args.insert(args.end(), f.Zusatz.begin(), f.Zusatz.end());
+        std::string err;
+        EXPECT_EQ(Aufruf(args, &err), 2) << f.Fall << ": " << err;
+        EXPECT_NE(err.find("Datenbank"), std::string::npos) << f.Fall << ": " << err;
+        EXPECT_EQ(err.find("falsch@"), std::string::npos) << f.Fall << ": the password shows: " << err;
+    }
+    EXPECT_TRUE(Tabellen(leer.Ort()).empty());
+    EXPECT_EQ(Tabellen(fremd.Ort()), std::vector<std::string>{"kunde"});
+    auto st = vf->Vorbereiten("SELECT nr FROM kunde");
+    ASSERT_TRUE(st->Schritt());
+    EXPECT_EQ(st->Int(0), 42);
+    EXPECT_FALSE(st->Schritt());
+    EXPECT_FALSE(fs::exists("postgresql:"));
+}
+
+TEST_F(DemoServer, AnInstallationIsReplacedOnlyWithForceAndWholeOrNotAtAll) {
+    if (!TestAufPostgres()) return; // the file run replaces files (RefusesExistingFile...)
+    TTestDatenbankOrt ort;
+    Leeren(ort);
+    const std::vector<std::string> args = {"--db", ort.Ort(), "--branches=1", "--days=2", "--heute=13.05.2024"};
+    auto stand = [&] { return AnzahlUndSumme(*TRDLDatenbank::Oeffnen(ort.Ort())); };
+
+    ASSERT_EQ(Aufruf(args), 0);
+    const auto erster = stand();
+    EXPECT_GT(erster.first, 100);
+
+    std::string err;
+    EXPECT_EQ(Aufruf(args, &err), 1);
+    EXPECT_NE(err.find("--force"), std::string::npos) << err;
+
+    auto neu = args;
+    neu.insert(neu.end(), {"--force", "--seed=2"});
+    {
+        // A reader holds the sales table: the replacement fails on its lock and is rolled back whole.
+        auto leser = RDLPostgresVerbinden(ort.Ort());
+        leser->SchreibenBeginnen();
+        leser->Ausfuehren("SELECT COUNT(*) FROM lst");
+        const int wartezeit = RDLWartezeit();
+        RDLWartezeitSetzen(200);
+        EXPECT_EQ(Aufruf(neu, &err), 1);
+        RDLWartezeitSetzen(wartezeit);
+        EXPECT_NE(err.find("gesperrt"), std::string::npos) << err;
+    }
+    EXPECT_EQ(stand(), erster);
+
+    EXPECT_EQ(Aufruf(neu, &err), 0) << err;
+    EXPECT_NE(stand().second, erster.second);
 }

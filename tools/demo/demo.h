@@ -11,7 +11,7 @@
 #include <vector>
 
 struct TDemoOptionen {
-    std::string Pfad;                       // database file (command line only)
+    std::string Pfad;                       // database file or "postgresql://" address (command line only)
     uint64_t Seed = 1;
     int Filialen = 12;
     int Tage = 800;                         // days of sales lines, ending yesterday
@@ -37,13 +37,31 @@ using TDemoFortschritt = std::function<void(const std::string& ABereich, int APr
 // German text of the first invalid option, empty when all are valid.
 std::string DemoOptionenFehler(const TDemoOptionen& AOptionen);
 
-// Writes the demo data into an empty database of the current schema; raises
-// EArgumentOutOfRangeException for invalid options.
+// Writes the demo data into an empty database of the current schema, in one booking
+// bracket (nested when the caller holds one); raises EArgumentOutOfRangeException for
+// invalid options. Planner statistics (NachMassenladen) are left to the caller, after
+// the outermost bracket.
 TDemoErgebnis DemoErzeugen(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen,
                            const TDemoFortschritt& AFortschritt = nullptr);
 
-// The command-line program: parses the arguments, writes the database file and reports.
-// Exit codes: 0 done (or help shown), 1 file exists without --force or writing failed,
-// 2 invalid arguments.
+// Drops this program's tables and creates the current schema inside the caller's booking
+// bracket, so that an installation is replaced in the same transaction that writes the
+// new one.
+void DemoSchemaErneuern(TRDLDatenbank& ADb);
+
+// Removes what killed runs for the target file left beside it: "<target>.entsteht-<pid>"
+// with its -wal, -shm and -journal files, when process <pid> no longer runs. Returns the
+// number of files removed.
+int DemoResteEntfernen(const std::string& AZiel);
+
+// Puts the finished, closed temporary database in place of the target: syncs the file,
+// renames it over the target and syncs the folder, so that a power cut leaves either
+// the old or the new installation at the target path.
+void DemoDateiEinsetzen(const std::string& ATemp, const std::string& AZiel);
+
+// The command-line program: parses the arguments, writes the database file or server
+// database and reports. Exit codes: 0 done (or help shown), 1 the target holds an
+// installation and --force is missing, or writing failed, 2 invalid arguments or a
+// database that cannot be used, 130 cancelled.
 int DemoProgramm(const std::vector<std::string>& AArgumente, std::ostream& AOut, std::ostream& AErr,
                  bool AFortschrittAnzeigen);

@@ -22,19 +22,14 @@ TDemoErgebnis DemoErzeugen(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
     E.ErsterTag = M.ErsterTag;
     E.LetzterTag = M.LetzterTag;
 
-    // Everything but the sales lines in one transaction.
-    RDLBuchung stammdaten(ADb);
+    // One transaction: the installation appears whole or not at all, and the bulk loader
+    // needs one around it anyway.
+    RDLBuchung buchung(ADb);
     DemoStammdatenSchreiben(ADb, O, M, E);
     DemoKalenderSchreiben(ADb, M, E);
     DemoVerkaeuferSchreiben(ADb, M, E);
     DemoBenutzerSchreiben(ADb, O.Benutzer.empty() ? LoginName() : O.Benutzer, E);
-    stammdaten.Beenden();
-
     DemoUmsaetzeSchreiben(ADb, O, M, E, AFortschritt);
-
-    if (AFortschritt) AFortschritt("Abschluss", 0, E.Umsatzzeilen);
-    // Planner statistics for the evaluations' queries; a compact file without a WAL tail.
-    ADb.NachMassenladen();
-    if (AFortschritt) AFortschritt("Abschluss", 100, E.Umsatzzeilen);
+    buchung.Beenden();
     return E;
 }

@@ -88,6 +88,7 @@ void DemoStammdatenSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen,
 void DemoKalenderSchreiben(TRDLDatenbank& ADb, const TDemoModell& AModell, TDemoErgebnis& AErgebnis);
 void DemoVerkaeuferSchreiben(TRDLDatenbank& ADb, const TDemoModell& AModell, TDemoErgebnis& AErgebnis);
 void DemoBenutzerSchreiben(TRDLDatenbank& ADb, const std::string& ALoginName, TDemoErgebnis& AErgebnis);
-// Sales lines through the record layer, then the group codes of the products sold.
+// Sales lines with the bulk loader, then the group codes of the products sold; inside the
+// caller's booking bracket.
 void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, TDemoModell& AModell,
                            TDemoErgebnis& AErgebnis, const TDemoFortschritt& AFortschritt);

@@ -1,10 +1,10 @@
 // Sales lines of the demo installation: receipts per branch and day with weekly and
-// seasonal variation, written through the record layer like the tills do.
+// seasonal variation, appended with the bulk loader (COPY on the server).
 #include "demomodell.h"
 #include "demozufall.h"
-#include "kovdbfiles.h"
 #include "rdldatum.h"
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <set>
 #include <tuple>
@@ -13,8 +13,13 @@ namespace {
 
 // Receipts of a branch of size 1 on an average day: a few hundred lines.
 constexpr double CBonsProTag = 115;
-constexpr int64_t CZeilenProCommit = 50000;
 constexpr int CPlattformen = 53;
+
+// Columns of lst in the order Position() sends them; the record position comes from the
+// store in insertion order.
+const std::vector<std::string> CLstSpalten = {
+    "mand_a", "mand_b", "rechner", "transnr", "posnr", "datum", "uhrzeit", "filiale", "satzart", "prod_a", "prod_b",
+    "prod_c", "artnr", "grind", "verknr", "menge", "betrag", "betrag2", "waehrung", "ek", "herkunft"};
 
 // By ISO weekday; stationary trade peaks on Saturday, online on Sunday and Monday.
 const double CWochentagStationaer[8] = {0, 0.85, 0.85, 0.9, 1.0, 1.15, 1.5, 0};
@@ -42,7 +47,7 @@ struct TBon {
 class TUmsatzErzeuger {
 public:
     TUmsatzErzeuger(TRDLDatenbank& ADb, const TDemoOptionen& O, TDemoModell& M, TDemoErgebnis& E)
-        : FLst(ADb), FM(M), FE(E) {
+        : FDb(ADb), FM(M), FE(E) {
         for (const auto& h : M.Feiertage) FFeiertage.insert({int64_t(h.Datum), h.Filiale});
         // Article choice per month: popularity times season.
         for (int monat = 1; monat <= 12; ++monat) {
@@ -71,26 +76,17 @@ public:
         FVerkauft.assign(M.Artikel.size() * 5, false);
     }
 
+    // Inside the caller's booking bracket: the rows count when it commits.
     void Schreiben(const TDemoFortschritt& AFortschritt) {
-        FLst.ManualCommit_Set(true);
+        FLaden = FDb.Massenladen("lst", CLstSpalten);
         const int tage = int(FM.LetzterTag - FM.ErsterTag) + 1;
-        int64_t seitCommit = 0;
         for (int t = 0; t < tage; ++t) {
             const TDateTime d = FM.ErsterTag + t;
-            for (size_t f = 0; f < FM.Filialen.size(); ++f) {
-                const int64_t vorher = FE.Umsatzzeilen;
-                Tag(d, f);
-                seitCommit += FE.Umsatzzeilen - vorher;
-            }
-            // Whole days per transaction, roughly every 50,000 lines.
-            if (seitCommit >= CZeilenProCommit) {
-                FLst.Commit();
-                seitCommit = 0;
-            }
+            for (size_t f = 0; f < FM.Filialen.size(); ++f) Tag(d, f);
             if (AFortschritt) AFortschritt("Umsätze", (t + 1) * 100 / tage, FE.Umsatzzeilen);
         }
-        FLst.Commit();
-        FLst.ManualCommit_Set(false);
+        FLaden->Abschliessen();
+        FLaden.reset();
     }
 
     // Products sold, in catalogue order.
@@ -177,10 +173,10 @@ private:
             return std::tie(a.Sekunde, a.Kasse, a.Nr) < std::tie(b.Sekunde, b.Kasse, b.Nr);
         });
 
-        FLst.Datum.SetWert(d);
-        FLst.Filiale.SetWert(int16_t(F.Nr));
-        FLst.Mandant.SetWert(F.Mandant);
-        FLst.Waehrung.SetWert(F.Waehrung);
+        FZ.Datum = d;
+        FZ.Filiale = F.Nr;
+        FZ.Mandant = F.Mandant;
+        FZ.Waehrung = F.Waehrung;
         // Opening balance of every cash till at opening time.
         const int oeffnung = int(std::lround(fenster.front().Von * 86400));
         for (size_t k : F.Rechner) {
@@ -227,30 +223,59 @@ private:
     // Starts a transaction of a computer: the next number of its (client, computer) counter.
     // A computer belongs to one branch and so to one client.
     void Kopf(TDemoRechner& R, int ASekunde, int AVerkaeufer, int AHerkunft) {
-        FLst.Rechner.SetWert(R.Nr);
-        FLst.TransNr.SetWert(++R.TransNr);
-        FLst.Uhrzeit.SetWert(ASekunde / 86400.0);
-        FLst.VerkNr.SetWert(AVerkaeufer);
-        FLst.Herkunft.SetWert(int16_t(AHerkunft));
+        FZ.Rechner = R.Nr;
+        FZ.TransNr = ++R.TransNr;
+        FZ.Uhrzeit = ASekunde / 86400.0;
+        FZ.VerkNr = AVerkaeufer;
+        FZ.Herkunft = AHerkunft;
         ++FE.Transaktionen;
     }
 
     void Position(int APosNr, const std::string& ASatzart, const TDemoArtikel* A, int AFarbe, int AGroesse,
                   int AMenge, double ABetrag, double ABetrag2, double AEk) {
-        FLst.PosNr.SetWert(APosNr);
-        FLst.Satzart.SetWert(ASatzart);
-        FLst.ProdId.SetWert(A ? TInt32Trio{A->Warengruppe, A->Nr, AFarbe} : TInt32Trio{});
-        FLst.ArtNr.SetWert(A ? std::to_string(A->Nr) : std::string());
-        FLst.GrInd.SetWert(AGroesse);
-        FLst.Menge.SetWert(AMenge);
-        FLst.Betrag.SetWert(ABetrag);
-        FLst.Betrag2.SetWert(ABetrag2);
-        FLst.EK.SetWert(AEk);
-        FLst.Insert();
+        auto& L = *FLaden;
+        L.Int(FZ.Mandant.A);
+        L.Int(FZ.Mandant.B);
+        L.Int(FZ.Rechner);
+        L.Int(FZ.TransNr);
+        L.Int(APosNr);
+        L.Double(FZ.Datum);
+        L.Double(FZ.Uhrzeit);
+        L.Int(FZ.Filiale);
+        L.Text(ASatzart);
+        L.Int(A ? A->Warengruppe : 0);
+        L.Int(A ? A->Nr : 0);
+        L.Int(A ? AFarbe : 0);
+        if (A) {
+            char nr[16];
+            L.Text(std::string_view(nr, size_t(std::to_chars(nr, nr + sizeof nr, A->Nr).ptr - nr)));
+        } else {
+            L.Text({});
+        }
+        L.Int(AGroesse);
+        L.Int(FZ.VerkNr);
+        L.Int(AMenge);
+        L.Double(ABetrag);
+        L.Double(ABetrag2);
+        L.Text(FZ.Waehrung);
+        L.Double(AEk);
+        L.Int(FZ.Herkunft);
+        L.ZeileEnde();
         ++FE.Umsatzzeilen;
     }
 
-    Tlstfile FLst;
+    // The values shared by the lines of a day and of a transaction.
+    struct TZeile {
+        TIntPair Mandant;
+        int Filiale = 0, Rechner = 0, TransNr = 0, VerkNr = 0, Herkunft = 0;
+        TDateTime Datum = 0;
+        double Uhrzeit = 0;
+        std::string Waehrung;
+    };
+
+    TRDLDatenbank& FDb;
+    std::unique_ptr<IRDLMassenladen> FLaden;
+    TZeile FZ;
     TDemoModell& FM;
     TDemoErgebnis& FE;
     std::set<std::pair<int64_t, int>> FFeiertage; // (day, branch); branch 0 = all
@@ -270,7 +295,6 @@ void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, TDemoMode
     erzeuger.Schreiben(AFortschritt);
 
     // Group codes of the "EIGEN" system for every product sold (bonus definitions use them).
-    RDLBuchung buchung(ADb);
     auto st = ADb.Prepare("INSERT INTO awgs (system, prod_a, prod_b, prod_c, code) VALUES ('EIGEN', ?, ?, ?, ?)");
     erzeuger.VerkaufteProdukte([&](const TDemoArtikel& A, int AFarbe) {
         st.Bind(1, int64_t(A.Warengruppe));
@@ -281,5 +305,4 @@ void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, TDemoMode
         st.Reset();
         ++E.Warengruppencodes;
     });
-    buchung.Beenden();
 }
