@@ -270,6 +270,17 @@ void TRDLDatenbank::BatchVerwerfen(const void* ADatei) {
     TxBeenden(false);
 }
 
+bool TRDLDatenbank::VorBenutzerWarten() {
+    CursorParken();
+    if (!FTx) return false;
+    if (!FBuchungen.empty()) FBuchungGescheitert = true;
+    try {
+        TxBeenden(false);
+    } catch (...) {
+    }
+    return true;
+}
+
 // --- cursors ---------------------------------------------------------------------------------
 
 void TRDLDatenbank::CursorOeffnet(IRDLCursor* ACursor) {

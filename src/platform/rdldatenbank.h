@@ -105,6 +105,10 @@ public:
     // A manual-commit file leaves without Commit: the batch is rolled back if it wrote in it.
     void BatchVerwerfen(const void* ADatei);
     bool TransaktionOffen() const { return FTx; }
+    // Before the program waits for the user (a modal message or question): cursors park,
+    // and an open batch or bracket is rolled back (a bracket counts as failed), so that no
+    // other program waits on this one meanwhile. True when changes were rolled back.
+    bool VorBenutzerWarten();
 
     // --- cursors -------------------------------------------------------------------------
     void CursorOeffnet(IRDLCursor* ACursor);

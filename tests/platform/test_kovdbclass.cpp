@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -245,6 +247,48 @@ TEST_F(RecordLayer, BlobAndUnknownKey) {
     std::getline(*s, zeile);
     EXPECT_EQ(zeile, "MANDANT=1/1");
     EXPECT_THROW(m.KeyNr_Set(7), EDatenbankFehler);
+}
+
+} // namespace
+
+namespace {
+
+// Longer than one query block of the server store: the read continues after the last
+// row of each block, forwards and backwards, without losing or repeating a record.
+TEST(RecordLayerBlocks, ARangeReadLongerThanAQueryBlockSeesEveryRecordOnceInKeyOrder) {
+    TTestUmgebung U;
+    constexpr int n = 4500;
+    {
+        RDLBuchung b(U.Db());
+        auto laden = U.Db().Massenladen("lst", {"mand_a", "mand_b", "rechner", "transnr", "posnr", "datum", "filiale"});
+        for (int i = 0; i < n; ++i) {
+            // Few distinct keys: most rows are ordered by their record position alone.
+            for (int64_t v : {1, 1, 1, i, 1}) laden->Int(v);
+            laden->Double(EncodeDate(2026, 3, 1 + i % 3));
+            laden->Int(1 + i % 2);
+            laden->ZeileEnde();
+        }
+        laden->Abschliessen();
+    }
+    Tlstfile f;
+    f.SucheInit();
+    f.KeyNr_Set(Tlstfile::KeyDatum);
+    std::set<int> gesehen;
+    std::tuple<double, int, int> letzter{0, 0, -1};
+    for (bool ok = f.Get_ge(); ok; ok = f.Get_next()) {
+        const std::tuple<double, int, int> jetzt{f.Datum.GetWert(), f.Filiale.GetWert(), 0};
+        EXPECT_LE(std::get<0>(letzter), std::get<0>(jetzt));
+        letzter = jetzt;
+        EXPECT_TRUE(gesehen.insert(f.TransNr.GetWert()).second) << "read twice: " << f.TransNr.GetWert();
+    }
+    EXPECT_EQ(gesehen.size(), size_t(n));
+    int rueckwaerts = 0;
+    f.SucheInit();
+    f.KeyNr_Set(Tlstfile::KeyDatum);
+    f.Datum.SetKeyWert(TDatumDatenKeyFeld::GroessterWert());
+    f.Filiale.SetKeyWert(TSmallIntDatenKeyFeld::GroessterWert());
+    for (bool ok = f.Get_le(); ok; ok = f.Get_prev()) ++rueckwaerts;
+    EXPECT_EQ(rueckwaerts, n);
 }
 
 } // namespace

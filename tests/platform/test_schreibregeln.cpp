@@ -232,6 +232,26 @@ TEST_F(Schreibregeln, NoReadKeepsAnOldSnapshotOrTheWriteLock) {
     EXPECT_EQ(ZaehlenB("umst"), 3);
 }
 
+TEST_F(Schreibregeln, WaitingForTheUserHoldsNeitherTheWriteLockNorASnapshot) {
+    Tumstfile st;
+    st.ManualCommit_Set(true);
+    Statistik(st, 1);
+    EXPECT_TRUE(U.Db().VorBenutzerWarten());
+    KasseSchreibt(); // would wait for the lock and fail on SQLite otherwise
+    st.Commit();
+    EXPECT_EQ(ZaehlenB("umst"), 0) << "the interrupted batch is rolled back, not half committed";
+    {
+        RDLBuchung b;
+        Tumsvfile sv;
+        Stand(sv, 1);
+        EXPECT_TRUE(U.Db().VorBenutzerWarten());
+        KasseSchreibt();
+        EXPECT_THROW(Stand(sv, 2), EDatenbankFehler) << "the bracket is lost";
+    }
+    EXPECT_EQ(ZaehlenB("umsv"), 0);
+    EXPECT_FALSE(U.Db().VorBenutzerWarten()) << "nothing open";
+}
+
 TEST_F(Schreibregeln, ALoopGoesOnAfterWritesOfOwnAndOtherFilesInKeyOrder) {
     for (int i = 0; i < 30; ++i) KasseSchreibt();
     Tlstfile f;
