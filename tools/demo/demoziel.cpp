@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <signal.h>
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
