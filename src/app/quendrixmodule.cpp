@@ -1,13 +1,13 @@
 #include "quendrixmodule.h"
-#include "bonus_commission/pupauswcontroller.h"
-#include "floating_goods/swwaausw.h"
+#include "artbest_gr_csv_ausw.h"
+#include "personalkaeufeauswcontroller.h"
+#include "persrabausw.h"
+#include "pupauswcontroller.h"
 #include "quendrixclass.h"
-#include "sales/umsauswmainfrm.h"
-#include "sales_bonus/vkpraemienfrm.h"
-#include "shipping/versfilauswmain.h"
-#include "staff_discount/persrabausw.h"
-#include "staff_purchase/personalkaeufeauswcontroller.h"
-#include "stock_export/artbest_gr_csv_ausw.h"
+#include "swwaausw.h"
+#include "umsauswmainfrm.h"
+#include "versfilauswmain.h"
+#include "vkpraemienfrm.h"
 
 void QuendrixAuswertungenRegistrieren() {
     // The order is the registration index the catalogue and callers rely on.

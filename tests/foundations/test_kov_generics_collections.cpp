@@ -1,4 +1,4 @@
-#include "foundations/kov_generics_collections.h"
+#include "kov_generics_collections.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 #include "host_umgebung.h"
 #include "testumgebung.h"
 
-#include "bonus_commission/pupauswcontroller.h"
-#include "floating_goods/swwaausw.h"
+#include "artbest_gr_csv_ausw.h"
+#include "personalkaeufeauswcontroller.h"
+#include "persrabausw.h"
+#include "pupauswcontroller.h"
 #include "quendrixmodule.h"
-#include "sales/umsauswmainfrm.h"
-#include "sales_bonus/vkpraemienfrm.h"
-#include "shipping/versfilauswmain.h"
-#include "staff_discount/persrabausw.h"
-#include "staff_purchase/personalkaeufeauswcontroller.h"
-#include "stock_export/artbest_gr_csv_ausw.h"
+#include "swwaausw.h"
+#include "umsauswmainfrm.h"
+#include "versfilauswmain.h"
+#include "vkpraemienfrm.h"
 
 #include <gtest/gtest.h>
 
