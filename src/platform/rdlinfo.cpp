@@ -68,6 +68,13 @@ std::string Fuellen(const std::string& AVorlage, const std::vector<std::string>&
     return r;
 }
 
+// Log lines stay single lines with tab-separated fields.
+std::string EineZeile(std::string AText) {
+    for (char& c : AText)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    return AText;
+}
+
 } // namespace
 
 TRDLInfo& RDLInfo() { return *InfoInstanz(); }
@@ -101,7 +108,12 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
     r.Klasse = kov ? kov->ClassName() : "std::exception";
     r.Text = E.what();
     r.Flag = AFlag;
-    const std::string zeile = r.Zeit + "\t" + r.TraceName + "\t" + r.Klasse + ": " + r.Text;
+    std::string zeile = r.Zeit + "\t" + r.TraceName + "\t" + r.Klasse + ": " + r.Text;
+    if (const auto* db = dynamic_cast<const EDatenbankFehler*>(&E)) {
+        // For whoever repairs the database; the user is shown the German text only.
+        if (!db->Code().empty()) zeile += "\tCode " + db->Code();
+        if (!db->Details().empty()) zeile += "\t" + EineZeile(db->Details());
+    }
     if (!FLogDatei.empty()) {
         std::ofstream log(FLogDatei, std::ios::app);
         log << zeile << '\n';
@@ -110,15 +122,20 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
     ++FOffeneFehler[r.TraceName];
     FRegistriert.push_back(std::move(r));
     // Only ordinary operations tell the user; destructors and clean-up stay silent.
-    // A loop that fails the same way on every round shows its message once.
+    if (!AFlag || FBatch) return;
+    // A loop that fails the same way on every round shows its message once; after a
+    // user action or a pause the same failure is news again.
     const std::string anzeige = std::string(ATraceName) + "\n" + E.what();
-    if (AFlag && !FBatch && anzeige != FZuletztGezeigt) {
+    const bool wiederholung = anzeige == FZuletztGezeigt && FUhr() - FZuletztGezeigtUm < CWiederholungsPause;
+    if (!wiederholung) {
         FZuletztGezeigt = anzeige;
         try {
             ShowMeldung("STANDARD", 991, {std::string(E.what())}, mkFehler);
         } catch (...) {
         }
     }
+    // Counted from the end of the last occurrence: reading the message takes no pause.
+    FZuletztGezeigtUm = FUhr();
 }
 
 bool TRDLInfo::MeldungBekannt(const std::string& AGruppe, int ANummer) const {

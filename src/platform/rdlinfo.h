@@ -2,6 +2,7 @@
 // The suite's info object: exception registration, the German message catalogue,
 // message output, message processing and the workstation identifier.
 #include "exceptions.h"
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -72,10 +73,16 @@ struct TRDLRegistrierteException {
 
 class TRDLInfo {
 public:
+    using TUhr = std::function<std::chrono::steady_clock::time_point()>;
+    // A failure that repeats the one shown last within this pause, with no user action
+    // in between, is not shown again (a loop failing on every round).
+    static constexpr std::chrono::seconds CWiederholungsPause{2};
+
     TRDLInfo();
 
-    // Registers an exception: log file line (time, trace name, message), standard
-    // error in batch runs, and with AFlag the user is told (catalogue "STANDARD" 991).
+    // Registers an exception: log file line (time, trace name, message; for a database
+    // failure also the driver's code and details), standard error in batch runs, and
+    // with AFlag the user is told (catalogue "STANDARD" 991, the message text only).
     void RegisterException(std::string_view ATraceName, const std::exception& E, bool AFlag);
     const std::vector<TRDLRegistrierteException>& Registrierte() const { return FRegistriert; }
     void RegistrierteLeeren() { FRegistriert.clear(); }
@@ -123,12 +130,20 @@ public:
     // Batch runs also write registered exceptions to standard error.
     void BatchBetriebSetzen(bool AWert) { FBatch = AWert; }
 
+    // The user did something (a click, a key): the next failure is shown even when it
+    // repeats the last one, since the user may be retrying.
+    void BenutzerAktion() { FZuletztGezeigt.clear(); }
+    // The clock of CWiederholungsPause (tests set their own).
+    void UhrSetzen(TUhr AUhr) { FUhr = std::move(AUhr); }
+
 private:
     std::shared_ptr<IRDLMeldungsAusgabe> FAusgabe;
     std::function<void(int)> FProcessMessages;
     std::vector<TRDLRegistrierteException> FRegistriert;
     std::string FLogDatei;
     std::string FZuletztGezeigt;
+    std::chrono::steady_clock::time_point FZuletztGezeigtUm;
+    TUhr FUhr = [] { return std::chrono::steady_clock::now(); };
     std::map<std::string, int, std::less<>> FOffeneFehler;
     bool FBatch = false;
 };
