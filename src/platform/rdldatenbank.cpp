@@ -71,13 +71,34 @@ std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Oeffnen(const std::string& AOrt) {
     return db;
 }
 
+std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Verbinden(const std::string& AOrt) {
+    return std::shared_ptr<TRDLDatenbank>(new TRDLDatenbank(
+        RDLIstServerAdresse(AOrt) ? RDLPostgresVerbinden(AOrt) : RDLSqliteVerbinden(AOrt, TRDLOeffnen::Vorhanden)));
+}
+
+TRDLDatenbank::TInhalt TRDLDatenbank::Inhalt() {
+    int32_t anwendung = 0;
+    int version = 0;
+    if (FVerbindung->SchemaKennungLesen(anwendung, version) && anwendung == CQuendrixApplicationId)
+        return TInhalt::Eigene;
+    return FVerbindung->Tabellen().empty() ? TInhalt::Leer : TInhalt::Fremde;
+}
+
 std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Anlegen(const std::string& AOrt, bool AUeberschreiben) {
     std::unique_ptr<IRDLVerbindung> v;
     if (RDLIstServerAdresse(AOrt)) {
-        v = RDLPostgresVerbinden(AOrt);
-        if (!v->Tabellen().empty() && !AUeberschreiben)
-            throw EDatenbankFehler("Die Datenbank " + Anfuehren(v->Ort()) + " enthält schon Tabellen.",
+        std::shared_ptr<TRDLDatenbank> db(new TRDLDatenbank(RDLPostgresVerbinden(AOrt)));
+        const TInhalt inhalt = db->Inhalt();
+        // Another program's tables are never mixed with ours, not even on request.
+        if (inhalt == TInhalt::Fremde)
+            throw EDatenbankFehler("Die Datenbank " + Anfuehren(db->Pfad()) +
+                                       " enthält Tabellen eines anderen Programms; sie bleibt unverändert.",
+                                   TDbFehlerArt::Fremd);
+        if (inhalt == TInhalt::Eigene && !AUeberschreiben)
+            throw EDatenbankFehler("Die Datenbank " + Anfuehren(db->Pfad()) + " enthält schon eine Installation.",
                                    TDbFehlerArt::Allgemein);
+        db->SchemaErneuern();
+        return db;
     } else {
         namespace fs = std::filesystem;
         std::error_code ec;
@@ -90,32 +111,29 @@ std::shared_ptr<TRDLDatenbank> TRDLDatenbank::Anlegen(const std::string& AOrt, b
     }
     std::shared_ptr<TRDLDatenbank> db(new TRDLDatenbank(std::move(v)));
     db->FVerbindung->Einrichten();
-    db->SchemaAnlegen();
+    db->SchemaErneuern();
     return db;
 }
 
 std::shared_ptr<TRDLDatenbank> TRDLDatenbank::InMemory() {
     std::shared_ptr<TRDLDatenbank> db(new TRDLDatenbank(RDLSqliteVerbinden(":memory:", TRDLOeffnen::Neu)));
-    db->SchemaAnlegen();
+    db->SchemaErneuern();
     return db;
 }
 
-void TRDLDatenbank::SchemaAnlegen() {
+void TRDLDatenbank::SchemaErneuern() {
     // Transactional DDL on both stores: a failed creation leaves nothing behind.
-    auto& v = *FVerbindung;
-    v.SchreibenBeginnen();
+    RDLBuchung b(*this);
+    SchreibenVorbereiten(nullptr, false);
     try {
+        auto& v = *FVerbindung;
         std::vector<std::string> alt;
         for (const auto& t : QuendrixTabellen()) alt.push_back(t.Name);
         v.TabellenEntfernen(alt);
         for (const auto& s : QuendrixSchemaDDL(v)) v.Ausfuehren(s);
         v.SchemaKennungSchreiben(CQuendrixApplicationId, CQuendrixSchemaVersion);
-        v.Festschreiben();
     } catch (...) {
-        try {
-            v.Zurueckrollen();
-        } catch (...) {
-        }
+        SchreibenGescheitert();
         throw;
     }
 }
@@ -183,13 +201,46 @@ void TRDLDatenbank::EinstellungSchreiben(const std::string& AName, const std::st
     st.Step();
 }
 
+namespace {
+// The driver's loader; a failure counts as a failed write of the bracket.
+class TMassenladen : public IRDLMassenladen {
+public:
+    TMassenladen(TRDLDatenbank& ADb, std::unique_ptr<IRDLMassenladen> ALader) : FDb(ADb), FLader(std::move(ALader)) {}
+    void Int(int64_t v) override { FLader->Int(v); }
+    void Double(double v) override { FLader->Double(v); }
+    void Text(std::string_view v) override { FLader->Text(v); }
+    void ZeileEnde() override { Geschuetzt([&] { FLader->ZeileEnde(); }); }
+    void Abschliessen() override { Geschuetzt([&] { FLader->Abschliessen(); }); }
+
+private:
+    template <class F>
+    void Geschuetzt(F&& AF) {
+        try {
+            AF();
+        } catch (...) {
+            FLader.reset(); // the driver ends what it had begun
+            FDb.SchreibenGescheitert();
+            throw;
+        }
+    }
+    TRDLDatenbank& FDb;
+    std::unique_ptr<IRDLMassenladen> FLader;
+};
+} // namespace
+
 std::unique_ptr<IRDLMassenladen> TRDLDatenbank::Massenladen(const std::string& ATabelle,
                                                            const std::vector<std::string>& ASpalten) {
+    if (FBuchungen.empty())
+        throw EDatenbankFehler("Massenladen ist nur innerhalb einer Buchung möglich.", TDbFehlerArt::Allgemein, "",
+                               "bulk load of " + ATabelle + " outside a booking bracket");
     SchreibenVorbereiten(nullptr, false);
-    return FVerbindung->Massenladen(ATabelle, ASpalten);
+    return std::make_unique<TMassenladen>(*this, FVerbindung->Massenladen(ATabelle, ASpalten));
 }
 
 void TRDLDatenbank::NachMassenladen() {
+    if (FTx)
+        throw EDatenbankFehler("Die Nacharbeit nach dem Massenladen ist erst nach der Buchung möglich.",
+                               TDbFehlerArt::Allgemein, "", "NachMassenladen inside a transaction");
     CursorParken();
     FVerbindung->NachMassenladen();
 }

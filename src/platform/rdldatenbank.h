@@ -75,6 +75,16 @@ public:
     static std::shared_ptr<TRDLDatenbank> Anlegen(const std::string& AOrt, bool AUeberschreiben = false);
     // A private in-memory SQLite database with the current schema.
     static std::shared_ptr<TRDLDatenbank> InMemory();
+    // A connection without any check of its schema, for the tools that create or replace
+    // an installation (an existing file, or a server database).
+    static std::shared_ptr<TRDLDatenbank> Verbinden(const std::string& AOrt);
+    // Whether the database is empty, holds this program's tables (of any version), or
+    // tables of another program.
+    enum class TInhalt { Leer, Eigene, Fremde };
+    TInhalt Inhalt();
+    // Drops this program's tables and creates the current schema. Inside a booking
+    // bracket it is part of it; else it runs in one transaction of its own.
+    void SchemaErneuern();
 
     const std::string& Pfad() const { return FVerbindung->Ort(); }
     TRDLSpeicherArt Art() const { return FVerbindung->Art(); }
@@ -89,8 +99,10 @@ public:
     std::string Einstellung(const std::string& AName, const std::string& ADefault = "");
     void EinstellungSchreiben(const std::string& AName, const std::string& AWert);
 
-    // Appends many rows to a table (inside a booking bracket: atomic with it).
+    // Appends many rows to a table, inside a booking bracket (one transaction with it);
+    // a failed row fails the bracket.
     std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle, const std::vector<std::string>& ASpalten);
+    // After a bulk load, outside any transaction: planner statistics, a compact file.
     void NachMassenladen();
 
     // --- write rules -------------------------------------------------------------------
@@ -128,7 +140,6 @@ public:
 
 private:
     explicit TRDLDatenbank(std::unique_ptr<IRDLVerbindung> AVerbindung);
-    void SchemaAnlegen();
     void SchemaPruefen();
     void TxBeenden(bool AUebernehmen);
 

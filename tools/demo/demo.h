@@ -44,11 +44,6 @@ std::string DemoOptionenFehler(const TDemoOptionen& AOptionen);
 TDemoErgebnis DemoErzeugen(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen,
                            const TDemoFortschritt& AFortschritt = nullptr);
 
-// Drops this program's tables and creates the current schema inside the caller's booking
-// bracket, so that an installation is replaced in the same transaction that writes the
-// new one.
-void DemoSchemaErneuern(TRDLDatenbank& ADb);
-
 // Removes what killed runs for the target file left beside it: "<target>.entsteht-<pid>"
 // with its -wal, -shm and -journal files, when process <pid> no longer runs. Returns the
 // number of files removed.

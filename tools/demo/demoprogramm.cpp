@@ -163,7 +163,7 @@ public:
     // The installation in one booking bracket, replacing this program's tables in it.
     TDemoErgebnis Schreiben(TRDLDatenbank& ADb) {
         RDLBuchung alles(ADb);
-        DemoSchemaErneuern(ADb);
+        ADb.SchemaErneuern();
         auto E = DemoErzeugen(ADb, FO, [this](const std::string& B, int P, int64_t Z) { Fortschritt(B, P, Z); });
         alles.Beenden();
         return E;
@@ -262,63 +262,28 @@ int DateiSchreiben(const TDemoOptionen& O, TLauf& L) {
 }
 
 // An installation without a single row: what an interrupted first run leaves.
-bool OhneDaten(TRDLDatenbank& ADb) {
-    for (const auto& t : QuendrixTabellen()) {
-        auto st = ADb.Prepare("SELECT 1 FROM " + t.Name + " LIMIT 1");
-        if (st.Step()) return false;
-    }
-    return true;
-}
-
-// Back to an empty database after a failed first run.
-void SchemaEntfernen(TRDLDatenbank& ADb) {
-    try {
-        RDLBuchung b(ADb);
-        std::vector<std::string> tabellen;
-        for (const auto& t : QuendrixTabellen()) tabellen.push_back(t.Name);
-        ADb.Verbindung().TabellenEntfernen(tabellen);
-        b.Beenden();
-    } catch (...) {
-    }
-}
-
-// The server database must exist. The old installation is replaced in the transaction
-// that writes the new one, so that a failure or Ctrl-C leaves it as it was.
+// The server database must exist. It must be empty, or hold an installation that --force
+// replaces; another program's tables are never touched. The schema is replaced in the
+// transaction that writes the new installation, so a failure or Ctrl-C leaves the
+// database as it was.
 int ServerSchreiben(const TDemoOptionen& O, TLauf& L) {
     std::shared_ptr<TRDLDatenbank> db;
-    bool neu = false; // this run gave an empty database the schema
     try {
-        try {
-            db = TRDLDatenbank::Oeffnen(O.Pfad);
-        } catch (const EDatenbankFehler& e) {
-            const bool unsere = e.Art() == TDbFehlerArt::Version || e.Art() == TDbFehlerArt::Beschaedigt;
-            if (e.Art() == TDbFehlerArt::Fremd) {
-                // Empty, or another program's: only an empty one takes the schema.
-                try {
-                    db = TRDLDatenbank::Anlegen(O.Pfad);
-                    neu = true;
-                } catch (const EDatenbankFehler& a) {
-                    L.Fehler(a.Art() == TDbFehlerArt::Allgemein
-                                 ? std::string(e.what()) + " Sie enthält Tabellen eines anderen Programms und bleibt unverändert."
-                                 : std::string(a.what()));
-                    return 2;
-                }
-            } else if (unsere && O.Ueberschreiben) {
-                // The layer opens no installation it cannot read: it is replaced in a
-                // transaction of its own, before the new data is written.
-                db = TRDLDatenbank::Anlegen(O.Pfad, true);
-            } else if (unsere) {
-                L.Fehler(std::string(e.what()) + " Mit --force wird sie ersetzt.");
-                return 1;
-            } else {
-                L.Fehler(e.what());
-                return 2;
-            }
-        }
-        if (!neu && !O.Ueberschreiben && !OhneDaten(*db)) {
+        db = TRDLDatenbank::Verbinden(O.Pfad);
+        switch (db->Inhalt()) {
+        case TRDLDatenbank::TInhalt::Leer:
+            break;
+        case TRDLDatenbank::TInhalt::Fremde:
             L.Fehler("Die Datenbank " + Anfuehren(db->Pfad()) +
-                     " enthält schon eine Installation; sie bleibt unverändert. Mit --force wird sie ersetzt.");
-            return 1;
+                     " enthält Tabellen eines anderen Programms; sie bleibt unverändert.");
+            return 2;
+        case TRDLDatenbank::TInhalt::Eigene:
+            if (!O.Ueberschreiben) {
+                L.Fehler("Die Datenbank " + Anfuehren(db->Pfad()) +
+                         " enthält schon eine Installation; sie bleibt unverändert. Mit --force wird sie ersetzt.");
+                return 1;
+            }
+            break;
         }
     } catch (const EDatenbankFehler& e) {
         L.Fehler(e.what());
@@ -329,11 +294,9 @@ int ServerSchreiben(const TDemoOptionen& O, TLauf& L) {
     try {
         E = L.Schreiben(*db);
     } catch (const EAbgebrochen&) {
-        if (neu) SchemaEntfernen(*db);
         L.Fehler("Abgebrochen; " + Anfuehren(db->Pfad()) + " bleibt unverändert.");
         return 130;
     } catch (const std::exception& ex) {
-        if (neu) SchemaEntfernen(*db);
         L.Fehler(std::string("Fehler: ") + ex.what());
         return 1;
     }

@@ -1,5 +1,4 @@
-// Where the demo installation goes: the schema replaced inside the writing transaction,
-// the leftovers of killed runs, and the durable swap of a finished file.
+// Where the demo installation goes: the leftovers of killed runs, and the durable swap of a finished file.
 #include "demo.h"
 #include <algorithm>
 #include <cerrno>
@@ -34,17 +33,6 @@ void Synchronisieren(const std::string& APfad, bool AOrdner) {
 fs::path Ordner(const fs::path& AZiel) { return AZiel.has_parent_path() ? AZiel.parent_path() : fs::path("."); }
 
 } // namespace
-
-void DemoSchemaErneuern(TRDLDatenbank& ADb) {
-    // Outside a bracket the drop would be committed on its own.
-    if (ADb.BuchungsTiefe() == 0) throw std::logic_error("DemoSchemaErneuern needs an open booking bracket");
-    auto& v = ADb.Verbindung();
-    std::vector<std::string> tabellen;
-    for (const auto& t : QuendrixTabellen()) tabellen.push_back(t.Name);
-    v.TabellenEntfernen(tabellen);
-    for (const auto& s : QuendrixSchemaDDL(v)) v.Ausfuehren(s);
-    v.SchemaKennungSchreiben(CQuendrixApplicationId, CQuendrixSchemaVersion);
-}
 
 int DemoResteEntfernen(const std::string& AZiel) {
     const fs::path ziel(AZiel);
