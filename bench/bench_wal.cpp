@@ -11,6 +11,9 @@
 //                statement for the whole phase: a pinned snapshot, for comparison.
 // Usage: bench_wal [seconds per phase] [writer pause in µs] [folder]
 //   (default 20 s, 1000 µs between receipts, /tmp)
+// Per phase: the writer's commits, failures and longest receipt; the reader's rows, umsv
+// writes and failures; the largest -wal file, the most log frames in use and how often
+// the log was seen to start over; the largest -wal file per 5 s window.
 #include "kovdbfiles.h"
 #include "rdldatum.h"
 #include <sqlite3.h>
@@ -80,6 +83,8 @@ struct TGeteilt {
     std::atomic<bool> Stop{false};
     std::atomic<int64_t> Commits{0};
     std::atomic<int64_t> Fehler{0};
+    std::atomic<int64_t> MaxUs{0};   // longest receipt, begin to commit
+    std::atomic<int64_t> Langsam{0}; // receipts that took more than 50 ms
     char FehlerText[512] = {};
 };
 
@@ -97,6 +102,7 @@ void Schreiber(const std::string& pfad, TGeteilt& g, int pauseUs) {
         std::mt19937_64 rnd(7);
         g.Bereit = true;
         for (int64_t bon = 1; !g.Stop; ++bon) {
+            const auto t0 = Uhr::now();
             try {
                 RDLBuchung b(*db);
                 const int positionen = 1 + int(rnd() % 5);
@@ -120,6 +126,9 @@ void Schreiber(const std::string& pfad, TGeteilt& g, int pauseUs) {
                 }
                 b.Beenden();
                 ++g.Commits;
+                const auto us = int64_t(Sekunden(t0) * 1e6);
+                if (us > g.MaxUs) g.MaxUs = us;
+                if (us > 50000) ++g.Langsam;
             } catch (const EDatenbankFehler& e) {
                 if (g.Fehler++ == 0)
                     std::snprintf(g.FehlerText, sizeof g.FehlerText, "%s | %s", e.what(), e.Details().c_str());
@@ -159,7 +168,7 @@ enum class TPhase { Layer, LayerOhneSchreiben, Gepinnt };
 
 struct TErgebnis {
     int64_t zeilen = 0, durchlaeufe = 0, schreibvorgaenge = 0, schreibfehler = 0;
-    int64_t commits = 0, writerFehler = 0;
+    int64_t commits = 0, writerFehler = 0, writerMaxUs = 0, writerLangsam = 0;
     std::string fehlerText, writerFehlerText;
     int64_t walMax = 0, walEnde = 0;
     uint32_t rahmenMax = 0;
@@ -255,7 +264,11 @@ TErgebnis Phase(const std::string& pfad, TPhase art, double dauer, int pauseUs, 
             }
         }
         if (summe < 0) std::printf("%f\n", summe); // keeps the work
+        // Sizes while both still run: the last connection to close removes the log.
         e.walEnde = Groesse(pfad + "-wal");
+        messen = false;
+        messer.join();
+        e.walMax = std::max(e.walMax, e.walEnde);
         if (halten) sqlite3_finalize(halten);
         if (roh) sqlite3_close(roh);
     }
@@ -264,10 +277,10 @@ TErgebnis Phase(const std::string& pfad, TPhase art, double dauer, int pauseUs, 
     g->Stop = true;
     int status = 0;
     waitpid(kind, &status, 0);
-    messen = false;
-    messer.join();
     e.commits = g->Commits;
     e.writerFehler = g->Fehler;
+    e.writerMaxUs = g->MaxUs;
+    e.writerLangsam = g->Langsam;
     e.writerFehlerText = g->FehlerText;
     munmap(platz, sizeof(TGeteilt));
     for (const char* endung : {"", "-wal", "-shm"}) std::filesystem::remove(pfad + endung);
@@ -293,10 +306,12 @@ int main(int argc, char** argv) {
     } phasen[] = {{TPhase::Layer, "layer"}, {TPhase::LayerOhneSchreiben, "layer-nowrite"}, {TPhase::Gepinnt, "pinned"}};
     for (const auto& p : phasen) {
         const auto e = Phase(pfad, p.art, dauer, pauseUs, CArbeitUs);
-        std::printf("%-14s writer %lld commits (%.0f/s), %lld failures; reader %lld rows in %lld passes, "
+        std::printf("%-14s writer %lld commits (%.0f/s), %lld failures, longest receipt %.1f ms, %lld over 50 ms; "
+                    "reader %lld rows in %lld passes, "
                     "%lld umsv writes, %lld failures; WAL file max %.1f MB, at end %.1f MB; log in use max %u frames, "
                     "started over %lld times (seen at 100 ms)\n",
                     p.name, (long long)e.commits, double(e.commits) / e.sekunden, (long long)e.writerFehler,
+                    double(e.writerMaxUs) / 1000.0, (long long)e.writerLangsam,
                     (long long)e.zeilen, (long long)e.durchlaeufe, (long long)e.schreibvorgaenge,
                     (long long)e.schreibfehler, MB(e.walMax), MB(e.walEnde), e.rahmenMax, (long long)e.neustarts);
         std::printf("%-14s WAL max per %.0f s:", "", CFenster);
