@@ -1,4 +1,5 @@
 #include "quendrix.h"
+#include "rdlbenutzeraktion.h"
 #include "rdldatenbank.h"
 #include "rdlinfo.h"
 #include "rdlmeldungsbox.h"
@@ -28,6 +29,8 @@ int QuendrixListe(std::ostream& AOut) {
         if (!ProgrammAnmelden()) return CQuendrixExitKeinRecht;
         QuendrixKatalogAusgeben(AOut);
         return CQuendrixExitOk;
+    } catch (const EDatenbankFehler& E) {
+        return QuendrixDatenbankFehlerMelden(E);
     } catch (const std::exception& E) {
         RDLProgramm().ShowException(E, false);
         return CQuendrixExitStartfehler;
@@ -48,6 +51,9 @@ public:
         } else if (!RDLProgramm().OhneDialoge()) {
             RDLInfo().AusgabeSetzen(std::make_shared<TRDLMeldungsBox>());
             FMeldungsbox = true;
+            // A user who retries after a failure is to see it again.
+            FAktionen = std::make_unique<TRDLBenutzerAktionsFilter>();
+            QCoreApplication::instance()->installEventFilter(FAktionen.get());
         }
         RDLInfo().ProcessMessagesHookSetzen(
             [](int AMillisekunden) { QCoreApplication::processEvents(QEventLoop::AllEvents, AMillisekunden); });
@@ -56,6 +62,7 @@ public:
         };
     }
     ~TQtLauf() {
+        FAktionen.reset();
         RDLProgramm().OnTitleChanged = nullptr;
         RDLInfo().ProcessMessagesHookSetzen(nullptr);
         if (FMeldungsbox) RDLInfo().AusgabeSetzen(std::make_shared<TRDLTerminalAusgabe>());
@@ -71,6 +78,7 @@ private:
     static inline char FName[] = "quendrix";
     static inline char* FArgv[] = {FName, nullptr};
     std::unique_ptr<QApplication> FApp;
+    std::unique_ptr<TRDLBenutzerAktionsFilter> FAktionen;
     bool FMeldungsbox = false;
 };
 
@@ -118,21 +126,35 @@ TQuendrixStart QuendrixStartBestimmen(const std::vector<std::string>& AArgs) {
     return start;
 }
 
-void QuendrixDirektStarten(const TQuendrixStart& AStart) {
+int QuendrixDirektStarten(const TQuendrixStart& AStart) {
     RDLProgramm().SetTitle(AStart.Titel);
-    const std::unique_ptr<TKOV_Quendrix_Auswertung> auswertung = AStart.Auswertung->Create();
-    if (!auswertung) return;
-    auswertung->Init();
+    // The program right alone does not open an evaluation guarded by a right of its own.
+    bool recht = false;
     try {
-        if (AStart.Autoreport)
-            auswertung->Autoreport();
-        else
-            auswertung->Execute();
+        recht = AStart.Auswertung->RechtFuerAuswertungVorhanden();
+    } catch (const EDatenbankFehler& E) {
+        return QuendrixDatenbankFehlerMelden(E);
+    }
+    if (!recht) return CQuendrixExitKeinRecht; // the rights check told the user
+    const TKOV_Quendrix_AuswertungPtr auswertung = AStart.Auswertung->Create();
+    if (!auswertung) return CQuendrixExitAuswertungFehlgeschlagen;
+    auswertung->Init();
+    bool ergebnis = false;
+    try {
+        ergebnis = AStart.Autoreport ? auswertung->Autoreport() : auswertung->Execute();
     } catch (...) {
         auswertung->Done();
         throw;
     }
     auswertung->Done();
+    return ergebnis ? CQuendrixExitOk : CQuendrixExitAuswertungFehlgeschlagen;
+}
+
+int QuendrixDatenbankFehlerMelden(const EDatenbankFehler& E) {
+    // The user reads the German text; the driver's code and details belong in the log.
+    RDLInfo().RegisterException("Quendrix.Start", E, false);
+    RDLInfo().ShowMeldung("STANDARD", 997, {E.what()}, mkFehler);
+    return CQuendrixExitAufruf;
 }
 
 void QuendrixKatalogAusgeben(std::ostream& AOut) {
@@ -150,10 +172,8 @@ bool QuendrixOptionenLesen(const std::vector<std::string>& AArgs, TQuendrixOptio
     AFehler.clear();
     for (size_t i = 0; i < AArgs.size(); ++i) {
         const std::string& a = AArgs[i];
-        if (a.rfind("--", 0) != 0) {
-            AOptionen.Rest.push_back(a);
-            continue;
-        }
+        AOptionen.SuiteArgumente.push_back(a);
+        if (a.rfind("--", 0) != 0) continue;
         const auto gleich = a.find('=');
         const std::string name = a.substr(0, gleich);
         if (name == "--db" || name == "--user") {
@@ -195,8 +215,14 @@ std::string QuendrixHilfeText() {
            "                 (auch /kn KURZNAME, -kn:KURZNAME, -knKURZNAME)\n"
            "  -autoreport    Führt die direkt gestartete Auswertung ohne Rückfragen aus\n"
            "\n"
-           "Rückgabewerte: 0 ausgeführt, 1 Fehler beim Start, 2 falscher Aufruf oder\n"
-           "keine passende Datenbank, 3 Recht auf das Auswertungs-Center fehlt.\n";
+           "Rückgabewerte:\n"
+           "  0  ausgeführt\n"
+           "  1  Fehler beim Start\n"
+           "  2  falscher Aufruf, keine passende Datenbank oder Datenbankfehler beim Start\n"
+           "  3  Recht auf das Auswertungs-Center oder auf die direkt gestartete\n"
+           "     Auswertung fehlt\n"
+           "  4  Auswertung fehlgeschlagen: die direkt gestartete Auswertung ist nicht\n"
+           "     gelaufen oder hat einen Fehler gemeldet\n";
 }
 
 std::string QuendrixDatenbankPfad(const TQuendrixOptionen& AOptionen) {
@@ -212,13 +238,16 @@ TKOV_HiddenMainForm_Quendrix::TKOV_HiddenMainForm_Quendrix(std::vector<std::stri
     : TKOV_HiddenMainForm(AParent), FArgs(std::move(AArgs)), FOut(AOut) {}
 
 void TKOV_HiddenMainForm_Quendrix::Execute() {
-    KOV_Geschuetzt("TKOV_HiddenMainForm_Quendrix.Execute", true, [&] {
+    bool direkt = false;
+    const bool ok = KOV_Geschuetzt("TKOV_HiddenMainForm_Quendrix.Execute", true, [&] {
         const TQuendrixStart start = QuendrixStartBestimmen(FArgs);
-        if (start.Auswertung)
-            QuendrixDirektStarten(start);
+        direkt = start.Auswertung != nullptr;
+        if (direkt)
+            FExitCode = QuendrixDirektStarten(start);
         else
             QuendrixKatalogAusgeben(FOut); // the catalogue window replaces this
     });
+    if (!ok) FExitCode = direkt ? CQuendrixExitAuswertungFehlgeschlagen : CQuendrixExitStartfehler;
 }
 
 int QuendrixProgrammStart(const std::vector<std::string>& AArgs, std::ostream& AOut) {
@@ -227,13 +256,16 @@ int QuendrixProgrammStart(const std::vector<std::string>& AArgs, std::ostream& A
         if (!ProgrammAnmelden()) return CQuendrixExitKeinRecht; // the rights check told the user
         RDLProgramm().SetTitle(CQuendrixTitel);
         form = std::make_unique<TKOV_HiddenMainForm_Quendrix>(AArgs, AOut);
+    } catch (const EDatenbankFehler& E) {
+        // Not a start-up fault of the program: the installation's database needs care.
+        return QuendrixDatenbankFehlerMelden(E);
     } catch (const std::exception& E) {
         RDLProgramm().ShowException(E, false);
     }
     // Without a main form the message loop has nothing to run.
     if (!form) return CQuendrixExitStartfehler;
     form->Ausfuehren();
-    return CQuendrixExitOk;
+    return form->ExitCode();
 }
 
 int QuendrixMain(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostream& AErr) {
@@ -257,10 +289,11 @@ int QuendrixMain(const std::vector<std::string>& AArgs, std::ostream& AOut, std:
     if (optionen.Liste) return QuendrixListe(AOut);
 
     // Only a direct start may open a window; the rest runs without a display.
-    const std::string kn = QuendrixKnWert(optionen.Rest);
+    const std::vector<std::string>& args = optionen.SuiteArgumente;
+    const std::string kn = QuendrixKnWert(args);
     TKOV_Quendrix_Auswertung_Class klasse = nullptr;
     if (kn.empty() || !TKOV_Glob_Quendrix_Controller::GetAuswerterByKurzname(kn, klasse))
-        return QuendrixProgrammStart(optionen.Rest, AOut);
-    TQtLauf qt(QuendrixAutoreportSchalter(optionen.Rest));
-    return QuendrixProgrammStart(optionen.Rest, AOut);
+        return QuendrixProgrammStart(args, AOut);
+    TQtLauf qt(QuendrixAutoreportSchalter(args));
+    return QuendrixProgrammStart(args, AOut);
 }

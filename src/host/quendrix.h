@@ -3,6 +3,7 @@
 // the invisible main form that runs one evaluation directly or shows the catalogue.
 // Argument lists never contain the program name.
 #include "hiddenmainform.h"
+#include "exceptions.h"
 #include "quendrixclass.h"
 #include <iosfwd>
 #include <string>
@@ -10,11 +11,14 @@
 
 inline const std::string CQuendrixTitel = "Auswertungs-Center";
 
-// Exit codes of the program.
+// Exit codes of the program, for scripts that start evaluations directly.
 inline constexpr int CQuendrixExitOk = 0;
-inline constexpr int CQuendrixExitStartfehler = 1; // start-up failed (shown via ShowException)
-inline constexpr int CQuendrixExitAufruf = 2;      // wrong options or no usable database
-inline constexpr int CQuendrixExitKeinRecht = 3;   // the user lacks the program right
+inline constexpr int CQuendrixExitStartfehler = 1;       // start-up failed (shown via ShowException)
+inline constexpr int CQuendrixExitAufruf = 2;            // wrong options, no usable database, or a
+                                                         // database failure during start-up
+inline constexpr int CQuendrixExitKeinRecht = 3;         // the user lacks the program right or, on a
+                                                         // direct start, the evaluation's own right
+inline constexpr int CQuendrixExitAuswertungFehlgeschlagen = 4; // the directly started evaluation failed
 
 // --- the suite's switches "kn" and "autoreport" -------------------------------------
 
@@ -33,9 +37,16 @@ struct TQuendrixStart {
 // Decides from the command line and the registry; checks neither Active nor rights.
 TQuendrixStart QuendrixStartBestimmen(const std::vector<std::string>& AArgs);
 
-// Direct start: title, Create, Init, Autoreport or Execute, Done, release. Done and
-// the release also run when the run raises; the exception then passes on.
-void QuendrixDirektStarten(const TQuendrixStart& AStart);
+// Direct start: title, the evaluation's own right (Active is not asked), Create, Init,
+// Autoreport or Execute, Done, release. Done and the release also run when the run
+// raises; the exception then passes on. Returns the exit code: CQuendrixExitKeinRecht
+// without the right, CQuendrixExitAuswertungFehlgeschlagen when the evaluation could
+// not be created or its run gave false.
+int QuendrixDirektStarten(const TQuendrixStart& AStart);
+
+// A database failure during start-up: its German text to the message output (standard
+// error in runs without dialogs), its code and details to the log. Returns CQuendrixExitAufruf.
+int QuendrixDatenbankFehlerMelden(const EDatenbankFehler& E);
 
 // One line per registered evaluation whose Active holds: Kurzname, tab, Bezeichnung.
 void QuendrixKatalogAusgeben(std::ostream& AOut);
@@ -47,10 +58,13 @@ struct TQuendrixOptionen {
     std::string Benutzer;  // --user NAME / --user=NAME
     bool Liste = false;    // --list
     bool Hilfe = false;    // --help
-    std::vector<std::string> Rest; // everything else, in order, for the suite's switches
+    // What the suite's switches are read from: the arguments as given, our options
+    // included (-kn --db x.db names no evaluation), without the values of our options
+    // (a path such as /knoten/x.db is no switch).
+    std::vector<std::string> SuiteArgumente;
 };
-// Takes our options (beginning with "--") out of AArgs. False with a German message
-// in AFehler for an unknown option or a missing value.
+// Reads our options (beginning with "--") from AArgs; they may stand anywhere. False
+// with a German message in AFehler for an unknown option or a missing value.
 bool QuendrixOptionenLesen(const std::vector<std::string>& AArgs, TQuendrixOptionen& AOptionen,
                            std::string& AFehler);
 std::string QuendrixHilfeText();
@@ -66,6 +80,8 @@ class TKOV_HiddenMainForm_Quendrix : public TKOV_HiddenMainForm {
 public:
     TKOV_HiddenMainForm_Quendrix(std::vector<std::string> AArgs, std::ostream& AOut,
                                  QObject* AParent = nullptr);
+    // The program's exit code after Execute.
+    int ExitCode() const { return FExitCode; }
 
 protected:
     void Execute() override;
@@ -73,6 +89,7 @@ protected:
 private:
     std::vector<std::string> FArgs;
     std::ostream& FOut;
+    int FExitCode = CQuendrixExitOk;
 };
 
 // The program start after the database is set: program object, program right, title,

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <sstream>
 
 namespace {
@@ -75,29 +77,42 @@ TEST(Kommandozeile, KnUndAutoreportEntscheidenDenStart) {
 
 // --- our own options ----------------------------------------------------------------------------
 
-TEST(Kommandozeile, EigeneOptionenWerdenHerausgenommen) {
+// Our options may stand anywhere. The suite's switches see the arguments as given,
+// our options included, but never the value of one of ours as a switch.
+TEST(Kommandozeile, EigeneOptionenUndDieSchalterDerSuite) {
     const struct {
         TArgs Args;
         std::string Fehler;
         std::string Db, Benutzer;
         bool Liste, Hilfe;
-        TArgs Rest;
+        TArgs SuiteArgumente;
+        std::string Kn;
     } faelle[] = {
-        {{"--db", "/knx.db"}, "", "/knx.db", "", false, false, {}},
-        {{"--db", "/knx.db", "-kn", "UMSAUSW"}, "", "/knx.db", "", false, false, {"-kn", "UMSAUSW"}},
-        {{"--db=/a.db", "--user=anna", "--list"}, "", "/a.db", "anna", true, false, {}},
-        {{"--user", "-kn", "-knVFAUSW", "-autoreport"}, "", "", "-kn", false, false, {"-knVFAUSW", "-autoreport"}},
-        {{"/kn", "X", "--help"}, "", "", "", false, true, {"/kn", "X"}},
-        {{"--foo"}, "Unbekannte Option \u201E--foo\u201C. Aufruf: quendrix --help", "", "", false, false, {}},
-        {{"--list=1"}, "Unbekannte Option \u201E--list=1\u201C. Aufruf: quendrix --help", "", "", false, false, {}},
-        {{"--db"}, "Die Option \u201E--db\u201C braucht einen Wert. Aufruf: quendrix --help", "", "", false, false, {}},
+        {{"--db", "/knx.db"}, "", "/knx.db", "", false, false, {"--db"}, ""},
+        {{"--db", "/knx.db", "-kn", "UMSAUSW"}, "", "/knx.db", "", false, false, {"--db", "-kn", "UMSAUSW"}, "UMSAUSW"},
+        {{"-kn", "--db", "d.db", "UMSAUSW", "-autoreport"}, "", "d.db", "", false, false,
+         {"-kn", "--db", "UMSAUSW", "-autoreport"}, ""},
+        {{"-kn", "--list", "UMSAUSW"}, "", "", "", true, false, {"-kn", "--list", "UMSAUSW"}, ""},
+        {{"-kn", "--db=d.db", "UMSAUSW"}, "", "d.db", "", false, false, {"-kn", "--db=d.db", "UMSAUSW"}, ""},
+        {{"-kn", "UMSAUSW", "--db", "d.db"}, "", "d.db", "", false, false, {"-kn", "UMSAUSW", "--db"}, "UMSAUSW"},
+        {{"--db=/a.db", "--user=anna", "--list"}, "", "/a.db", "anna", true, false,
+         {"--db=/a.db", "--user=anna", "--list"}, ""},
+        {{"--user", "-kn", "-knVFAUSW", "-autoreport"}, "", "", "-kn", false, false,
+         {"--user", "-knVFAUSW", "-autoreport"}, "VFAUSW"},
+        {{"/kn", "X", "--help"}, "", "", "", false, true, {"/kn", "X", "--help"}, "X"},
+        {{"--foo"}, "Unbekannte Option \u201E--foo\u201C. Aufruf: quendrix --help", "", "", false, false, {}, ""},
+        {{"--list=1"}, "Unbekannte Option \u201E--list=1\u201C. Aufruf: quendrix --help", "", "", false, false, {}, ""},
+        {{"--db"}, "Die Option \u201E--db\u201C braucht einen Wert. Aufruf: quendrix --help", "", "", false, false, {},
+         ""},
         {{"--db", "--list"}, "Die Option \u201E--db\u201C braucht einen Wert. Aufruf: quendrix --help", "", "", false,
-         false, {}},
+         false, {}, ""},
         {{"--user="}, "Die Option \u201E--user\u201C braucht einen Wert. Aufruf: quendrix --help", "", "", false,
-         false, {}},
+         false, {}, ""},
     };
     for (const auto& f : faelle) {
-        SCOPED_TRACE(f.Args.empty() ? "" : f.Args[0]);
+        std::string zeile;
+        for (const auto& a : f.Args) zeile += a + " ";
+        SCOPED_TRACE(zeile);
         TQuendrixOptionen o;
         std::string fehler;
         EXPECT_EQ(QuendrixOptionenLesen(f.Args, o, fehler), f.Fehler.empty());
@@ -107,7 +122,8 @@ TEST(Kommandozeile, EigeneOptionenWerdenHerausgenommen) {
         EXPECT_EQ(o.Benutzer, f.Benutzer);
         EXPECT_EQ(o.Liste, f.Liste);
         EXPECT_EQ(o.Hilfe, f.Hilfe);
-        EXPECT_EQ(o.Rest, f.Rest);
+        EXPECT_EQ(o.SuiteArgumente, f.SuiteArgumente);
+        EXPECT_EQ(QuendrixKnWert(o.SuiteArgumente), f.Kn);
     }
 }
 
@@ -129,7 +145,8 @@ TEST(Kommandozeile, DatenbankAusOptionSonstUmgebungSonstArbeitsordner) {
 namespace {
 
 // The installation of the fixture with test evaluations: one offered everywhere
-// without a right, one offered nowhere and guarded by right 444.
+// without a right, one offered nowhere and guarded by right 444. "tester" holds the
+// program right only, "berechtigt" also 444.
 struct TStart : ::testing::Test {
     TTestUmgebung Umgebung;
     const THostTestKlasse Aktiv{"AKTIV", "Aktive Auswertung"};
@@ -141,52 +158,105 @@ struct TStart : ::testing::Test {
         THostProtokoll::Leeren();
         Umgebung.Installation(1, "MUSTER00");
         Umgebung.Benutzer("tester", {"441"});
+        Umgebung.Benutzer("berechtigt", {"441", "441.444"});
     }
     ~TStart() override { THostProtokoll::Leeren(); }
 };
 
+using TTraces = std::vector<std::pair<std::string, bool>>;
+
+TTraces Traces() {
+    TTraces t;
+    for (const auto& r : RDLInfo().Registrierte()) t.emplace_back(r.TraceName, r.Flag);
+    return t;
+}
+
+const std::string CLauf = "Resources_Create,Resources_AfterCreate,";
+const std::string CEnde = ",Resources_BeforeDestroy,Resources_Destroy,~";
+
 } // namespace
 
-TEST_F(TStart, DirektstartFragtWederActiveNochRecht) {
+TEST_F(TStart, DirektstartFragtNichtActiveAberDasRecht) {
     const struct {
+        const char* Benutzer;
         TArgs Args;
+        int Exit;
         std::string Schritte;
         std::string Titel;
         std::string Katalog;
+        std::string FehlendesRecht; // in the message of the rights check
     } faelle[] = {
-        {{"-kn", "versteckt"},
-         "Resources_Create,Resources_AfterCreate,Execute(VERSTECKT),Resources_BeforeDestroy,Resources_Destroy,~",
-         "Versteckte Auswertung", ""},
-        {{"-knAKTIV", "-autoreport"},
-         "Resources_Create,Resources_AfterCreate,Autoreport(AKTIV),Execute(AKTIV),Resources_BeforeDestroy,"
-         "Resources_Destroy,~",
-         "Aktive Auswertung", ""},
+        {"berechtigt", {"-kn", "versteckt"}, CQuendrixExitOk, CLauf + "Execute(VERSTECKT)" + CEnde,
+         "Versteckte Auswertung", "", ""},
+        {"tester", {"-kn", "versteckt"}, CQuendrixExitKeinRecht, "", "Versteckte Auswertung", "", "441.444"},
+        {"tester", {"-knVERSTECKT", "-autoreport"}, CQuendrixExitKeinRecht, "", "Versteckte Auswertung", "",
+         "441.444"},
+        {"tester", {"-knAKTIV", "-autoreport"}, CQuendrixExitOk, CLauf + "Autoreport(AKTIV),Execute(AKTIV)" + CEnde,
+         "Aktive Auswertung", "", ""},
         // No direct start: the catalogue, with the active classes only.
-        {{"-kn", "XYZ"}, "", "Auswertungs-Center", "AKTIV\tAktive Auswertung\n"},
-        {{}, "", "Auswertungs-Center", "AKTIV\tAktive Auswertung\n"},
+        {"tester", {"-kn", "XYZ"}, CQuendrixExitOk, "", "Auswertungs-Center", "AKTIV\tAktive Auswertung\n", ""},
+        {"tester", {}, CQuendrixExitOk, "", "Auswertungs-Center", "AKTIV\tAktive Auswertung\n", ""},
     };
     for (const auto& f : faelle) {
-        SCOPED_TRACE(f.Titel);
+        SCOPED_TRACE(f.Benutzer + std::string(" ") + (f.Args.empty() ? "" : f.Args[0]));
+        RDLProgramm().BenutzerSetzen(f.Benutzer);
         THostProtokoll::Leeren();
+        Umgebung.Meldungen().Meldungen.clear();
         Out.str("");
-        EXPECT_EQ(QuendrixProgrammStart(f.Args, Out), CQuendrixExitOk);
+        EXPECT_EQ(QuendrixProgrammStart(f.Args, Out), f.Exit);
         EXPECT_EQ(THostProtokoll::Text(), f.Schritte);
         EXPECT_EQ(RDLProgramm().Title(), f.Titel);
         EXPECT_EQ(Out.str(), f.Katalog);
         EXPECT_EQ(RDLProgramm().ProgrammKennung(), "Quendrix");
+        const auto& m = Umgebung.Meldungen().Meldungen;
+        if (f.FehlendesRecht.empty()) {
+            EXPECT_TRUE(m.empty());
+        } else {
+            ASSERT_EQ(m.size(), 1u);
+            EXPECT_EQ(m[0].Nummer, 1200);
+            EXPECT_NE(m[0].Text.find(f.FehlendesRecht), std::string::npos) << m[0].Text;
+        }
     }
-    EXPECT_TRUE(Umgebung.Meldungen().Meldungen.empty());
     EXPECT_TRUE(RDLInfo().Registrierte().empty());
 }
 
-TEST_F(TStart, FehlerDesLaufsWirdRegistriertUndDoneLaeuftTrotzdem) {
-    THostProtokoll::Fehler = {"Execute"};
-    EXPECT_EQ(QuendrixProgrammStart({"-kn", "AKTIV"}, Out), CQuendrixExitOk);
-    EXPECT_EQ(THostProtokoll::Text(),
-              "Resources_Create,Resources_AfterCreate,Execute(AKTIV),Resources_BeforeDestroy,Resources_Destroy,~");
-    ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
-    EXPECT_EQ(RDLInfo().Registrierte()[0].TraceName, "TKOV_HiddenMainForm_Quendrix.Execute");
-    EXPECT_TRUE(RDLInfo().Registrierte()[0].Flag);
+// Scripts read the outcome of a direct start from the exit code. Done and the
+// release run whatever happens, and a failing destructor ends nothing.
+TEST_F(TStart, ErgebnisDesLaufsGibtDenExitcodeUndDoneLaeuftImmer) {
+    const struct {
+        std::set<std::string> Fehler;
+        bool ExecuteErgebnis;
+        bool Autoreport;
+        int Exit;
+        std::string Schritte;
+        TTraces Registriert;
+    } faelle[] = {
+        {{}, false, false, CQuendrixExitAuswertungFehlgeschlagen, CLauf + "Execute(AKTIV)" + CEnde, {}},
+        {{}, false, true, CQuendrixExitAuswertungFehlgeschlagen, CLauf + "Autoreport(AKTIV),Execute(AKTIV)" + CEnde,
+         {}},
+        {{"Execute"}, true, false, CQuendrixExitAuswertungFehlgeschlagen, CLauf + "Execute(AKTIV)" + CEnde,
+         {{"TKOV_HiddenMainForm_Quendrix.Execute", true}}},
+        {{"Execute"}, true, true, CQuendrixExitAuswertungFehlgeschlagen,
+         CLauf + "Autoreport(AKTIV),Execute(AKTIV)" + CEnde, {{"TKOV_Quendrix_Auswertung.Autoreport", true}}},
+        {{"~"}, true, false, CQuendrixExitOk, CLauf + "Execute(AKTIV)" + CEnde,
+         {{"TKOV_Quendrix_Auswertung.Destroy", false}}},
+        {{"Execute", "~"}, true, false, CQuendrixExitAuswertungFehlgeschlagen, CLauf + "Execute(AKTIV)" + CEnde,
+         {{"TKOV_Quendrix_Auswertung.Destroy", false}, {"TKOV_HiddenMainForm_Quendrix.Execute", true}}},
+        {{"Resources_Create"}, true, false, CQuendrixExitOk, "Resources_Create,Execute(AKTIV)" + CEnde,
+         {{"TKOV_Quendrix_Auswertung.Init", true}}},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.Schritte);
+        THostProtokoll::Leeren();
+        THostProtokoll::Fehler = f.Fehler;
+        THostProtokoll::ExecuteErgebnis = f.ExecuteErgebnis;
+        RDLInfo().RegistrierteLeeren();
+        TArgs args{"-kn", "AKTIV"};
+        if (f.Autoreport) args.push_back("-autoreport");
+        EXPECT_EQ(QuendrixProgrammStart(args, Out), f.Exit);
+        EXPECT_EQ(THostProtokoll::Text(), f.Schritte);
+        EXPECT_EQ(Traces(), f.Registriert);
+    }
 }
 
 TEST_F(TStart, OhneProgrammrechtLaeuftNichts) {
@@ -200,13 +270,74 @@ TEST_F(TStart, OhneProgrammrechtLaeuftNichts) {
     EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Nummer, 1200);
 }
 
+// A database failure is no start-up fault of the program: its own exit code, and the
+// user reads just its German text (code and details go to the log).
 TEST_F(TStart, FehlerBeimStartWirdGezeigtUndBeendet) {
-    RDLProgramm().OnTitleChanged = [](const std::string&) { throw EConvertError("Titel kaputt"); };
-    EXPECT_EQ(QuendrixProgrammStart({"-kn", "AKTIV"}, Out), CQuendrixExitStartfehler);
-    EXPECT_EQ(THostProtokoll::Text(), "");
-    ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), 1u);
-    EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Nummer, 991);
-    EXPECT_NE(Umgebung.Meldungen().Meldungen[0].Text.find("Titel kaputt"), std::string::npos);
+    const struct {
+        std::function<void()> Werfen;
+        int Exit;
+        int Nummer;
+        std::string Text;
+        TTraces Registriert;
+    } faelle[] = {
+        {[] { throw EConvertError("Titel kaputt"); }, CQuendrixExitStartfehler, 991,
+         "Es ist ein Fehler aufgetreten:\nTitel kaputt", {}},
+        {[] {
+             throw EDatenbankFehler("Die Tabelle der Einstellungen fehlt in der Datenbank.", TDbFehlerArt::Beschaedigt,
+                                    "1", "no such table: einstellung");
+         },
+         CQuendrixExitAufruf, 997, "Die Tabelle der Einstellungen fehlt in der Datenbank.", {{"Quendrix.Start", false}}},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.Text);
+        Umgebung.Meldungen().Meldungen.clear();
+        RDLInfo().RegistrierteLeeren();
+        RDLProgramm().OnTitleChanged = [&](const std::string&) { f.Werfen(); };
+        EXPECT_EQ(QuendrixProgrammStart({"-kn", "AKTIV"}, Out), f.Exit);
+        EXPECT_EQ(THostProtokoll::Text(), "");
+        ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), 1u);
+        EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Nummer, f.Nummer);
+        EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Art, mkFehler);
+        EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Text, f.Text);
+        EXPECT_EQ(Traces(), f.Registriert);
+    }
+}
+
+// A damaged database is no missing right: the German text of the failure, exit code 2.
+TEST_F(TStart, DatenbankfehlerBeimPruefenDerRechteEndetMitCode2) {
+    struct TDefekteKlasse : THostTestKlasse {
+        using THostTestKlasse::THostTestKlasse;
+
+    protected:
+        TKOV_WPF_Recht AuswertungsRecht() const override {
+            throw EDatenbankFehler("Die Rechte konnten nicht gelesen werden.", TDbFehlerArt::Verbindung, "08006",
+                                   "server closed the connection unexpectedly");
+        }
+    };
+    const TDefekteKlasse defekt("DEFEKT", "Defekte Rechte");
+    const auto pruefen = [&](const TArgs& AArgs) {
+        Umgebung.Meldungen().Meldungen.clear();
+        RDLInfo().RegistrierteLeeren();
+        EXPECT_EQ(QuendrixProgrammStart(AArgs, Out), CQuendrixExitAufruf);
+        EXPECT_EQ(THostProtokoll::Text(), "");
+        EXPECT_EQ(Out.str(), "");
+        ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
+        EXPECT_EQ(RDLInfo().Registrierte()[0].TraceName, "Quendrix.Start");
+        EXPECT_EQ(RDLInfo().Registrierte()[0].Klasse, "EDatenbankFehler");
+        ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), 1u);
+        EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Text, RDLInfo().Registrierte()[0].Text);
+    };
+    {
+        SCOPED_TRACE("the evaluation's own right");
+        THostRegistrierung nurDefekt({&defekt});
+        pruefen({"-kn", "DEFEKT"});
+        EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Text, "Die Rechte konnten nicht gelesen werden.");
+    }
+    {
+        SCOPED_TRACE("the program right");
+        Umgebung.Db().Exec("DROP TABLE benutzerrecht");
+        pruefen({"-kn", "AKTIV"});
+    }
 }
 
 // --- the whole program ---------------------------------------------------------------------------
@@ -303,20 +434,63 @@ TEST_F(TProgramm, HilfeBrauchtKeineDatenbank) {
     EXPECT_EQ(Err.str(), "");
 }
 
-// A direct start brings up Qt (offscreen in tests) and runs the evaluation.
-TEST_F(TProgramm, DirektstartLaeuftMitQt) {
+// A direct start brings up Qt (offscreen in tests) and runs the evaluation. The kn
+// switch sees the arguments as given: our own options stand anywhere, but one of them
+// after -kn leaves the switch without a value.
+TEST_F(TProgramm, DirektstartLaeuftMitQtUndKnSiehtDieArgumenteWieGegeben) {
+    const THostTestKlasse aktiv("AKTIV", "Aktive Auswertung");
     const THostTestKlasse versteckt("VERSTECKT", "Versteckte Auswertung", 444, TRTypen{});
-    THostRegistrierung nurTest({&versteckt});
+    THostRegistrierung nurTest({&aktiv, &versteckt});
     THostInstallationsDatei db(1, "MUSTER00");
-    db.Benutzer("anna", {"441"});
-    THostProtokoll::Leeren();
-    EXPECT_EQ(Main({"--db", db.Pfad(), "--user", "anna", "/KN:versteckt", "-autoreport"}), CQuendrixExitOk);
-    EXPECT_EQ(THostProtokoll::Text(),
-              "Resources_Create,Resources_AfterCreate,Autoreport(VERSTECKT),Execute(VERSTECKT),"
-              "Resources_BeforeDestroy,Resources_Destroy,~");
-    EXPECT_EQ(RDLProgramm().Title(), "Versteckte Auswertung");
+    db.Benutzer("anna", {"441", "441.444"});
+    const std::string direkt = "Resources_Create,Resources_AfterCreate,Autoreport(VERSTECKT),Execute(VERSTECKT),"
+                               "Resources_BeforeDestroy,Resources_Destroy,~";
+    const struct {
+        TArgs Args;
+        std::string Schritte;
+        std::string Titel;
+        std::string Katalog;
+    } faelle[] = {
+        {{"--db", db.Pfad(), "--user", "anna", "/KN:versteckt", "-autoreport"}, direkt, "Versteckte Auswertung", ""},
+        {{"-kn", "VERSTECKT", "--db", db.Pfad(), "-autoreport", "--user=anna"}, direkt, "Versteckte Auswertung", ""},
+        {{"-kn", "--db", db.Pfad(), "VERSTECKT", "-autoreport", "--user", "anna"}, "", "Auswertungs-Center",
+         "AKTIV\tAktive Auswertung\n"},
+        {{"--user", "anna", "-kn", "--db=" + db.Pfad(), "VERSTECKT"}, "", "Auswertungs-Center",
+         "AKTIV\tAktive Auswertung\n"},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.Args[0] + " " + f.Args[1]);
+        THostProtokoll::Leeren();
+        Out.str("");
+        EXPECT_EQ(Main(f.Args), CQuendrixExitOk);
+        EXPECT_EQ(THostProtokoll::Text(), f.Schritte);
+        EXPECT_EQ(RDLProgramm().Title(), f.Titel);
+        EXPECT_EQ(Out.str(), f.Katalog);
+        EXPECT_EQ(Err.str(), "");
+    }
     EXPECT_TRUE(RDLProgramm().OhneDialoge());
-    EXPECT_EQ(Out.str(), "");
     EXPECT_TRUE(Umgebung.Meldungen().Meldungen.empty());
     THostProtokoll::Leeren();
+}
+
+// Runs without dialogs tell of a missing right on standard error; the exit code says it.
+TEST_F(TProgramm, DirektstartOhneRechtDerAuswertungEndetMitCode3) {
+    THostInstallationsDatei db(1, "ODRIKS00");
+    db.Benutzer("anna", {"441"});
+    RDLInfo().AusgabeSetzen(std::make_shared<TRDLTerminalAusgabe>());
+    const struct {
+        const char* Kurzname;
+        const char* Recht;
+    } faelle[] = {{"PUPAUSWERT", "441.443"}, {"UMSAUSW", "441.444"}, {"SchwWare", "441.442"}};
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.Kurzname);
+        std::ostringstream stderrText;
+        std::streambuf* alt = std::cerr.rdbuf(stderrText.rdbuf());
+        const int exit = Main({"--db", db.Pfad(), "--user", "anna", "-kn", f.Kurzname, "-autoreport"});
+        std::cerr.rdbuf(alt);
+        EXPECT_EQ(exit, CQuendrixExitKeinRecht);
+        EXPECT_EQ(stderrText.str(), "Der Benutzer \u201Eanna\u201C hat das Recht " + std::string(f.Recht) +
+                                        " nicht.\nBitte wenden Sie sich an Ihren Administrator.\n");
+        EXPECT_EQ(Out.str(), "");
+    }
 }

@@ -292,6 +292,7 @@ TEST(Auswertungsbasis, LebenszyklusMitFehlernInDenSchritten) {
     const TTraces done{{"TKOV_Quendrix_Auswertung.Done", false}};
     const TTraces done2{{"TKOV_Quendrix_Auswertung.Done", false}, {"TKOV_Quendrix_Auswertung.Done", false}};
     const TTraces autoreport{{"TKOV_Quendrix_Auswertung.Autoreport", true}};
+    const TTraces destroy{{"TKOV_Quendrix_Auswertung.Destroy", false}};
     const std::string vorne = "Resources_Create,Resources_AfterCreate,";
     const std::string hinten = ",Resources_BeforeDestroy,Resources_Destroy,~";
     const struct {
@@ -308,6 +309,8 @@ TEST(Auswertungsbasis, LebenszyklusMitFehlernInDenSchritten) {
         {{"Resources_BeforeDestroy", "Resources_Destroy"}, false, vorne + "Execute(T)" + hinten, done2, true},
         {{}, true, vorne + "Autoreport(T),Execute(T)" + hinten, keine, true},
         {{"Execute"}, true, vorne + "Autoreport(T),Execute(T)" + hinten, autoreport, false},
+        // A destructor that throws is registered when the instance is released.
+        {{"~"}, false, vorne + "Execute(T)" + hinten, destroy, true},
     };
     const THostTestKlasse klasse("T", "Test");
     for (const auto& f : faelle) {

@@ -48,8 +48,8 @@ bool TKOV_Quendrix_AuswertungKlasse::RechtFuerAuswertungVorhanden() const {
                                           TKOV_Rect_ReaktionKeinRecht::rkMeldung);
 }
 
-std::unique_ptr<TKOV_Quendrix_Auswertung> TKOV_Quendrix_AuswertungKlasse::Create() const {
-    std::unique_ptr<TKOV_Quendrix_Auswertung> a;
+TKOV_Quendrix_AuswertungPtr TKOV_Quendrix_AuswertungKlasse::Create() const {
+    TKOV_Quendrix_AuswertungPtr a;
     KOV_Geschuetzt("TKOV_Quendrix_Auswertung.Create", true, [&] {
         a = Erzeugen();
         if (a) a->FKlasse = this;
@@ -58,6 +58,11 @@ std::unique_ptr<TKOV_Quendrix_Auswertung> TKOV_Quendrix_AuswertungKlasse::Create
 }
 
 // --- instance --------------------------------------------------------------------
+
+void TKOV_Quendrix_AuswertungFreigabe::operator()(TKOV_Quendrix_Auswertung* AAuswertung) const noexcept {
+    // delete frees the memory and the base parts even when a destructor throws.
+    KOV_Geschuetzt("TKOV_Quendrix_Auswertung.Destroy", false, [&] { delete AAuswertung; });
+}
 
 void TKOV_Quendrix_Auswertung::Init() {
     KOV_Geschuetzt("TKOV_Quendrix_Auswertung.Init", true, [&] {

@@ -5,6 +5,7 @@
 #include "rdltyco.h"
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TKOV_Quendrix_Auswertung;
@@ -13,6 +14,21 @@ class TKOV_Quendrix_AuswertungKlasse;
 // A class reference: the descriptor of one evaluation class. Descriptors live for
 // the whole run, so the pointer never dangles.
 using TKOV_Quendrix_Auswertung_Class = const TKOV_Quendrix_AuswertungKlasse*;
+
+// Releases an instance (Destroy). An evaluation's destructor may throw; the failure is
+// registered under "TKOV_Quendrix_Auswertung.Destroy" instead of ending the program.
+struct TKOV_Quendrix_AuswertungFreigabe {
+    void operator()(TKOV_Quendrix_Auswertung* AAuswertung) const noexcept;
+};
+// An owned instance; its release always goes through TKOV_Quendrix_AuswertungFreigabe.
+using TKOV_Quendrix_AuswertungPtr = std::unique_ptr<TKOV_Quendrix_Auswertung, TKOV_Quendrix_AuswertungFreigabe>;
+
+// Creates an instance of one evaluation class: KOV_Erzeugen<TKOV_Quendrix_Umsatzauswertung>.
+using TKOV_Quendrix_Erzeuger = TKOV_Quendrix_AuswertungPtr (*)();
+template <class TAuswertung>
+TKOV_Quendrix_AuswertungPtr KOV_Erzeugen() {
+    return TKOV_Quendrix_AuswertungPtr(new TAuswertung());
+}
 
 // The class functions of an evaluation class, callable without an instance.
 // Members without an override raise EAbstractError, like abstract class methods.
@@ -34,12 +50,12 @@ public:
 
     // Constructs an instance of the concrete class; a failure is registered and
     // gives nullptr.
-    std::unique_ptr<TKOV_Quendrix_Auswertung> Create() const;
+    TKOV_Quendrix_AuswertungPtr Create() const;
 
 protected:
     // The user right guarding the evaluation, 0 for none of its own.
     virtual TKOV_WPF_Recht AuswertungsRecht() const;
-    virtual std::unique_ptr<TKOV_Quendrix_Auswertung> Erzeugen() const = 0;
+    virtual TKOV_Quendrix_AuswertungPtr Erzeugen() const = 0;
 };
 
 // Base of the descriptors: supplies the construction of TAuswertung. TBasis allows
@@ -47,9 +63,42 @@ protected:
 template <class TAuswertung, class TBasis = TKOV_Quendrix_AuswertungKlasse>
 class TKOV_Quendrix_AuswertungKlasseVon : public TBasis {
 protected:
-    std::unique_ptr<TKOV_Quendrix_Auswertung> Erzeugen() const override {
-        return std::make_unique<TAuswertung>();
+    TKOV_Quendrix_AuswertungPtr Erzeugen() const override { return KOV_Erzeugen<TAuswertung>(); }
+};
+
+// The constants that make up most evaluation classes.
+struct TKOV_Quendrix_AuswertungsKonstanten {
+    std::string Kurzname;
+    std::string Bezeichnung;
+    std::string Beschreibung;
+    std::string Schlagworte;
+    TKOV_WPF_Recht AuswertungsRecht = 0;
+    std::optional<TRTypen> ActiveOnTypes = std::nullopt; // empty: every installation type
+};
+
+// The one descriptor type of the evaluations: its class functions answer from
+// constants. A class that differs in behaviour, not just in its constants, derives
+// from it and overrides only that.
+class TKOV_Quendrix_AuswertungsDeskriptor : public TKOV_Quendrix_AuswertungKlasse {
+public:
+    TKOV_Quendrix_AuswertungsDeskriptor(TKOV_Quendrix_Erzeuger AErzeuger, TKOV_Quendrix_AuswertungsKonstanten AKonstanten)
+        : FErzeuger(AErzeuger), FKonstanten(std::move(AKonstanten)) {}
+
+    std::string Kurzname() const override { return FKonstanten.Kurzname; }
+    std::string Bezeichnung() const override { return FKonstanten.Bezeichnung; }
+    std::string Beschreibung() const override { return FKonstanten.Beschreibung; }
+    std::string Schlagworte() const override { return FKonstanten.Schlagworte; }
+    TRTypen ActiveOnTypes() const override {
+        return FKonstanten.ActiveOnTypes.value_or(TKOV_Quendrix_AuswertungKlasse::ActiveOnTypes());
     }
+
+protected:
+    TKOV_WPF_Recht AuswertungsRecht() const override { return FKonstanten.AuswertungsRecht; }
+    TKOV_Quendrix_AuswertungPtr Erzeugen() const override { return FErzeuger(); }
+
+private:
+    TKOV_Quendrix_Erzeuger FErzeuger;
+    TKOV_Quendrix_AuswertungsKonstanten FKonstanten;
 };
 
 // An evaluation instance. It exists only around one Init, one Execute or
@@ -57,7 +106,9 @@ protected:
 class TKOV_Quendrix_Auswertung {
 public:
     TKOV_Quendrix_Auswertung() = default;
-    virtual ~TKOV_Quendrix_Auswertung() = default;
+    // May throw, so that a class whose clean-up can fail reports it: every derived
+    // destructor inherits noexcept(false). TKOV_Quendrix_AuswertungFreigabe catches it.
+    virtual ~TKOV_Quendrix_Auswertung() noexcept(false) = default;
     TKOV_Quendrix_Auswertung(const TKOV_Quendrix_Auswertung&) = delete;
     TKOV_Quendrix_Auswertung& operator=(const TKOV_Quendrix_Auswertung&) = delete;
 

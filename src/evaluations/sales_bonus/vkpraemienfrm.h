@@ -4,17 +4,11 @@
 
 class TKOV_Quendrix_Verkaufspraemien : public TKOV_Quendrix_Auswertung {
 public:
-    class TKlasse : public TKOV_Quendrix_AuswertungKlasseVon<TKOV_Quendrix_Verkaufspraemien> {
+    // The descriptor: offered only to the customers that use the bonus evaluation.
+    class TKlasse : public TKOV_Quendrix_AuswertungsDeskriptor {
     public:
-        std::string Kurzname() const override;
-        std::string Bezeichnung() const override;
-        std::string Beschreibung() const override;
-        std::string Schlagworte() const override;
-        // Offered only to the customers that use the bonus evaluation.
+        using TKOV_Quendrix_AuswertungsDeskriptor::TKOV_Quendrix_AuswertungsDeskriptor;
         bool Active() const override;
-
-    protected:
-        TKOV_WPF_Recht AuswertungsRecht() const override;
     };
 
     static TKOV_Quendrix_Auswertung_Class Klasse();
