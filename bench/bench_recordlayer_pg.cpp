@@ -4,6 +4,8 @@
 //    libpq loop of the same shape: prepared statements, keyset pages of LeseBlock() rows
 //    continuing after the last (datum, filiale, id), text format;
 //  - the same rows through one query in single-row mode, as a second reference;
+//  - the bare pages with the layer's column list, which tells the cost of the columns
+//    from the cost of the layer's code;
 //  - for information: inserts through the record layer (one round trip per row) against
 //    bare prepared inserts and the bulk load (COPY) that filled the table.
 // Usage: bench_recordlayer_pg [rows] [server address]
