@@ -239,8 +239,10 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
         FCursorGeliefert = 0; // the limit counts for the whole search
     }
     CursorSchliessen();
-    // A search starting anew sees what other programs committed meanwhile.
+    // A search starting anew sees what other programs committed meanwhile; while no
+    // snapshot is held, the write-ahead log may start again.
     FDb.CursorParken(this);
+    FDb.LogEntlasten();
     if (FMaxReceive > 0 && FCursorGeliefert >= FMaxReceive) return FGefunden = false;
 
     std::string sql = "SELECT " + FSpaltenListe + " FROM " + FTabelle;

@@ -356,6 +356,14 @@ bool TRDLDatenbank::SnapshotZuAlt() const {
     return std::chrono::steady_clock::now() - FSnapshotSeit > CSnapshotDauer;
 }
 
+void TRDLDatenbank::LogEntlasten() {
+    if (FTx || !FCursor.empty() || FVerbindung->Art() != TRDLSpeicherArt::SQLite) return;
+    const auto jetzt = std::chrono::steady_clock::now();
+    if (jetzt - FEntlastetUm < CSnapshotDauer) return;
+    FEntlastetUm = jetzt;
+    FVerbindung->LogEntlasten();
+}
+
 // --- booking bracket ------------------------------------------------------------------------
 
 void TRDLDatenbank::BuchungBeginnen() {

@@ -130,6 +130,9 @@ public:
     // True when the open cursors have held their snapshot so long that a waiting
     // checkpoint would starve; the reader then parks and re-seeks.
     bool SnapshotZuAlt() const;
+    // With no cursor open and no transaction: lets a grown write-ahead log restart (at
+    // most every 200 ms), so that it stays bounded beside a busy till.
+    void LogEntlasten();
 
     // --- the booking bracket: nested; the outermost end commits -------------------------
     void BuchungBeginnen();
@@ -153,6 +156,7 @@ private:
     bool FCommitNachBuchung = false;
     std::vector<IRDLCursor*> FCursor;
     std::chrono::steady_clock::time_point FSnapshotSeit;
+    std::chrono::steady_clock::time_point FEntlastetUm;
     std::unique_ptr<TRDLStatement> FEinstellungLesen;
 };
 

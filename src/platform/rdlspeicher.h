@@ -94,6 +94,10 @@ public:
 
     // Settings for daily use, after the database was accepted (SQLite: WAL journal).
     virtual void Einrichten() = 0;
+    // Called while this connection holds no snapshot: lets a grown write-ahead log start
+    // again from its beginning, which other programs' checkpoints rarely achieve beside a
+    // reader (nothing to do for the server store).
+    virtual void LogEntlasten() = 0;
 
     virtual std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle,
                                                          const std::vector<std::string>& ASpalten) = 0;

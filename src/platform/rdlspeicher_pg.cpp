@@ -412,6 +412,7 @@ public:
         Ausfuehren("DROP TABLE IF EXISTS quendrix_schema");
     }
     void Einrichten() override {}
+    void LogEntlasten() override {}
     std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle,
                                                  const std::vector<std::string>& ASpalten) override {
         return std::make_unique<TPgMassenladen>(FConn, FOrt, ATabelle, ASpalten);

@@ -242,6 +242,16 @@ public:
         // A log that grew beside a busy till is cut back when it restarts.
         Ausfuehren("PRAGMA journal_size_limit=67108864");
     }
+    void LogEntlasten() override {
+        if (FOrt == ":memory:") return;
+        int rahmen = 0, kopiert = 0;
+        if (sqlite3_wal_checkpoint_v2(FDb, nullptr, SQLITE_CHECKPOINT_PASSIVE, &rahmen, &kopiert) != SQLITE_OK) return;
+        if (rahmen < 1000) return;
+        // A restart waits a moment for the till's commit in progress, never long.
+        sqlite3_busy_timeout(FDb, 20);
+        sqlite3_wal_checkpoint_v2(FDb, nullptr, SQLITE_CHECKPOINT_RESTART, &rahmen, &kopiert);
+        sqlite3_busy_timeout(FDb, GWartezeit.load());
+    }
     std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle,
                                                  const std::vector<std::string>& ASpalten) override {
         std::string spalten, werte;
