@@ -154,6 +154,12 @@ std::string TRDLInfo::MeldungsText(const std::string& AGruppe, int ANummer,
 int TRDLInfo::ShowMeldung(const std::string& AGruppe, int ANummer, const std::vector<std::string>& AArgs,
                           int AArt) {
     TRDLMeldung m{AGruppe, ANummer, AArt, MeldungsText(AGruppe, ANummer, AArgs)};
+    // While the user reads, other programs must not wait for this one's database.
+    if (FAusgabe->WartetAufBenutzer() && RDLProgramm().HatDatenbank() &&
+        RDLProgramm().Datenbank().VorBenutzerWarten() && !FLogDatei.empty()) {
+        std::ofstream log(FLogDatei, std::ios::app);
+        log << DateTimeToStr(rdl_Now()) << "\tTRDLInfo.ShowMeldung\tOffene Änderungen vor einer Meldung zurückgenommen\n";
+    }
     return FAusgabe->Zeigen(m);
 }
 

@@ -39,6 +39,8 @@ class IRDLMeldungsAusgabe {
 public:
     virtual ~IRDLMeldungsAusgabe() = default;
     virtual int Zeigen(const TRDLMeldung& AMeldung) = 0;
+    // True when showing a message waits for the user (a message box).
+    virtual bool WartetAufBenutzer() const { return false; }
 };
 
 // Writes messages to standard error; questions get the preset answer (default no),
@@ -57,7 +59,9 @@ class TRDLMeldungsRekorder : public IRDLMeldungsAusgabe {
 public:
     int Zeigen(const TRDLMeldung& AMeldung) override;
     void AntwortVorgeben(int AAntwort) { FAntworten.push_back(AAntwort); }
+    bool WartetAufBenutzer() const override { return WieEinDialog; }
     std::vector<TRDLMeldung> Meldungen;
+    bool WieEinDialog = false; // behaves like a message box that waits for the user
 
 private:
     std::vector<int> FAntworten;

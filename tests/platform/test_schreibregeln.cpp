@@ -250,6 +250,15 @@ TEST_F(Schreibregeln, WaitingForTheUserHoldsNeitherTheWriteLockNorASnapshot) {
     }
     EXPECT_EQ(ZaehlenB("umsv"), 0);
     EXPECT_FALSE(U.Db().VorBenutzerWarten()) << "nothing open";
+
+    // A message box that waits for the user does the same before it shows.
+    U.Meldungen().WieEinDialog = true;
+    st.Commit();
+    Statistik(st, 2);
+    RDLInfo().ShowMeldung("STANDARD", 994, {"Bitte prüfen"});
+    KasseSchreibt();
+    st.Commit();
+    EXPECT_EQ(ZaehlenB("umst"), 0);
 }
 
 TEST_F(Schreibregeln, ALoopGoesOnAfterWritesOfOwnAndOtherFilesInKeyOrder) {

@@ -7,4 +7,5 @@ public:
     // Information, warning and error boxes return mrOk; questions offer Yes and No
     // and return mrYes or mrNo.
     int Zeigen(const TRDLMeldung& AMeldung) override;
+    bool WartetAufBenutzer() const override { return true; }
 };
