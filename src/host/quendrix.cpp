@@ -43,6 +43,9 @@ int QuendrixListe(std::ostream& AOut) {
 class TQtLauf {
 public:
     explicit TQtLauf(bool AAutoreport) {
+        // An autoreport shows no window: it runs on servers and in cron jobs without a
+        // display (printing to PDF still works offscreen).
+        if (AAutoreport && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         if (!QCoreApplication::instance()) FApp = std::make_unique<QApplication>(FArgc, FArgv);
         if (AAutoreport) {
             // Nobody watches an autoreport: no questions, failures to the terminal.
