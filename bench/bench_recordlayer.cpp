@@ -4,6 +4,7 @@
 //  - inserting sales lines in manual-commit mode against bare prepared inserts in
 //    one transaction.
 // Usage: bench_recordlayer [rows] [folder]   (default 1000000 rows in /tmp)
+#include "bench_gemeinsam.h"
 #include "kovdbfiles.h"
 #include "rdldatum.h"
 #include "rdlinfo.h"
@@ -20,35 +21,7 @@
 
 namespace {
 
-using Uhr = std::chrono::steady_clock;
 
-struct TZeile {
-    int mand, rechner, trans, pos, filiale, menge, verknr, grind, herkunft;
-    double datum, uhrzeit, betrag, betrag2, ek;
-    const char* satzart;
-};
-
-// Deterministic lines: 800 days, 12 branches, ascending transactions per computer.
-std::vector<TZeile> Zeilen(int64_t n) {
-    std::mt19937_64 rnd(42);
-    std::vector<TZeile> z;
-    z.reserve(size_t(n));
-    const double start = EncodeDate(2024, 1, 1);
-    const int64_t proTag = std::max<int64_t>(1, n / 800);
-    int trans[200] = {};
-    for (int64_t i = 0; i < n; ++i) {
-        const int filiale = 1 + int(rnd() % 12);
-        const int rechner = filiale * 10 + int(rnd() % 3);
-        const double preis = 5 + double(rnd() % 19500) / 100.0;
-        z.push_back({1 + (filiale - 1) / 4, rechner, ++trans[rechner], 1, filiale, 1 + int(rnd() % 3),
-                     1000 + int(rnd() % 40), 1 + int(rnd() % 8), int(rnd() % 4),
-                     start + double(i / proTag), 0.375 + double(rnd() % 1000) / 2000.0, preis * 0.9, preis,
-                     preis * 0.5, (rnd() % 50) ? "VK" : "EB"});
-    }
-    return z;
-}
-
-double Sekunden(Uhr::time_point a) { return std::chrono::duration<double>(Uhr::now() - a).count(); }
 
 void Pruefe(int rc, sqlite3* db) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
@@ -180,13 +153,7 @@ TLesung BareRead(TRDLDatenbank& db, double von, double bis) {
 TLesung LayerRead(TRDLDatenbank& db, double von, double bis) {
     Tlstfile f(db);
     const auto t0 = Uhr::now();
-    f.SucheInit();
-    f.KeyNr_Set(Tlstfile::KeyDatum);
-    f.Datum.SetKeyWert(von);
-    f.Datum.KeyWertUebernehmen();
-    f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
-    f.Datum.SetWert(bis);
-    f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkEnde);
+    DatumsBereichSuchen(f, von, bis);
     TLesung r{0, 0, 0};
     for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode()) {
         const double datum = f.Datum.GetWert();

@@ -14,6 +14,7 @@
 // Per phase: the writer's commits, failures and longest receipt; the reader's rows, umsv
 // writes and failures; the largest -wal file, the most log frames in use and how often
 // the log was seen to start over; the largest -wal file per 5 s window.
+#include "bench_gemeinsam.h"
 #include "kovdbfiles.h"
 #include "rdldatum.h"
 #include <sqlite3.h>
@@ -37,9 +38,7 @@
 
 namespace {
 
-using Uhr = std::chrono::steady_clock;
 
-double Sekunden(Uhr::time_point a) { return std::chrono::duration<double>(Uhr::now() - a).count(); }
 
 const std::vector<std::string> CLstSpalten = {
     "mand_a", "mand_b", "rechner", "transnr", "posnr",  "datum",  "uhrzeit", "filiale", "satzart", "prod_a", "prod_b",
@@ -242,13 +241,7 @@ TErgebnis Phase(const std::string& pfad, TPhase art, double dauer, int pauseUs, 
         const double von = EncodeDate(2024, 1, 1), bis = von + 900;
         double summe = 0;
         while (Sekunden(t0) < dauer) {
-            f.SucheInit();
-            f.KeyNr_Set(Tlstfile::KeyDatum);
-            f.Datum.SetKeyWert(von);
-            f.Datum.KeyWertUebernehmen();
-            f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
-            f.Datum.SetWert(bis);
-            f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkEnde);
+            DatumsBereichSuchen(f, von, bis);
             ++e.durchlaeufe;
             for (bool ok = f.Get_ge_extMode(); ok && Sekunden(t0) < dauer; ok = f.Get_next_extMode()) {
                 summe += f.Betrag.GetWert() + f.Filiale.GetWert() + Arbeit(arbeitUs);

@@ -52,11 +52,7 @@ void Pruefen(const TFall& F, const fs::path& AOrdner) {
 
 class Oeffnen : public ::testing::Test {
 protected:
-    struct TKurzeWartezeit {
-        int Alt = RDLWartezeit();
-        TKurzeWartezeit() { RDLWartezeitSetzen(300); }
-        ~TKurzeWartezeit() { RDLWartezeitSetzen(Alt); }
-    } FWarten;
+    TTestKurzeWartezeit FWarten;
     fs::path Ordner = fs::temp_directory_path() / ("quendrix_oeffnen_" + std::to_string(getpid()));
     void SetUp() override {
         fs::remove_all(Ordner);

@@ -12,12 +12,7 @@ namespace {
 
 class Schreibregeln : public ::testing::Test {
 protected:
-    // Short waits: a lock held where it must not be fails the test quickly.
-    struct TKurzeWartezeit {
-        int Alt = RDLWartezeit();
-        TKurzeWartezeit() { RDLWartezeitSetzen(300); }
-        ~TKurzeWartezeit() { RDLWartezeitSetzen(Alt); }
-    } FWarten;
+    TTestKurzeWartezeit FWarten;
     TTestDatenbankOrt Ort;
     TTestUmgebung U{Ort.DbShared()};
     std::shared_ptr<TRDLDatenbank> B = TRDLDatenbank::Oeffnen(Ort.Ort());

@@ -1,0 +1,51 @@
+#pragma once
+// What the benchmarks share: the deterministic sales lines and the range search over the
+// date key that the statistics engine uses.
+#include "kovdbfiles.h"
+#include "rdldatum.h"
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <vector>
+
+using Uhr = std::chrono::steady_clock;
+
+struct TZeile {
+    int mand, rechner, trans, pos, filiale, menge, verknr, grind, herkunft;
+    double datum, uhrzeit, betrag, betrag2, ek;
+    const char* satzart;
+};
+
+// Deterministic lines: 800 days, 12 branches, ascending transactions per computer.
+inline std::vector<TZeile> Zeilen(int64_t n) {
+    std::mt19937_64 rnd(42);
+    std::vector<TZeile> z;
+    z.reserve(size_t(n));
+    const double start = EncodeDate(2024, 1, 1);
+    const int64_t proTag = std::max<int64_t>(1, n / 800);
+    int trans[200] = {};
+    for (int64_t i = 0; i < n; ++i) {
+        const int filiale = 1 + int(rnd() % 12);
+        const int rechner = filiale * 10 + int(rnd() % 3);
+        const double preis = 5 + double(rnd() % 19500) / 100.0;
+        z.push_back({1 + (filiale - 1) / 4, rechner, ++trans[rechner], 1, filiale, 1 + int(rnd() % 3),
+                     1000 + int(rnd() % 40), 1 + int(rnd() % 8), int(rnd() % 4),
+                     start + double(i / proTag), 0.375 + double(rnd() % 1000) / 2000.0, preis * 0.9, preis,
+                     preis * 0.5, (rnd() % 50) ? "VK" : "EB"});
+    }
+    return z;
+}
+
+inline double Sekunden(Uhr::time_point a) { return std::chrono::duration<double>(Uhr::now() - a).count(); }
+
+// A new search for the lines from von to bis over the date key, read with
+// Get_ge_extMode / Get_next_extMode.
+inline void DatumsBereichSuchen(Tlstfile& f, double von, double bis) {
+    f.SucheInit();
+    f.KeyNr_Set(Tlstfile::KeyDatum);
+    f.Datum.SetKeyWert(von);
+    f.Datum.KeyWertUebernehmen();
+    f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
+    f.Datum.SetWert(bis);
+    f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkEnde);
+}
