@@ -5,6 +5,7 @@
 #include "rdlmeldungsbox.h"
 #include "rdlprogramm.h"
 #include <QApplication>
+#include <QTimer>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
@@ -63,8 +64,18 @@ public:
         RDLProgramm().OnTitleChanged = [](const std::string& ATitel) {
             QGuiApplication::setApplicationDisplayName(QString::fromStdString(ATitel));
         };
+        // While a window waits for the user, no cursor keeps its snapshot (a loop left
+        // early) and a write-ahead log grown beside the tills may restart.
+        FLeerlauf = std::make_unique<QTimer>();
+        QObject::connect(FLeerlauf.get(), &QTimer::timeout, [] {
+            KOV_Geschuetzt("TQtLauf.Leerlauf", false, [] {
+                if (RDLProgramm().HatDatenbank()) RDLProgramm().Datenbank().Leerlauf();
+            });
+        });
+        FLeerlauf->start(500);
     }
     ~TQtLauf() {
+        FLeerlauf.reset();
         FAktionen.reset();
         RDLProgramm().OnTitleChanged = nullptr;
         RDLInfo().ProcessMessagesHookSetzen(nullptr);
@@ -82,6 +93,7 @@ private:
     static inline char* FArgv[] = {FName, nullptr};
     std::unique_ptr<QApplication> FApp;
     std::unique_ptr<TRDLBenutzerAktionsFilter> FAktionen;
+    std::unique_ptr<QTimer> FLeerlauf;
     bool FMeldungsbox = false;
 };
 

@@ -364,6 +364,11 @@ void TRDLDatenbank::LogEntlasten() {
     FVerbindung->LogEntlasten();
 }
 
+void TRDLDatenbank::Leerlauf() {
+    if (SnapshotZuAlt()) CursorParken();
+    LogEntlasten();
+}
+
 // --- booking bracket ------------------------------------------------------------------------
 
 void TRDLDatenbank::BuchungBeginnen() {

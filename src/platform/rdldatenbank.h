@@ -133,6 +133,9 @@ public:
     // With no cursor open and no transaction: lets a grown write-ahead log restart (at
     // most every 200 ms), so that it stays bounded beside a busy till.
     void LogEntlasten();
+    // While the program is idle (a timer of the window system): cursors whose snapshot
+    // has grown old park, and the log may restart.
+    void Leerlauf();
 
     // --- the booking bracket: nested; the outermost end commits -------------------------
     void BuchungBeginnen();
