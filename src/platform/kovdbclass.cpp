@@ -154,7 +154,8 @@ size_t SpaltenZahl(const std::vector<const TDatenfeld*>& AFelder) {
 
 IRDLAbfrage& TKOV_DBFile::StatementFuer(const std::string& ASql) {
     auto& st = FStatements[ASql];
-    if (!st) st = FDb.Verbindung().Vorbereiten(ASql);
+    // Reads of a record file are bounded by their LIMIT and come whole per query.
+    if (!st) st = FDb.Verbindung().Vorbereiten(ASql, false);
     return *st;
 }
 
@@ -201,7 +202,7 @@ void TKOV_DBFile::FeldLaden(TDatenfeld& AFeld) {
 }
 
 void TKOV_DBFile::SatzNachladen(int64_t ARowId) {
-    if (!FNachladen) FNachladen = FDb.Verbindung().Vorbereiten("SELECT " + FSpaltenListe + " FROM " + FTabelle + " WHERE id = ?");
+    if (!FNachladen) FNachladen = FDb.Verbindung().Vorbereiten("SELECT " + FSpaltenListe + " FROM " + FTabelle + " WHERE id = ?", false);
     auto& st = *FNachladen;
     st.BindInt(1, ARowId);
     if (st.Schritt()) {

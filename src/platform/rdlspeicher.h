@@ -62,7 +62,9 @@ public:
     // Path or address without password, for messages.
     virtual const std::string& Ort() const = 0;
 
-    virtual std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql) = 0;
+    // AStrom: a read of unknown length, whose rows the server store streams one by one;
+    // false for reads the caller bounds itself (LIMIT), which come whole.
+    virtual std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool AStrom = true) = 0;
     virtual void Ausfuehren(const std::string& ASql) = 0;
 
     // A write transaction takes the write lock at once, waiting while another program

@@ -3,7 +3,10 @@
 // driver needs no knowledge of the server's type oids.
 #include "rdlspeicher.h"
 #include <libpq-fe.h>
+#include <cctype>
 #include <charconv>
+#include <deque>
+#include <optional>
 #include <cstring>
 #include <limits>
 
@@ -92,12 +95,23 @@ struct TErgebnis {
     ~TErgebnis() { PQclear(R); }
 };
 
+class TPgAbfrage;
+
+// The session: the connection and the statement whose rows are streaming on it. Any other
+// use of the connection first lets that statement take its remaining rows into memory.
+struct TPgSitzung {
+    PGconn* Conn = nullptr;
+    TPgAbfrage* Strom = nullptr;
+    void Freigeben();
+};
+
 class TPgAbfrage : public IRDLAbfrage {
 public:
-    TPgAbfrage(PGconn* AConn, const std::string& AOrt, std::string ASql, int ANr)
-        : FConn(AConn), FOrt(AOrt), FSql(std::move(ASql)), FName("q" + std::to_string(ANr)) {
+    TPgAbfrage(TPgSitzung& ASitzung, const std::string& AOrt, std::string ASql, int ANr, bool AStrom)
+        : FS(ASitzung), FConn(ASitzung.Conn), FOrt(AOrt), FSql(std::move(ASql)), FName("q" + std::to_string(ANr)) {
         int anzahl = 0;
         const std::string text = Platzhalter(FSql, anzahl);
+        FS.Freigeben();
         TErgebnis r{PQprepare(FConn, FName.c_str(), text.c_str(), anzahl, nullptr)};
         if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(FConn, r.R, FOrt, FSql);
         FWerte.resize(size_t(anzahl));
@@ -105,10 +119,17 @@ public:
         FFormat.assign(size_t(anzahl), 0);
         FZeiger.resize(size_t(anzahl));
         FLaengen.resize(size_t(anzahl));
+        // Reads of unknown length stream row by row; bounded reads come whole.
+        size_t i = 0;
+        while (i < FSql.size() && std::isspace(static_cast<unsigned char>(FSql[i]))) ++i;
+        FStromFaehig = AStrom && FSql.compare(i, 6, "SELECT") == 0;
     }
     ~TPgAbfrage() override {
         Schliessen();
-        if (!VerbindungWeg(FConn)) PQclear(PQexec(FConn, ("DEALLOCATE " + FName).c_str()));
+        if (!VerbindungWeg(FConn)) {
+            FS.Freigeben();
+            PQclear(PQexec(FConn, ("DEALLOCATE " + FName).c_str()));
+        }
     }
 
     void BindInt(int i, int64_t v) override {
@@ -129,35 +150,77 @@ public:
     }
 
     bool Schritt() override {
-        if (!FErgebnis) {
-            for (size_t i = 0; i < FWerte.size(); ++i) {
-                FZeiger[i] = FNull[i] ? nullptr : FWerte[i].data();
-                FLaengen[i] = int(FWerte[i].size());
+        if (FArt == TArt::Leer) Ausfuehren();
+        switch (FArt) {
+        case TArt::Ganz:
+            if (++FZeile < FZeilen) return true;
+            break;
+        case TArt::Strom: {
+            PQclear(FZeilenErgebnis);
+            FZeilenErgebnis = nullptr;
+            PGresult* r = PQgetResult(FConn);
+            if (PQresultStatus(r) == PGRES_SINGLE_TUPLE) {
+                FZeilenErgebnis = r;
+                return true;
             }
-            FErgebnis = PQexecPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
-                                       FFormat.data(), 0);
-            const auto status = PQresultStatus(FErgebnis);
-            if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-                auto e = PgFehler(FConn, FErgebnis, FOrt, FSql);
-                Schliessen();
-                throw e;
-            }
-            const char* tupel = PQcmdTuples(FErgebnis);
-            FGeaendert = (tupel && *tupel) ? std::atoll(tupel) : 0;
-            FZeilen = PQntuples(FErgebnis);
-            FZeile = -1;
+            StromEnde(r);
+            break;
         }
-        if (++FZeile < FZeilen) return true;
+        case TArt::Puffer:
+            PQclear(FZeilenErgebnis);
+            FZeilenErgebnis = nullptr;
+            if (FPuffer.empty()) break;
+            FZeilenErgebnis = FPuffer.front();
+            FPuffer.pop_front();
+            return true;
+        case TArt::Leer:
+            break;
+        }
         Schliessen();
+        if (FFehler) {
+            auto e = *FFehler;
+            FFehler.reset();
+            throw e;
+        }
         return false;
     }
     void Schliessen() override {
+        if (FArt == TArt::Strom) {
+            // A read left early: the server stops sending, the rest is thrown away.
+            if (PGcancel* c = PQgetCancel(FConn)) {
+                char fehler[256];
+                PQcancel(c, fehler, sizeof fehler);
+                PQfreeCancel(c);
+            }
+            while (PGresult* r = PQgetResult(FConn)) PQclear(r);
+            FS.Strom = nullptr;
+        }
+        for (auto* r : FPuffer) PQclear(r);
+        FPuffer.clear();
+        PQclear(FZeilenErgebnis);
+        FZeilenErgebnis = nullptr;
         PQclear(FErgebnis);
         FErgebnis = nullptr;
         FZeile = -1;
         FZeilen = 0;
+        FArt = TArt::Leer;
     }
-    bool Offen() const override { return FErgebnis != nullptr; }
+    bool Offen() const override { return FArt != TArt::Leer; }
+    // Another statement needs the connection: the remaining rows come into memory.
+    void Puffern() {
+        FS.Strom = nullptr;
+        FArt = TArt::Puffer;
+        for (;;) {
+            PGresult* r = PQgetResult(FConn);
+            if (PQresultStatus(r) == PGRES_SINGLE_TUPLE) {
+                FPuffer.push_back(r);
+                continue;
+            }
+            StromEnde(r);
+            FArt = TArt::Puffer;
+            return;
+        }
+    }
     int64_t Int(int c) const override {
         int64_t v = 0;
         const auto t = Text(c);
@@ -175,7 +238,9 @@ public:
         return v;
     }
     std::string_view Text(int c) const override {
-        return std::string_view(PQgetvalue(FErgebnis, FZeile, c), size_t(PQgetlength(FErgebnis, FZeile, c)));
+        const PGresult* r = FZeilenErgebnis ? FZeilenErgebnis : FErgebnis;
+        const int z = FZeilenErgebnis ? 0 : FZeile;
+        return std::string_view(PQgetvalue(r, z, c), size_t(PQgetlength(r, z, c)));
     }
     std::string Blob(int c) const override {
         // bytea in text form: "\x" and two hex digits per byte.
@@ -187,11 +252,53 @@ public:
         for (size_t i = 2; i + 1 < t.size(); i += 2) r += char(hex(t[i]) * 16 + hex(t[i + 1]));
         return r;
     }
-    bool IstNull(int c) const override { return PQgetisnull(FErgebnis, FZeile, c) != 0; }
+    bool IstNull(int c) const override {
+        const PGresult* r = FZeilenErgebnis ? FZeilenErgebnis : FErgebnis;
+        return PQgetisnull(r, FZeilenErgebnis ? 0 : FZeile, c) != 0;
+    }
     int64_t Geaendert() const override { return FGeaendert; }
     const std::string& Sql() const override { return FSql; }
 
 private:
+    enum class TArt { Leer, Ganz, Strom, Puffer };
+
+    void Ausfuehren() {
+        FS.Freigeben();
+        for (size_t i = 0; i < FWerte.size(); ++i) {
+            FZeiger[i] = FNull[i] ? nullptr : FWerte[i].data();
+            FLaengen[i] = int(FWerte[i].size());
+        }
+        if (FStromFaehig) {
+            if (!PQsendQueryPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
+                                     FFormat.data(), 0))
+                throw PgFehler(FConn, nullptr, FOrt, FSql);
+            PQsetSingleRowMode(FConn);
+            FArt = TArt::Strom;
+            FS.Strom = this;
+            return;
+        }
+        FErgebnis = PQexecPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
+                                   FFormat.data(), 0);
+        const auto status = PQresultStatus(FErgebnis);
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+            auto e = PgFehler(FConn, FErgebnis, FOrt, FSql);
+            Schliessen();
+            throw e;
+        }
+        const char* tupel = PQcmdTuples(FErgebnis);
+        FGeaendert = (tupel && *tupel) ? std::atoll(tupel) : 0;
+        FZeilen = PQntuples(FErgebnis);
+        FZeile = -1;
+        FArt = TArt::Ganz;
+    }
+    // The result after the last row: the end or a failure, which the next step raises.
+    void StromEnde(PGresult* ALetztes) {
+        if (PQresultStatus(ALetztes) != PGRES_TUPLES_OK) FFehler = PgFehler(FConn, ALetztes, FOrt, FSql);
+        PQclear(ALetztes);
+        while (PGresult* r = PQgetResult(FConn)) PQclear(r);
+        FS.Strom = nullptr;
+        FArt = TArt::Leer;
+    }
     std::string& Platz(int i, int AFormat) {
         if (i < 1 || size_t(i) > FWerte.size())
             throw EDatenbankFehler("Ein Zugriff auf die Datenbank ist gescheitert; Einzelheiten stehen im Fehlerprotokoll.",
@@ -202,20 +309,30 @@ private:
         return FWerte[size_t(i - 1)];
     }
 
+    TPgSitzung& FS;
     PGconn* FConn;
     std::string FOrt;
     std::string FSql;
     std::string FName;
+    bool FStromFaehig = false;
     std::vector<std::string> FWerte;
     std::vector<bool> FNull;
     std::vector<int> FFormat;
     std::vector<const char*> FZeiger;
     std::vector<int> FLaengen;
-    PGresult* FErgebnis = nullptr;
+    TArt FArt = TArt::Leer;
+    PGresult* FErgebnis = nullptr;      // a whole result
+    PGresult* FZeilenErgebnis = nullptr; // the current streamed row
+    std::deque<PGresult*> FPuffer;
+    std::optional<EDatenbankFehler> FFehler;
     int FZeile = -1;
     int FZeilen = 0;
     int64_t FGeaendert = 0;
 };
+
+void TPgSitzung::Freigeben() {
+    if (Strom) Strom->Puffern();
+}
 
 class TPgMassenladen : public IRDLMassenladen {
 public:
@@ -329,6 +446,7 @@ public:
             throw EDatenbankFehler("Der Datenbankserver " + Anfuehren(FOrt) + " ist nicht erreichbar.",
                                    TDbFehlerArt::Verbindung, "", "libpq: " + text);
         }
+        FS.Conn = FConn;
         PQsetClientEncoding(FConn, "UTF8");
         // Quiet notices (e.g. "table does not exist, skipping") stay out of the terminal.
         PQsetNoticeProcessor(FConn, [](void*, const char*) {}, nullptr);
@@ -339,16 +457,18 @@ public:
     TRDLSpeicherArt Art() const override { return TRDLSpeicherArt::PostgreSQL; }
     const std::string& Ort() const override { return FOrt; }
 
-    std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql) override {
-        return std::make_unique<TPgAbfrage>(FConn, FOrt, ASql, ++FNr);
+    std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool AStrom = true) override {
+        return std::make_unique<TPgAbfrage>(FS, FOrt, ASql, ++FNr, AStrom);
     }
     void Ausfuehren(const std::string& ASql) override {
+        FS.Freigeben();
         TErgebnis r{PQexec(FConn, ASql.c_str())};
         const auto status = PQresultStatus(r.R);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw PgFehler(FConn, r.R, FOrt, ASql);
     }
     void SchreibenBeginnen() override { Ausfuehren("BEGIN"); }
     void Festschreiben() override {
+        FS.Freigeben();
         TErgebnis r{PQexec(FConn, "COMMIT")};
         if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(FConn, r.R, FOrt, "COMMIT");
         // A transaction that had failed ends with ROLLBACK instead.
@@ -383,10 +503,10 @@ public:
     bool SchemaKennungLesen(int32_t& AAnwendung, int& AVersion) override {
         AAnwendung = 0;
         AVersion = 0;
-        TPgAbfrage da(FConn, FOrt, "SELECT to_regclass('quendrix_schema') IS NOT NULL", ++FNr);
+        TPgAbfrage da(FS, FOrt, "SELECT to_regclass('quendrix_schema') IS NOT NULL", ++FNr, false);
         if (!da.Schritt() || da.Text(0) != "t") return false;
         da.Schliessen();
-        TPgAbfrage a(FConn, FOrt, "SELECT anwendung, version FROM quendrix_schema", ++FNr);
+        TPgAbfrage a(FS, FOrt, "SELECT anwendung, version FROM quendrix_schema", ++FNr, false);
         if (!a.Schritt()) return false;
         AAnwendung = int32_t(a.Int(0));
         AVersion = int(a.Int(1));
@@ -401,7 +521,7 @@ public:
     }
     std::vector<std::string> Tabellen() override {
         std::vector<std::string> r;
-        TPgAbfrage a(FConn, FOrt, "SELECT tablename FROM pg_tables WHERE schemaname = current_schema()", ++FNr);
+        TPgAbfrage a(FS, FOrt, "SELECT tablename FROM pg_tables WHERE schemaname = current_schema()", ++FNr, false);
         while (a.Schritt()) r.emplace_back(a.Text(0));
         return r;
     }
@@ -415,12 +535,14 @@ public:
     void LogEntlasten() override {}
     std::unique_ptr<IRDLMassenladen> Massenladen(const std::string& ATabelle,
                                                  const std::vector<std::string>& ASpalten) override {
+        FS.Freigeben();
         return std::make_unique<TPgMassenladen>(FConn, FOrt, ATabelle, ASpalten);
     }
     void NachMassenladen() override { Ausfuehren("ANALYZE"); }
 
 private:
     PGconn* FConn = nullptr;
+    TPgSitzung FS;
     std::string FOrt;
     int FNr = 0;
 };

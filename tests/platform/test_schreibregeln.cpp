@@ -256,6 +256,30 @@ TEST_F(Schreibregeln, WaitingForTheUserHoldsNeitherTheWriteLockNorASnapshot) {
     EXPECT_EQ(ZaehlenB("umst"), 0);
 }
 
+TEST_F(Schreibregeln, PlainReadsStreamNestAndMayBeLeftEarly) {
+    for (int i = 0; i < 50; ++i) KasseSchreibt();
+    auto aussen = U.Db().Prepare("SELECT transnr FROM lst ORDER BY transnr");
+    auto innen = U.Db().Prepare("SELECT COUNT(*) FROM lst WHERE transnr <= ?");
+    int n = 0;
+    while (aussen.Step()) {
+        ++n;
+        EXPECT_EQ(aussen.ColInt(0), n);
+        innen.Bind(1, int64_t(n));
+        ASSERT_TRUE(innen.Step());
+        EXPECT_EQ(innen.ColInt(0), n);
+        innen.Reset();
+        if (n % 10 == 0) U.Db().EinstellungSchreiben("ZAEHLER", std::to_string(n));
+    }
+    EXPECT_EQ(n, 50);
+    EXPECT_EQ(U.Db().Einstellung("ZAEHLER"), "50");
+    // Left after three rows: the connection serves the next statement at once.
+    ASSERT_TRUE(aussen.Step() && aussen.Step() && aussen.Step());
+    aussen.Reset();
+    EXPECT_EQ(SucheZaehlt(), 50);
+    ASSERT_TRUE(aussen.Step());
+    EXPECT_EQ(aussen.ColInt(0), 1) << "a new run starts from the beginning";
+}
+
 TEST_F(Schreibregeln, ALoopGoesOnAfterWritesOfOwnAndOtherFilesInKeyOrder) {
     for (int i = 0; i < 30; ++i) KasseSchreibt();
     Tlstfile f;
