@@ -415,6 +415,10 @@ TEST_F(TProgramm, FalscherAufrufOderFehlendeDatenbankEndenMitCode2) {
         {{"--db", fehlt, "--list"}, "Die Datenbank \u201E" + fehlt + "\u201C gibt es nicht.\n"},
         {{"--db", fehlt, "-kn", "UMSAUSW"}, "Die Datenbank \u201E" + fehlt + "\u201C gibt es nicht.\n"},
         {{"--db", fremd}, "Die Datei \u201E" + fremd + "\u201C ist keine Datenbank des Auswertungs-Centers.\n"},
+        {{"--db", "postgresql://[::1/quendrix", "--list"},
+         "Die Datenbankadresse \u201Epostgresql://[::1/quendrix\u201C ist ung\u00FCltig.\n"},
+        {{"--db", "postgresql://localhost:1/quendrix", "-kn", "UMSAUSW"},
+         "Der Datenbankserver \u201Epostgresql://localhost:1/quendrix\u201C ist nicht erreichbar.\n"},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.Meldung);
