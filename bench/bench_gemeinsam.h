@@ -36,6 +36,29 @@ inline std::vector<TZeile> Zeilen(int64_t n) {
     return z;
 }
 
+// One line through the record layer (the same values as the bare inserts bind).
+inline void LstEinfuegen(Tlstfile& f, const TZeile& z) {
+    f.Mandant.SetWert({z.mand, 1});
+    f.Rechner.SetWert(z.rechner);
+    f.TransNr.SetWert(z.trans);
+    f.PosNr.SetWert(z.pos);
+    f.Datum.SetWert(z.datum);
+    f.Uhrzeit.SetWert(z.uhrzeit);
+    f.Filiale.SetWert(int16_t(z.filiale));
+    f.Satzart.SetWert(z.satzart);
+    f.ProdId.SetWert({100 + z.grind, z.verknr, 1});
+    f.ArtNr.SetWert("4711");
+    f.GrInd.SetWert(z.grind);
+    f.VerkNr.SetWert(z.verknr);
+    f.Menge.SetWert(z.menge);
+    f.Betrag.SetWert(z.betrag);
+    f.Betrag2.SetWert(z.betrag2);
+    f.Waehrung.SetWert("EUR");
+    f.EK.SetWert(z.ek);
+    f.Herkunft.SetWert(int16_t(z.herkunft));
+    f.Insert();
+}
+
 inline double Sekunden(Uhr::time_point a) { return std::chrono::duration<double>(Uhr::now() - a).count(); }
 
 // A new search for the lines from von to bis over the date key, read with

@@ -236,25 +236,7 @@ double LayerInsert(TRDLDatenbank& db, const std::vector<TZeile>& zeilen, size_t 
     f.ManualCommit_Set(true);
     for (size_t i = 0; i < n; ++i) {
         const auto& z = zeilen[i];
-        f.Mandant.SetWert({z.mand, 1});
-        f.Rechner.SetWert(z.rechner);
-        f.TransNr.SetWert(z.trans);
-        f.PosNr.SetWert(z.pos);
-        f.Datum.SetWert(z.datum);
-        f.Uhrzeit.SetWert(z.uhrzeit);
-        f.Filiale.SetWert(int16_t(z.filiale));
-        f.Satzart.SetWert(z.satzart);
-        f.ProdId.SetWert({100 + z.grind, z.verknr, 1});
-        f.ArtNr.SetWert("4711");
-        f.GrInd.SetWert(z.grind);
-        f.VerkNr.SetWert(z.verknr);
-        f.Menge.SetWert(z.menge);
-        f.Betrag.SetWert(z.betrag);
-        f.Betrag2.SetWert(z.betrag2);
-        f.Waehrung.SetWert("EUR");
-        f.EK.SetWert(z.ek);
-        f.Herkunft.SetWert(int16_t(z.herkunft));
-        f.Insert();
+        LstEinfuegen(f, z);
     }
     f.Commit();
     f.ManualCommit_Set(false);
