@@ -15,11 +15,18 @@ struct TEbene {
     const TVRColumn* Definition;
 };
 
-std::unique_ptr<TVRRow> ZeileKopieren(const TVRRow& AZeile) {
-    auto neu = std::make_unique<TVRRow>();
-    neu->Werte = AZeile.Werte;
-    if (AZeile.Child) neu->Child = CreateCopyVRList(*AZeile.Child);
-    return neu;
+// Rows of AQuelle with their members into AZiel, whose columns the copies share.
+void ZeilenKopieren(const TVRList& AQuelle, TVRList& AZiel) {
+    for (int32_t i = 0; i < AQuelle.GetRowCount(); ++i) {
+        const TVRRow& zeile = AQuelle.GetRow(i);
+        auto neu = std::make_unique<TVRRow>();
+        neu->Werte = zeile.Werte;
+        if (zeile.Child) {
+            neu->Child = TVRList::CreateChildOf(AZiel);
+            ZeilenKopieren(*zeile.Child, *neu->Child);
+        }
+        AZiel.RowAppend(std::move(neu));
+    }
 }
 
 void BlaetterSammeln(TZeilen& AZeilen, TZeilen& AZiel) {
@@ -52,8 +59,7 @@ void EbeneAufbauen(TZeilen& AMitglieder, size_t von, size_t bis, const TArray<TE
 
         auto gruppe = std::make_unique<TVRRow>();
         gruppe->Werte.resize(spaltenAnzahl);
-        gruppe->Child = std::make_unique<TVRList>();
-        gruppe->Child->ColumnsAssign(AVorlage);
+        gruppe->Child = TVRList::CreateChildOf(AVorlage);
         // The shared values of this level's and all enclosing grouping columns.
         for (size_t k = 0; k <= AEbene; ++k)
             gruppe->Werte[static_cast<size_t>(AEbenen[k].Spalte)] = Wert(*AMitglieder[anfang], AEbenen[k].Spalte);
@@ -120,7 +126,7 @@ TArray<TEbene> EbenenPruefen(const TVRList& AListe, const TArray<TVRSortNGroup>&
 std::unique_ptr<TVRList> CreateCopyVRList(const TVRList& AList) {
     auto kopie = std::make_unique<TVRList>();
     kopie->ColumnsAssign(AList);
-    for (int32_t i = 0; i < AList.GetRowCount(); ++i) kopie->RowAppend(ZeileKopieren(AList.GetRow(i)));
+    ZeilenKopieren(AList, *kopie);
     return kopie;
 }
 
@@ -136,9 +142,8 @@ std::unique_ptr<TVRList> CreateGroupedVRList(const TVRList& ASource, const TVRGr
     auto ergebnis = std::make_unique<TVRList>();
     ergebnis->ColumnsAssign(ASource);
     const TArray<TEbene> ebenen = EbenenPruefen(*ergebnis, paare);
-    TZeilen kopien;
-    kopien.reserve(static_cast<size_t>(ASource.GetRowCount()));
-    for (int32_t i = 0; i < ASource.GetRowCount(); ++i) kopien.push_back(ZeileKopieren(ASource.GetRow(i)));
+    ZeilenKopieren(ASource, *ergebnis);
+    TZeilen kopien = ergebnis->RowsTakeAll();
     TZeilen blaetter;
     blaetter.reserve(kopien.size());
     BlaetterSammeln(kopien, blaetter);

@@ -110,22 +110,30 @@ int CompareVRItems(const TVRItem& A, const TVRItem& B) {
 
 // --- TVRList -----------------------------------------------------------------
 TVRList::TVRList() : TVRList(TVRFormatSettings::Deutsch()) {}
-TVRList::TVRList(const TVRFormatSettings& AFormat) : FFormat(AFormat), FSpalten(true), FZeilen(true) {}
+TVRList::TVRList(const TVRFormatSettings& AFormat) : FSatz(std::make_shared<TVRSpaltensatz>()), FZeilen(true) {
+    FSatz->Format = AFormat;
+}
+
+std::unique_ptr<TVRList> TVRList::CreateChildOf(const TVRList& AEltern) {
+    auto kind = std::make_unique<TVRList>();
+    kind->FSatz = AEltern.FSatz;
+    return kind;
+}
 TVRList::~TVRList() = default;
 
 TVRColumn& TVRList::ColumnAdd() {
     auto* spalte = new TVRColumn();
-    FSpalten.Add(spalte);
+    FSatz->Spalten.Add(spalte);
     return *spalte;
 }
 
 void TVRList::ColumnsClear() {
     RowsClear();
-    FSpalten.Clear();
+    FSatz->Spalten.Clear();
 }
 
-TVRColumn& TVRList::GetColumn(int32_t AIndex) { return *FSpalten.GetItem(AIndex); }
-const TVRColumn& TVRList::GetColumn(int32_t AIndex) const { return *FSpalten.GetItem(AIndex); }
+TVRColumn& TVRList::GetColumn(int32_t AIndex) { return *FSatz->Spalten.GetItem(AIndex); }
+const TVRColumn& TVRList::GetColumn(int32_t AIndex) const { return *FSatz->Spalten.GetItem(AIndex); }
 
 void TVRList::RowsClear() { FZeilen.Clear(); }
 
@@ -159,7 +167,7 @@ double TVRList::GetCellValueAsDouble(int32_t ARow, int32_t ACol) const {
     const TVRItem& w = GetCellValue(ARow, ACol);
     if (w.IsNumeric() || w.Typ() == TVRValueType::vrvtDate) return w.AsFloat();
     double d = 0;
-    if (w.Typ() == TVRValueType::vrvtString && TryText2Float(w.AsString(), d, FFormat)) return d;
+    if (w.Typ() == TVRValueType::vrvtString && TryText2Float(w.AsString(), d, FSatz->Format)) return d;
     return 0;
 }
 
@@ -167,12 +175,12 @@ std::string TVRList::FormatVRItem(const TVRItem& AWert, int32_t ACol) const {
     const TVRColumn& spalte = GetColumn(ACol);
     if (AWert.IsEmpty()) return {};
     if (spalte.FormatType == TVRFormatType::vrftRoutine && spalte.FormatRoutine)
-        return spalte.FormatRoutine(AWert, FFormat);
+        return spalte.FormatRoutine(AWert, FSatz->Format);
     if (spalte.FormatType == TVRFormatType::vrftPattern && !spalte.FormatStr.empty()) {
-        if (AWert.Typ() == TVRValueType::vrvtDate) return FormatDate(spalte.FormatStr, AWert.AsDate(), FFormat);
-        if (AWert.IsNumeric()) return FormatNumber(spalte.FormatStr, AWert.AsFloat(), FFormat);
+        if (AWert.Typ() == TVRValueType::vrvtDate) return FormatDate(spalte.FormatStr, AWert.AsDate(), FSatz->Format);
+        if (AWert.IsNumeric()) return FormatNumber(spalte.FormatStr, AWert.AsFloat(), FSatz->Format);
     }
-    return VRItem2String(AWert, FFormat);
+    return VRItem2String(AWert, FSatz->Format);
 }
 
 std::string TVRList::GetCellValueAsFormatedString(int32_t ARow, int32_t ACol) const {
@@ -198,12 +206,12 @@ void TVRList::SetCellValue(int32_t ARow, int32_t ACol, const std::string& AText)
     TIntPair paar;
     switch (GetColumn(ACol).VRType) {
     case TVRValueType::vrvtInteger:
-        if (!TryText2Float(AText, d, FFormat) || d != std::trunc(d))
+        if (!TryText2Float(AText, d, FSatz->Format) || d != std::trunc(d))
             throw EConvertError("'" + AText + "' ist kein gültiger Integerwert");
         wert = TVRItem::Integer(static_cast<int64_t>(d));
         break;
     case TVRValueType::vrvtFloat:
-        if (!TryText2Float(AText, d, FFormat)) throw EConvertError("'" + AText + "' ist kein gültiger Gleitkommawert");
+        if (!TryText2Float(AText, d, FSatz->Format)) throw EConvertError("'" + AText + "' ist kein gültiger Gleitkommawert");
         wert = TVRItem::Float(d);
         break;
     case TVRValueType::vrvtDate:
@@ -235,8 +243,9 @@ void TVRList::RowAppend(std::unique_ptr<TVRRow> ARow) {
 }
 
 void TVRList::ColumnsAssign(const TVRList& AVorlage) {
-    ColumnsClear();
-    FFormat = AVorlage.FFormat;
+    RowsClear();
+    FSatz = std::make_shared<TVRSpaltensatz>(); // never the set of the list copied from
+    FSatz->Format = AVorlage.FSatz->Format;
     for (int32_t i = 0; i < AVorlage.GetColumnCount(); ++i) ColumnAdd() = AVorlage.GetColumn(i);
 }
 

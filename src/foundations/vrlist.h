@@ -105,6 +105,13 @@ using TVRArray = TArray<TVRItem>;
 
 class TVRList;
 
+// Columns and display settings; a list and the child lists of its groups share one set,
+// so a column switched by the grid is switched for every level of the tree.
+struct TVRSpaltensatz {
+    TVRFormatSettings Format;
+    TKOV_ObjectList<TVRColumn> Spalten{true};
+};
+
 struct TVRRow {
     TVRArray Werte;
     std::unique_ptr<TVRList> Child; // members of the group, none for a leaf row
@@ -118,13 +125,16 @@ public:
     TVRList(const TVRList&) = delete;
     TVRList& operator=(const TVRList&) = delete;
 
-    const TVRFormatSettings& FormatSettings_Get() const { return FFormat; }
-    void FormatSettings_Set(const TVRFormatSettings& AFormat) { FFormat = AFormat; }
+    // A list for the members of a group of AEltern: its columns, no rows.
+    static std::unique_ptr<TVRList> CreateChildOf(const TVRList& AEltern);
+
+    const TVRFormatSettings& FormatSettings_Get() const { return FSatz->Format; }
+    void FormatSettings_Set(const TVRFormatSettings& AFormat) { FSatz->Format = AFormat; }
 
     // --- columns ---------------------------------------------------------
     TVRColumn& ColumnAdd();
     void ColumnsClear(); // the rows go too: they no longer match
-    int32_t GetColumnCount() const { return FSpalten.Count(); }
+    int32_t GetColumnCount() const { return FSatz->Spalten.Count(); }
     TVRColumn& GetColumn(int32_t AIndex);
     const TVRColumn& GetColumn(int32_t AIndex) const;
 
@@ -153,14 +163,13 @@ public:
     // For the grouping routines: hand rows over without copying them.
     TArray<std::unique_ptr<TVRRow>> RowsTakeAll();
     void RowAppend(std::unique_ptr<TVRRow> ARow);
-    // Columns and format settings of AVorlage, no rows.
+    // A copy of the columns and format settings of AVorlage, no rows.
     void ColumnsAssign(const TVRList& AVorlage);
 
 private:
     void CheckCell(int32_t ARow, int32_t ACol) const;
 
-    TVRFormatSettings FFormat;
-    TKOV_ObjectList<TVRColumn> FSpalten;
+    std::shared_ptr<TVRSpaltensatz> FSatz;
     TKOV_ObjectList<TVRRow> FZeilen;
 };
 

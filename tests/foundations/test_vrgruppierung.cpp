@@ -68,13 +68,14 @@ TEST(VRGruppierung, GroupInPlaceMatchesCreateGrouped) {
     EXPECT_EQ(Baum(*liste), erwartet);
 }
 
-TEST(VRGruppierung, CopyIsIndependentDownToTheLeaves) {
+TEST(VRGruppierung, CopyIsIndependentDownToTheLeavesAndSharesColumnsWithinItsTree) {
     const auto baum = Gruppiert(*Verkaeufe(), {Region}, {0});
     const std::string vorher = Baum(*baum);
     const auto kopie = CreateCopyVRList(*baum);
     EXPECT_EQ(Baum(*kopie), vorher);
     kopie->GetRowChild(0)->SetCellValue(0, Notiz, TVRItem::String("x"));
-    kopie->GetColumn(Betrag).FormatStr = "%.0n";
+    kopie->GetColumn(Betrag).FormatStr = "%.0n"; // the groups' members share their list's columns
+    EXPECT_EQ(kopie->GetRowChild(0)->GetCellValueAsFormatedString(1, Betrag), "2");
     kopie->RowsClear();
     EXPECT_EQ(Baum(*baum), vorher);
 }
