@@ -3,6 +3,7 @@
 #include "exceptions.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -101,13 +102,31 @@ void Gruppieren(TZeilen& ABlaetter, const TArray<TEbene>& AEbenen, const TArray<
         return;
     }
     // One stable sort by all level keys: members keep their order within a group.
-    std::stable_sort(ABlaetter.begin(), ABlaetter.end(), [&](const TZeile& a, const TZeile& b) {
-        for (const TEbene& e : AEbenen) {
-            int c = e.Definition->Compare(Wert(*a, e.Spalte), Wert(*b, e.Spalte));
+    // The sort moves small entries that point at the keys, not the rows.
+    struct TEintrag {
+        std::array<const TVRItem*, 4> Schluessel;
+        uint32_t Index;
+    };
+    const size_t direkt = std::min<size_t>(AEbenen.size(), 4);
+    TArray<TEintrag> eintraege(ABlaetter.size());
+    for (size_t i = 0; i < ABlaetter.size(); ++i) {
+        eintraege[i].Index = static_cast<uint32_t>(i);
+        for (size_t k = 0; k < direkt; ++k) eintraege[i].Schluessel[k] = &Wert(*ABlaetter[i], AEbenen[k].Spalte);
+    }
+    std::stable_sort(eintraege.begin(), eintraege.end(), [&](const TEintrag& a, const TEintrag& b) {
+        for (size_t k = 0; k < AEbenen.size(); ++k) {
+            const TEbene& e = AEbenen[k];
+            const int c = k < direkt ? e.Definition->Compare(*a.Schluessel[k], *b.Schluessel[k])
+                                     : e.Definition->Compare(Wert(*ABlaetter[a.Index], e.Spalte),
+                                                             Wert(*ABlaetter[b.Index], e.Spalte));
             if (c != 0) return e.Absteigend ? c > 0 : c < 0;
         }
         return false;
     });
+    TZeilen sortiert;
+    sortiert.reserve(ABlaetter.size());
+    for (const TEintrag& e : eintraege) sortiert.push_back(std::move(ABlaetter[e.Index]));
+    ABlaetter.swap(sortiert);
     EbeneAufbauen(ABlaetter, 0, ABlaetter.size(), AEbenen, 0, AFunktionen, AZiel, AZiel);
 }
 

@@ -33,6 +33,14 @@ TEST(VRGruppierung, OneLevelUsesTheColumnsOwnOrderAndGroupsBySamePeriod) {
               "|Nord|1|1|1,00|d|Januar 2025}");
 }
 
+TEST(VRGruppierung, EveryLevelKeySortsAlsoBeyondTheFourth) {
+    auto baum = Gruppiert(*Verkaeufe(), {Region, Region, Region, Region, Notiz}, {0, 0, 0, 0, 1});
+    UnGroupVRList(*baum, true);
+    std::string notizen;
+    for (int32_t i = 0; i < baum->GetRowCount(); ++i) notizen += baum->GetCellValueAsFormatedString(i, Notiz);
+    EXPECT_EQ(notizen, "dcaeb");
+}
+
 TEST(VRGruppierung, EmptyListGivesEmptyListWithTheSameColumns) {
     auto quelle = Verkaeufe();
     quelle->RowsClear();
