@@ -61,9 +61,10 @@ void EbeneAufbauen(TZeilen& AMitglieder, size_t von, size_t bis, const TArray<TE
         auto gruppe = std::make_unique<TVRRow>();
         gruppe->Werte.resize(spaltenAnzahl);
         gruppe->Child = TVRList::CreateChildOf(AVorlage);
-        // The shared values of this level's and all enclosing grouping columns.
-        for (size_t k = 0; k <= AEbene; ++k)
-            gruppe->Werte[static_cast<size_t>(AEbenen[k].Spalte)] = Wert(*AMitglieder[anfang], AEbenen[k].Spalte);
+        // Read before the members move into the group.
+        const TVRRow& erstes = *AMitglieder[anfang];
+        TVRArray geteilt;
+        for (size_t k = 0; k <= AEbene; ++k) geteilt.push_back(Wert(erstes, AEbenen[k].Spalte));
 
         if (AEbene + 1 < AEbenen.size()) {
             EbeneAufbauen(AMitglieder, anfang, ende, AEbenen, AEbene + 1, AFunktionen, AVorlage, *gruppe->Child);
@@ -90,6 +91,10 @@ void EbeneAufbauen(TZeilen& AMitglieder, size_t von, size_t bis, const TArray<TE
             if (gefunden)
                 gruppe->Werte[static_cast<size_t>(f.Column)] = alleGanz ? TVRItem::Integer(ganz) : TVRItem::Float(summe);
         }
+        // The shared values of this level's and all enclosing grouping columns win over
+        // any aggregation: captions and exports read them there.
+        for (size_t k = 0; k <= AEbene; ++k)
+            gruppe->Werte[static_cast<size_t>(AEbenen[k].Spalte)] = std::move(geteilt[k]);
         AZiel.RowAppend(std::move(gruppe));
         anfang = ende;
     }

@@ -41,6 +41,13 @@ TEST(VRGruppierung, EveryLevelKeySortsAlsoBeyondTheFourth) {
     EXPECT_EQ(notizen, "dcaeb");
 }
 
+TEST(VRGruppierung, AGroupingColumnKeepsItsSharedValueEvenWhenSummed) {
+    const auto baum = Gruppiert(*Verkaeufe(), {Menge}, {0});
+    // Quantity 1 is shared by rows b and d; its sum would be 2.
+    EXPECT_EQ(baum->GetCellValueAsFormatedString(0, Menge), "1");
+    EXPECT_EQ(baum->GetCellValueAsFormatedString(0, Betrag), "2,25");
+}
+
 TEST(VRGruppierung, EmptyListGivesEmptyListWithTheSameColumns) {
     auto quelle = Verkaeufe();
     quelle->RowsClear();
