@@ -1,5 +1,7 @@
 #include "vrlisthelfer.h"
 
+#include "rdlinfo.h"
+
 #include <cctype>
 #include <fstream>
 
@@ -74,16 +76,20 @@ TVRGruppierOption GruppierspaltenZuIndizes(const TVRList& AList, const TArray<st
 }
 
 void BezeichnungGruppenkopfSetzen(TVRList& AList, const TVRGruppierOption& AGruppierspalten, int32_t ATiefe) {
-    if (ATiefe < 0 || static_cast<size_t>(ATiefe) >= AGruppierspalten.size() || AList.GetColumnCount() == 0) return;
-    const int32_t spalte = AGruppierspalten[static_cast<size_t>(ATiefe)];
-    for (int32_t i = 0; i < AList.GetRowCount(); ++i) {
-        TVRList* kinder = AList.GetRowChild(i);
-        if (!kinder) continue;
-        if (static_cast<size_t>(ATiefe) + 1 < AGruppierspalten.size())
-            BezeichnungGruppenkopfSetzen(*kinder, AGruppierspalten, ATiefe + 1);
-        if (spalte < 0 || spalte >= kinder->GetColumnCount() || kinder->GetRowCount() == 0) continue;
-        AList.SetCellValue(i, 0, TVRItem::String(kinder->GetCellValueAsFormatedString(0, spalte)));
-    }
+    // A failure stops only this level; the captions written so far stay.
+    KOV_Geschuetzt("BezeichnungGruppenkopfSetzen", true, [&] {
+        if (ATiefe < 0 || static_cast<size_t>(ATiefe) >= AGruppierspalten.size() || AList.GetColumnCount() == 0)
+            return;
+        const int32_t spalte = AGruppierspalten[static_cast<size_t>(ATiefe)];
+        for (int32_t i = 0; i < AList.GetRowCount(); ++i) {
+            TVRList* kinder = AList.GetRowChild(i);
+            if (!kinder) continue;
+            if (static_cast<size_t>(ATiefe) + 1 < AGruppierspalten.size())
+                BezeichnungGruppenkopfSetzen(*kinder, AGruppierspalten, ATiefe + 1);
+            if (spalte < 0 || spalte >= kinder->GetColumnCount() || kinder->GetRowCount() == 0) continue;
+            AList.SetCellValue(i, 0, TVRItem::String(kinder->GetCellValueAsFormatedString(0, spalte)));
+        }
+    });
 }
 
 std::string CSVFeld(const std::string& AText, char ATrenner) {

@@ -24,7 +24,8 @@ TVRGruppierOption GruppierspaltenZuIndizes(const TVRList& AList, const TArray<st
 
 // --- group captions -------------------------------------------------------------
 // Writes into column 0 of every group row the shown value of the grouping column of
-// its depth, read from its first member. Levels with column -1 are skipped.
+// its depth, read from its first member. Levels with column -1 are skipped. A failure is
+// registered under "BezeichnungGruppenkopfSetzen" and ends only the level it happened in.
 void BezeichnungGruppenkopfSetzen(TVRList& AList, const TVRGruppierOption& AGruppierspalten, int32_t ATiefe = 0);
 
 // --- CSV -----------------------------------------------------------------------------

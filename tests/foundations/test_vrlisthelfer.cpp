@@ -1,5 +1,8 @@
 #include "vrlisthelfer.h"
 
+#include "exceptions.h"
+#include "rdlinfo.h"
+#include "testumgebung.h"
 #include "vrtestlisten.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +66,26 @@ TEST(VRGruppenkopf, CaptionsShowTheValueEveryMemberShares) {
     BezeichnungGruppenkopfSetzen(*ohne, {-1, Filiale});
     EXPECT_EQ(ohne->GetCellValueAsFormatedString(0, Kopf), "");
     EXPECT_EQ(ohne->GetRowChild(0)->GetCellValueAsFormatedString(0, Kopf), "1");
+}
+
+TEST(VRGruppenkopf, AFailureEndsOnlyItsLevelAndIsRegistered) {
+    TTestUmgebung umgebung(false);
+    auto baum = Gruppiert(*Verkaeufe(), {Region, Tag}, {0, 0});
+    baum->GetColumn(Tag).FormatRoutine = [](const TVRItem& AWert, const TVRFormatSettings& AFormat) {
+        const std::string text = Format_DateVRItem_2_BeschreibungMonat(AWert, AFormat);
+        if (text == "April 2025") throw EConvertError("kaputt");
+        return text;
+    };
+    BezeichnungGruppenkopfSetzen(*baum, {Region, Tag});
+    std::string koepfe;
+    for (int32_t i = 0; i < baum->GetRowCount(); ++i) {
+        koepfe += baum->GetCellValueAsFormatedString(i, Kopf) + ":";
+        for (int32_t k = 0; k < baum->GetRowChild(i)->GetRowCount(); ++k)
+            koepfe += baum->GetRowChild(i)->GetCellValueAsFormatedString(k, Kopf) + ",";
+    }
+    EXPECT_EQ(koepfe, "Nord:Januar 2025,,Süd:Januar 2025,Dezember 2025,");
+    ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
+    EXPECT_EQ(RDLInfo().Registrierte()[0].TraceName, "BezeichnungGruppenkopfSetzen");
 }
 
 TEST(VRCsv, EachLevelWritesItsRowsWithTheVisibleColumns) {
