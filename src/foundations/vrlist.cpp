@@ -243,10 +243,11 @@ void TVRList::RowAppend(std::unique_ptr<TVRRow> ARow) {
 }
 
 void TVRList::ColumnsAssign(const TVRList& AVorlage) {
+    const std::shared_ptr<TVRSpaltensatz> vorlage = AVorlage.FSatz; // AVorlage may be this list
     RowsClear();
     FSatz = std::make_shared<TVRSpaltensatz>(); // never the set of the list copied from
-    FSatz->Format = AVorlage.FSatz->Format;
-    for (int32_t i = 0; i < AVorlage.GetColumnCount(); ++i) ColumnAdd() = AVorlage.GetColumn(i);
+    FSatz->Format = vorlage->Format;
+    for (int32_t i = 0; i < vorlage->Spalten.Count(); ++i) ColumnAdd() = *vorlage->Spalten.GetItem(i);
 }
 
 // --- row buffer --------------------------------------------------------------

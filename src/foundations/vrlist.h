@@ -132,6 +132,7 @@ public:
     void FormatSettings_Set(const TVRFormatSettings& AFormat) { FSatz->Format = AFormat; }
 
     // --- columns ---------------------------------------------------------
+    // On a child list these change the columns of its whole tree.
     TVRColumn& ColumnAdd();
     void ColumnsClear(); // the rows go too: they no longer match
     int32_t GetColumnCount() const { return FSatz->Spalten.Count(); }
