@@ -15,39 +15,35 @@ const TVRFormatSettings& TVRFormatSettings::Deutsch() {
 }
 
 // --- TVRItem -----------------------------------------------------------------
+static_assert(sizeof(TVRItem) <= 40, "a list holds millions of them");
+
 TVRItem TVRItem::Integer(int64_t AWert) {
     TVRItem i;
-    i.FTyp = TVRValueType::vrvtInteger;
     i.FWert = AWert;
     return i;
 }
 TVRItem TVRItem::Float(double AWert) {
     TVRItem i;
-    i.FTyp = TVRValueType::vrvtFloat;
     i.FWert = AWert;
     return i;
 }
 TVRItem TVRItem::String(std::string AWert) {
     TVRItem i;
-    i.FTyp = TVRValueType::vrvtString;
     i.FWert = std::move(AWert);
     return i;
 }
 TVRItem TVRItem::Date(TDateTime AWert) {
     TVRItem i;
-    i.FTyp = TVRValueType::vrvtDate;
-    i.FWert = AWert;
+    i.FWert = TDatum{AWert};
     return i;
 }
 TVRItem TVRItem::IntPair(TIntPair AWert) {
     TVRItem i;
-    i.FTyp = TVRValueType::vrvtIntPair;
     i.FWert = AWert;
     return i;
 }
 TVRItem TVRItem::IntTrio(TIntTrio AWert) {
     TVRItem i;
-    i.FTyp = TVRValueType::vrvtIntTrio;
     i.FWert = AWert;
     return i;
 }
@@ -57,30 +53,33 @@ namespace {
 } // namespace
 
 int64_t TVRItem::AsInteger() const {
-    if (FTyp != TVRValueType::vrvtInteger) FalscherTyp();
-    return std::get<int64_t>(FWert);
+    if (const auto* w = std::get_if<int64_t>(&FWert)) return *w;
+    FalscherTyp();
 }
 double TVRItem::AsFloat() const {
-    if (FTyp == TVRValueType::vrvtInteger) return static_cast<double>(std::get<int64_t>(FWert));
-    if (FTyp != TVRValueType::vrvtFloat && FTyp != TVRValueType::vrvtDate) FalscherTyp();
-    return std::get<double>(FWert);
+    if (const auto* w = std::get_if<double>(&FWert)) return *w;
+    if (const auto* w = std::get_if<int64_t>(&FWert)) return static_cast<double>(*w);
+    if (const auto* w = std::get_if<TDatum>(&FWert)) return w->Wert;
+    FalscherTyp();
 }
 const std::string& TVRItem::AsString() const {
-    if (FTyp != TVRValueType::vrvtString) FalscherTyp();
-    return std::get<std::string>(FWert);
+    if (const auto* w = std::get_if<std::string>(&FWert)) return *w;
+    FalscherTyp();
 }
 TDateTime TVRItem::AsDate() const {
-    if (FTyp != TVRValueType::vrvtDate) FalscherTyp();
-    return std::get<double>(FWert);
+    if (const auto* w = std::get_if<TDatum>(&FWert)) return w->Wert;
+    FalscherTyp();
 }
 TIntPair TVRItem::AsIntPair() const {
-    if (FTyp != TVRValueType::vrvtIntPair) FalscherTyp();
-    return std::get<TIntPair>(FWert);
+    if (const auto* w = std::get_if<TIntPair>(&FWert)) return *w;
+    FalscherTyp();
 }
 TIntTrio TVRItem::AsIntTrio() const {
-    if (FTyp != TVRValueType::vrvtIntTrio) FalscherTyp();
-    return std::get<TIntTrio>(FWert);
+    if (const auto* w = std::get_if<TIntTrio>(&FWert)) return *w;
+    FalscherTyp();
 }
+
+bool TVRItem::operator==(const TVRItem& A) const { return FWert == A.FWert; }
 
 namespace {
 template <class T>
