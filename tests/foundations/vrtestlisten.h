@@ -27,21 +27,25 @@ enum Spalte : int32_t { Kopf = 0, Region, Filiale, Menge, Betrag, Notiz, Tag };
 // Head column, region, branch, quantity, amount, note, day.
 inline std::unique_ptr<TVRList> Verkaeufe() {
     auto liste = std::make_unique<TVRList>();
-    liste->ColumnAdd().Caption = "";
-    liste->ColumnAdd() = {.Caption = "Region", .VRType = TVRValueType::vrvtString};
-    liste->ColumnAdd() = {.Caption = "Filiale", .VRType = TVRValueType::vrvtInteger};
-    liste->ColumnAdd() = {.Caption = "Menge", .VRType = TVRValueType::vrvtInteger};
-    liste->ColumnAdd() = {.Caption = "Betrag",
-                          .VRType = TVRValueType::vrvtFloat,
-                          .FormatType = TVRFormatType::vrftPattern,
-                          .FormatStr = "%n"};
-    liste->ColumnAdd() = {.Caption = "Notiz", .VRType = TVRValueType::vrvtString};
-    liste->ColumnAdd() = {.Caption = "Monat",
-                          .VRType = TVRValueType::vrvtDate,
-                          .FormatType = TVRFormatType::vrftRoutine,
-                          .FormatRoutine = Format_DateVRItem_2_BeschreibungMonat,
-                          .CustomOrder = true,
-                          .CompareProc = CompareProc_Month};
+    auto spalte = [&](const char* ACaption, TVRValueType ATyp) -> TVRColumn& {
+        TVRColumn& s = liste->ColumnAdd();
+        s.Caption = ACaption;
+        s.VRType = ATyp;
+        return s;
+    };
+    spalte("", TVRValueType::vrvtString);
+    spalte("Region", TVRValueType::vrvtString);
+    spalte("Filiale", TVRValueType::vrvtInteger);
+    spalte("Menge", TVRValueType::vrvtInteger);
+    TVRColumn& betrag = spalte("Betrag", TVRValueType::vrvtFloat);
+    betrag.FormatType = TVRFormatType::vrftPattern;
+    betrag.FormatStr = "%n";
+    spalte("Notiz", TVRValueType::vrvtString);
+    TVRColumn& monat = spalte("Monat", TVRValueType::vrvtDate);
+    monat.FormatType = TVRFormatType::vrftRoutine;
+    monat.FormatRoutine = Format_DateVRItem_2_BeschreibungMonat;
+    monat.CustomOrder = true;
+    monat.CompareProc = CompareProc_Month;
     struct Z {
         const char* Region;
         int Filiale, Menge;
