@@ -1,0 +1,240 @@
+#include "rdlprogress.h"
+#include "rdlprogramm.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+TRDLFortschrittsTerminal& Terminal() {
+    static TRDLFortschrittsTerminal t{&std::cerr, isatty(STDERR_FILENO) != 0};
+    return t;
+}
+
+// Counts characters, not bytes, so the padding of umlauts fits.
+size_t Zeichen(const std::string& A) {
+    size_t n = 0;
+    for (unsigned char c : A)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+QString Q(const std::string& A) { return QString::fromStdString(A); }
+
+} // namespace
+
+TRDLFortschrittsTerminal RDLFortschrittsTerminal_Setzen(TRDLFortschrittsTerminal ANeu) {
+    auto alt = Terminal();
+    Terminal() = ANeu;
+    return alt;
+}
+
+bool RDLFortschrittMitFenster() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) && !RDLProgramm().OhneDialoge();
+}
+
+void TRDLTerminalZeile::Zeigen(const std::string& AText) {
+    const auto& t = Terminal();
+    if (!t.Terminal || !t.Strom || (FOffen && AText == FLetzte)) return;
+    std::string zeile = "\r" + AText;
+    const size_t alt = Zeichen(FLetzte), neu = Zeichen(AText);
+    if (FOffen && neu < alt) zeile += std::string(alt - neu, ' ');
+    *t.Strom << zeile << std::flush;
+    FLetzte = AText;
+    FOffen = true;
+}
+
+void TRDLTerminalZeile::Beenden() {
+    const auto& t = Terminal();
+    if (FOffen && t.Terminal && t.Strom) *t.Strom << '\n' << std::flush;
+    FOffen = false;
+    FLetzte.clear();
+}
+
+// ---- TRDLProgressBar ----
+
+void TRDLProgressBar::SetCaption(const std::string& A) { FCaption = A; FDialog->Aktualisieren(); }
+void TRDLProgressBar::SetPosition(int A) { FPosition = A; FDialog->Aktualisieren(); }
+void TRDLProgressBar::SetTotal(int A) { FTotal = A; FDialog->Aktualisieren(); }
+void TRDLProgressBar::SetDisplayOption(int A) { FAnzeige = A; FDialog->Aktualisieren(); }
+
+std::string TRDLProgressBar::AlsText() const {
+    std::string s = FCaption;
+    switch (FAnzeige) {
+    case pdoPositionVonGesamt:
+        s += ": " + std::to_string(FPosition) + " / " + std::to_string(FTotal);
+        break;
+    case pdoProzent:
+        s += ": " + std::to_string(FTotal > 0 ? int(100LL * FPosition / FTotal) : 0) + " %";
+        break;
+    default:
+        break;
+    }
+    return s;
+}
+
+// ---- TRDLStdProgressDialog ----
+
+struct TRDLStdProgressDialog::TFenster {
+    QDialog* Dialog;
+    std::vector<std::pair<QLabel*, QProgressBar*>> Bars;
+    QPushButton* Abbrechen;
+    explicit TFenster(QWidget* AOwner) : Dialog(new QDialog(AOwner)), Abbrechen(nullptr) {}
+    ~TFenster() { delete Dialog; }
+};
+
+TRDLStdProgressDialog::TRDLStdProgressDialog(QWidget* AOwner) : FOwner(AOwner) {}
+TRDLStdProgressDialog::~TRDLStdProgressDialog() { Hide(); }
+
+void TRDLStdProgressDialog::SetHeight(int A) { FHoehe = A; Aktualisieren(); }
+void TRDLStdProgressDialog::SetWidth(int A) { FBreite = A; Aktualisieren(); }
+void TRDLStdProgressDialog::SetCaption(const std::string& A) { FCaption = A; Aktualisieren(); }
+void TRDLStdProgressDialog::SetAllowCancel(bool A) { FAbbruchErlaubt = A; Aktualisieren(); }
+
+TRDLProgressBar& TRDLStdProgressDialog::AddBar(const std::string& AName, const std::string& ACaption) {
+    FBars.push_back(std::unique_ptr<TRDLProgressBar>(new TRDLProgressBar(this, AName, ACaption)));
+    // A window shown already is rebuilt with the new bar.
+    if (FFenster) {
+        FFenster.reset();
+        Show();
+    }
+    return *FBars.back();
+}
+
+TRDLProgressBar* TRDLStdProgressDialog::Bar(const std::string& AName) {
+    for (auto& b : FBars)
+        if (b->Name() == AName) return b.get();
+    return nullptr;
+}
+
+void TRDLStdProgressDialog::Abbrechen() {
+    if (FAbbruchErlaubt) FAbgebrochen = true;
+}
+
+QWidget* TRDLStdProgressDialog::Fenster() const { return FFenster ? FFenster->Dialog : nullptr; }
+
+std::string TRDLStdProgressDialog::AlsText() const {
+    std::string s = FCaption;
+    for (const auto& b : FBars) s += (s.empty() ? "" : " - ") + b->AlsText();
+    return s;
+}
+
+void TRDLStdProgressDialog::Show() {
+    FSichtbar = true;
+    if (!RDLFortschrittMitFenster()) {
+        Aktualisieren();
+        return;
+    }
+    if (!FFenster) {
+        FFenster = std::make_unique<TFenster>(FOwner);
+        auto* d = FFenster->Dialog;
+        auto* layout = new QVBoxLayout(d);
+        for (size_t i = 0; i < FBars.size(); ++i) {
+            auto* l = new QLabel(d);
+            auto* p = new QProgressBar(d);
+            p->setObjectName(Q(FBars[i]->Name()));
+            layout->addWidget(l);
+            layout->addWidget(p);
+            FFenster->Bars.emplace_back(l, p);
+        }
+        layout->addStretch();
+        auto* knopf = new QPushButton(QStringLiteral("Abbrechen"), d);
+        knopf->setObjectName(QStringLiteral("btnAbbrechen"));
+        QObject::connect(knopf, &QPushButton::clicked, d, [this] { Abbrechen(); });
+        layout->addWidget(knopf, 0, Qt::AlignHCenter);
+        FFenster->Abbrechen = knopf;
+        // Closing the window by its frame means cancelling too.
+        QObject::connect(d, &QDialog::rejected, d, [this] { Abbrechen(); });
+    }
+    Aktualisieren();
+    FFenster->Dialog->show();
+    FFenster->Dialog->raise();
+}
+
+void TRDLStdProgressDialog::Hide() {
+    FSichtbar = false;
+    if (FFenster) FFenster->Dialog->hide();
+    FZeile.Beenden();
+}
+
+void TRDLStdProgressDialog::Aktualisieren() {
+    if (!FSichtbar) return;
+    if (!FFenster) {
+        FZeile.Zeigen(AlsText());
+        return;
+    }
+    auto* d = FFenster->Dialog;
+    d->setWindowTitle(Q(FCaption));
+    d->resize(FBreite, FHoehe);
+    for (size_t i = 0; i < FBars.size() && i < FFenster->Bars.size(); ++i) {
+        const auto& b = *FBars[i];
+        auto [l, p] = FFenster->Bars[i];
+        l->setText(Q(b.Caption()));
+        p->setMaximum(std::max(b.Total(), 0));
+        p->setValue(std::clamp(b.Position(), 0, std::max(b.Total(), 0)));
+        p->setTextVisible(b.DisplayOption() != pdoKeinText);
+        p->setFormat(b.DisplayOption() == pdoPositionVonGesamt ? QStringLiteral("%v / %m") : QStringLiteral("%p %"));
+    }
+    FFenster->Abbrechen->setVisible(FAbbruchErlaubt);
+}
+
+// ---- TKOV_PEP_Progress ----
+
+struct TKOV_PEP_Progress::TFenster {
+    QDialog* Dialog;
+    QLabel* Detail;
+    explicit TFenster(QWidget* AOwner) : Dialog(new QDialog(AOwner)), Detail(new QLabel(Dialog)) {
+        Detail->setObjectName(QStringLiteral("lblDetail"));
+        auto* layout = new QVBoxLayout(Dialog);
+        layout->addWidget(Detail);
+        auto* p = new QProgressBar(Dialog);
+        p->setRange(0, 0); // busy: the amount of work is unknown
+        layout->addWidget(p);
+        Dialog->resize(360, 90);
+    }
+    ~TFenster() { delete Dialog; }
+};
+
+TKOV_PEP_Progress::TKOV_PEP_Progress(QWidget* AOwner) : FOwner(AOwner) {}
+TKOV_PEP_Progress::~TKOV_PEP_Progress() { Hide(); }
+
+void TKOV_PEP_Progress::SetCaption(const std::string& A) { FCaption = A; Aktualisieren(); }
+void TKOV_PEP_Progress::SetDetail(const std::string& A) { FDetail = A; Aktualisieren(); }
+QWidget* TKOV_PEP_Progress::Fenster() const { return FFenster ? FFenster->Dialog : nullptr; }
+
+std::string TKOV_PEP_Progress::AlsText() const {
+    if (FDetail.empty()) return FCaption;
+    return FCaption.empty() ? FDetail : FCaption + ": " + FDetail;
+}
+
+void TKOV_PEP_Progress::Show() {
+    FSichtbar = true;
+    if (RDLFortschrittMitFenster() && !FFenster) FFenster = std::make_unique<TFenster>(FOwner);
+    Aktualisieren();
+    if (FFenster) {
+        FFenster->Dialog->show();
+        FFenster->Dialog->raise();
+    }
+}
+
+void TKOV_PEP_Progress::Hide() {
+    FSichtbar = false;
+    if (FFenster) FFenster->Dialog->hide();
+    FZeile.Beenden();
+}
+
+void TKOV_PEP_Progress::Aktualisieren() {
+    if (!FSichtbar) return;
+    if (!FFenster) {
+        FZeile.Zeigen(AlsText());
+        return;
+    }
+    FFenster->Dialog->setWindowTitle(Q(FCaption));
+    FFenster->Detail->setText(Q(FDetail));
+}
