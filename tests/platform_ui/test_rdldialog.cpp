@@ -1,9 +1,12 @@
 // The dialog interface: preset answers (save, overwrite, cancel), the global dialog
 // object, the export folder, and the question after an export.
 #include "rdldialog.h"
+#include "rdldatum.h"
+#include "rdlkalender.h"
 #include "testumgebung.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <cstdlib>
@@ -170,4 +173,31 @@ TEST(ExportErgebnis, FrageNachDemExportOeffnetNurBeiJa) {
         EXPECT_NE(m.Text.find("/tmp/umsatz.csv"), std::string::npos);
         EXPECT_EQ(geoeffnet, f.Geoeffnet ? std::vector<std::string>{"/tmp/umsatz.csv"} : std::vector<std::string>{});
     }
+}
+
+TEST(RDLDialoge, CSVExportDialogOeffnetImExportOrdnerMitDemCSVTyp) {
+    TTestUmgebung umgebung(false);
+    TTempOrdner ordner;
+    TUmgebungsVariable v("QUENDRIX_EXPORT", ordner.Pfad.string().c_str());
+    auto vorgabe = std::make_unique<TRDLVorgabeDialoge>();
+    vorgabe->Vorgeben(A::DateiName("rabatte.txt"));
+    auto* roh = vorgabe.get();
+    auto alt = RDLDialoge_Ersetzen(std::move(vorgabe));
+    std::string name;
+    EXPECT_TRUE(RDLCSVExportDateiWaehlen(name));
+    EXPECT_EQ(name, (ordner.Pfad / "rabatte.txt").string()); // the extension is the caller's
+    ASSERT_EQ(roh->Aufrufe.size(), 1u);
+    EXPECT_EQ(roh->Aufrufe[0].Text, ordner.Pfad.string());
+    EXPECT_EQ(roh->Aufrufe[0].Typen[0].Maske, "*.csv");
+    EXPECT_FALSE(RDLCSVExportDateiWaehlen(name)); // nothing left: cancelled
+    RDLDialoge_Ersetzen(std::move(alt));
+}
+
+TEST(CalendarDialog, GewaehlterTagBehaeltDieUhrzeitDerVorgabe) {
+    TQtApp app;
+    TCalendarDialog d;
+    d.DatumSetzen(EncodeDate(2025, 3, 14) + 0.75);
+    EXPECT_EQ(d.Kalender()->selectedDate(), QDate(2025, 3, 14));
+    d.Kalender()->setSelectedDate(QDate(2024, 2, 29));
+    EXPECT_DOUBLE_EQ(d.Datum(), EncodeDate(2024, 2, 29) + 0.75);
 }

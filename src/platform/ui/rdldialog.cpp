@@ -149,6 +149,10 @@ std::string GetDirWwsByName(int ANummer) {
     return p.string();
 }
 
+bool RDLCSVExportDateiWaehlen(std::string& AName) {
+    return RDLDialoge().DateiSpeichern(AName, GetDirWwsByName(8), {CSVExportDateiTyp()}, true);
+}
+
 TRDLDateiOeffner RDLDateiOeffner_Ersetzen(TRDLDateiOeffner ANeu) {
     auto alt = std::move(Oeffner());
     Oeffner() = std::move(ANeu);

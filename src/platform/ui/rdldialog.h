@@ -93,6 +93,10 @@ std::string GetDirWwsByName(int ANummer);
 // The CSV file type of the exports.
 inline TRDLDateiTyp CSVExportDateiTyp() { return {"CSV-Exportdatei", "*.csv"}; }
 
+// The save dialog of the CSV exports: folder 8, type "CSV-Exportdatei" ("*.csv"),
+// asking before overwriting. The name's extension is the caller's rule.
+bool RDLCSVExportDateiWaehlen(std::string& AName);
+
 // Opens a file with the desktop's default program; replaceable for tests (returns the
 // one replaced). Returns false when nothing could open it.
 using TRDLDateiOeffner = std::function<bool(const std::string&)>;
