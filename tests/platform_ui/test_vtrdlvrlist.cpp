@@ -34,6 +34,19 @@ struct TGrid {
 
 
 
+std::string Lesen(const std::filesystem::path& ADatei) {
+    std::ifstream in(ADatei, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::filesystem::path TempDatei(const char* AName) {
+    auto p = std::filesystem::temp_directory_path() / ("vtrdl_" + std::to_string(::getpid()) + "_" + AName);
+    std::filesystem::remove(p);
+    return p;
+}
+
 } // namespace
 
 TEST(VRGrid, ModelShowsTheGroupedTreeAndReadsEveryCellFromTheList) {
@@ -82,4 +95,191 @@ TEST(VRGrid, ExpandTreeShowsTheRowsOfDepthsUpToItsLevel) {
     EXPECT_EQ(Baum(g.Grid.Model(), {Kopf, Notiz}, &g.Grid), alle);
     g.Grid.CollapseAll();
     EXPECT_EQ(Baum(g.Grid.Model(), {Kopf, Notiz}, &g.Grid), "Nord| Süd|");
+}
+
+TEST(VRGrid, SortIsStableWithinEachLevelAndUsesTheColumnsOwnOrder) {
+    const struct {
+        int Spalte, Richtung;
+        const char* Notizen;
+    } faelle[] = {
+        {Tag, 0, "b c d a e"},    // by month: January's three keep their order
+        {Tag, 1, "e a b c d"},
+        {Menge, 0, "b d a c e"},
+        {Menge, 1, "e c a b d"},
+        {Region, 0, "a c d b e"},
+    };
+    for (const auto& f : faelle) {
+        TGrid g(Verkaeufe());
+        g.Grid.SortTree(f.Spalte, f.Richtung);
+        EXPECT_EQ(Baum(g.Grid.Model(), {Notiz}), f.Notizen) << f.Spalte << "/" << f.Richtung;
+    }
+
+    // In a tree every level is sorted; expanded nodes and the selection follow their rows.
+    TGrid g(RegionMonat());
+    g.Grid.ExpandAll();
+    const QModelIndex d = g.Grid.Model().index(1, 0, g.Grid.Model().index(0, 0, g.Grid.Model().index(0, 0)));
+    g.Grid.selectionModel()->select(d, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    g.Grid.SortTree(Menge, 0);
+    EXPECT_EQ(Baum(g.Grid.Model(), {Kopf, Notiz}, &g.Grid),
+              "Süd|{Januar 2025|{|b} Dezember 2025|{|e}} Nord|{April 2025|{|a} Januar 2025|{|d |c}}");
+    const QModelIndex gewaehlt = g.Grid.GetFirstSelected();
+    EXPECT_EQ(gewaehlt.siblingAtColumn(Notiz).data().toString(), "d");
+    EXPECT_EQ(g.Grid.GetNodeLevel(gewaehlt), 2);
+}
+
+TEST(VRGrid, CsvWritesTheVisibleColumnsInGridOrder) {
+    TGrid g(Verkaeufe());
+    for (int s : {Kopf, Filiale, Notiz, Tag}) g.Grid.ColumnVisible_Set(s, false);
+    QHeaderView* kopf = g.Grid.header();
+    kopf->moveSection(kopf->visualIndex(Betrag), 0);
+
+    EXPECT_TRUE(g.Grid.isColumnHidden(Notiz));
+    EXPECT_FALSE(g.Grid.List()->GetColumn(Notiz).Visible);
+    EXPECT_EQ(g.Grid.VisibleColumnsInGridOrder(), (std::vector<int>{Betrag, Region, Menge}));
+    const struct {
+        int Nach, Naechste;
+    } naechste[] = {{-1, Betrag}, {Betrag, Region}, {Region, Menge}, {Menge, -1}, {Kopf, Region}};
+    for (const auto& f : naechste) EXPECT_EQ(g.Grid.GetNextVisibleColumn(f.Nach), f.Naechste) << f.Nach;
+
+    EXPECT_EQ(g.Grid.Header2String(';'), "Betrag;Region;Menge");
+    EXPECT_EQ(g.Grid.Node2String(g.Grid.Model().index(1, Kopf), ' '), "1,25;Süd;1"); // a blank means ";"
+    g.Grid.ColumnCaption_Set(Region, "Gebiet; Süd");
+    EXPECT_EQ(g.Grid.Model().headerData(Region, Qt::Horizontal).toString(), "Gebiet; Süd");
+    EXPECT_EQ(g.Grid.Header2String(';'), "Betrag;\"Gebiet; Süd\";Menge");
+
+    const auto datei = TempDatei("reihenfolge.csv");
+    ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), -1, ';', true, false));
+    EXPECT_EQ(Lesen(datei), "Betrag;\"Gebiet; S\xFC" "d\";Menge\r\n10,50;Nord;2\r\n1,25;S\xFC"
+                            "d;1\r\n2,00;Nord;4\r\n1,00;Nord;1\r\n0,50;S\xFC"
+                            "d;5\r\n");
+    std::filesystem::remove(datei);
+}
+
+TEST(VRGrid, ExportWritesTheRowsOfTheChosenLevel) {
+    TGrid g(RegionMonat());
+    const std::string kopf = ";Region;Filiale;Menge;Betrag;Notiz;Monat\r\n";
+    const std::string blaetter = ";Nord;3;4;2,00;c;Januar 2025\r\n;Nord;1;1;1,00;d;Januar 2025\r\n"
+                                 ";Nord;1;2;10,50;a;April 2025\r\n;S\xFC"
+                                 "d;2;1;1,25;b;Januar 2025\r\n;S\xFC"
+                                 "d;2;5;0,50;e;Dezember 2025\r\n";
+    const struct {
+        int Level;
+        std::string Zeilen;
+    } faelle[] = {
+        {0, "Nord;Nord;;7;13,50;;\r\nS\xFC"
+            "d;S\xFC"
+            "d;;6;1,75;;\r\n"},
+        {1, "Januar 2025;Nord;;5;3,00;;Januar 2025\r\nApril 2025;Nord;;2;10,50;;April 2025\r\n"
+            "Januar 2025;S\xFC"
+            "d;;1;1,25;;Januar 2025\r\nDezember 2025;S\xFC"
+            "d;;5;0,50;;Dezember 2025\r\n"},
+        {2, blaetter},
+        {-1, blaetter},
+        {3, ""},
+    };
+    const auto datei = TempDatei("ebenen.csv");
+    for (const auto& f : faelle) {
+        ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), f.Level, ';', true, false)) << f.Level;
+        EXPECT_EQ(Lesen(datei), kopf + f.Zeilen) << f.Level;
+    }
+    // Without the header line and in UTF-8.
+    ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), 0, ';', false, true));
+    EXPECT_EQ(Lesen(datei), "Nord;Nord;;7;13,50;;\r\nSüd;Süd;;6;1,75;;\r\n");
+    std::filesystem::remove(datei);
+}
+
+TEST(VRGrid, AFailedOrCancelledExportReturnsFalseAndChangesNothing) {
+    TGrid g(RegionMonat());
+    g.Grid.ExpandTree(1);
+    const std::string vorher = Baum(g.Grid.Model(), {Kopf, Menge}, &g.Grid) + g.Grid.Header2String(';');
+    const auto fehlt = std::filesystem::temp_directory_path() / "vtrdl_fehlt_nicht_da" / "x.csv";
+    const std::string ziele[] = {fehlt.string(), std::filesystem::temp_directory_path().string(), ""};
+    for (const auto& ziel : ziele) {
+        EXPECT_FALSE(g.Grid.Export2CSV_KnownFilename(ziel, 0, ';', true, false)) << ziel;
+        if (!ziel.empty()) {
+            EXPECT_FALSE(std::filesystem::is_regular_file(ziel)) << ziel;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(fehlt.parent_path()));
+
+    // The dialog answers through the hook: empty is cancelled, the name is kept.
+    QString vorschlag;
+    g.Grid.OnAskSaveFileName = [&](const QString& AVorschlag) {
+        vorschlag = AVorschlag;
+        return QString();
+    };
+    std::string name = "vorher.csv";
+    EXPECT_FALSE(g.Grid.Export2CSV(name, 0, ' ', true, false));
+    EXPECT_EQ(vorschlag, "vorher.csv");
+    EXPECT_EQ(name, "vorher.csv");
+    g.Grid.OnAskSaveFileName = [&](const QString&) { return QString::fromStdString(fehlt.string()); };
+    EXPECT_FALSE(g.Grid.Export2CSV(name, 0, ' ', true, false));
+    EXPECT_EQ(Baum(g.Grid.Model(), {Kopf, Menge}, &g.Grid) + g.Grid.Header2String(';'), vorher);
+
+    const auto datei = TempDatei("gewaehlt.csv");
+    g.Grid.OnAskSaveFileName = [&](const QString&) { return QString::fromStdString(datei.string()); };
+    ASSERT_TRUE(g.Grid.Export2CSV(name, 0, ' ', true, false));
+    EXPECT_EQ(name, datei.string());
+    EXPECT_EQ(Lesen(datei).substr(0, 8), ";Region;");
+    std::filesystem::remove(datei);
+}
+
+TEST(VRGrid, AnEmptyListGivesAnEmptyTreeAndAHeaderOnlyExport) {
+    TGrid g(nullptr);
+    EXPECT_EQ(g.Grid.Model().rowCount(), 0);
+    EXPECT_EQ(g.Grid.Model().columnCount(), 0);
+    g.Grid.ExpandTree(2);
+    g.Grid.SortTree(0, 0);
+    EXPECT_FALSE(g.Grid.GetFirstSelected().isValid());
+    EXPECT_EQ(g.Grid.GetNextVisibleColumn(-1), -1);
+
+    auto leer = Verkaeufe();
+    leer->RowsClear();
+    g.Grid.List_Set(std::move(leer));
+    g.Grid.ExpandAll();
+    g.Grid.SortTree(Tag, 1);
+    EXPECT_EQ(g.Grid.Model().rowCount(), 0);
+    EXPECT_EQ(g.Grid.Model().columnCount(), 7);
+    const auto datei = TempDatei("leer.csv");
+    ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), -1, ';', true, false));
+    EXPECT_EQ(Lesen(datei), ";Region;Filiale;Menge;Betrag;Notiz;Monat\r\n");
+    std::filesystem::remove(datei);
+}
+
+TEST(VRGrid, PaintingResumesAfterNestedUpdatesAndAfterAnException) {
+    TGrid g(Verkaeufe());
+    g.Grid.BeginUpdate();
+    {
+        TVTRDLUpdateGuard innen(g.Grid);
+        EXPECT_EQ(g.Grid.UpdateCount(), 2);
+        EXPECT_FALSE(g.Grid.updatesEnabled());
+    }
+    EXPECT_FALSE(g.Grid.updatesEnabled());
+    g.Grid.EndUpdate();
+    EXPECT_TRUE(g.Grid.updatesEnabled());
+    g.Grid.EndUpdate(); // one too many does not count below zero
+    EXPECT_EQ(g.Grid.UpdateCount(), 0);
+
+    try {
+        TVTRDLUpdateGuard guard(g.Grid);
+        throw std::runtime_error("Abbruch");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(g.Grid.UpdateCount(), 0);
+    EXPECT_TRUE(g.Grid.updatesEnabled());
+}
+
+TEST(VRGrid, CellBackgroundComesFromTheColumnUnlessTheWindowOverridesIt) {
+    auto liste = Verkaeufe();
+    liste->GetColumn(Menge).BackgroundColor = 0xFFE0C0;
+    TGrid g(std::move(liste));
+    g.Grid.OnCellBackground = [](const TVRList& AList, int ARow, int ACol, QColor& AFarbe) {
+        if (ACol != Betrag || AList.GetCellValueAsDouble(ARow, ACol) < 10) return false;
+        AFarbe = Qt::yellow;
+        return true;
+    };
+    const QAbstractItemModel& m = g.Grid.Model();
+    EXPECT_EQ(m.index(1, Menge).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xE0, 0xC0));
+    EXPECT_EQ(m.index(0, Betrag).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
+    EXPECT_FALSE(m.index(1, Betrag).data(Qt::BackgroundRole).isValid()); // the style's own colour
 }
