@@ -99,10 +99,10 @@ void TRDLStdProgressDialog::SetAllowCancel(bool A) { FAbbruchErlaubt = A; Aktual
 
 TRDLProgressBar& TRDLStdProgressDialog::AddBar(const std::string& AName, const std::string& ACaption) {
     FBars.push_back(std::unique_ptr<TRDLProgressBar>(new TRDLProgressBar(this, AName, ACaption)));
-    // A window shown already is rebuilt with the new bar.
+    // A window made already is rebuilt with the new bar when next shown.
     if (FFenster) {
         FFenster.reset();
-        Show();
+        if (FSichtbar) Show();
     }
     return *FBars.back();
 }
