@@ -1,5 +1,6 @@
 #include "rdlwartemaske.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -54,5 +55,7 @@ void TfrmWartemaske::Aktualisieren() {
     }
     FFenster->Text->setText(QString::fromStdString(FText));
     FFenster->Dialog->raise();
-    FFenster->Dialog->repaint();
+    // The caller blocks the event loop next: map and paint the window now, without
+    // handling clicks meant for the waiting window.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
