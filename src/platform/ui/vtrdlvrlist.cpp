@@ -230,6 +230,12 @@ void TVTRDLVRList::ExpandTree(int ALevel) {
     expandToDepth(ALevel - 1);
 }
 
+void TVTRDLVRList::ExpandAll() {
+    // expandToDepth is several times faster than expandAll on large trees.
+    const int tiefe = TreeDepth();
+    if (tiefe > 1) ExpandTree(tiefe - 1);
+}
+
 void TVTRDLVRList::SortTree(int32_t ACol, int ADirection) {
     TVTRDLUpdateGuard guard(*this);
     FModel->Sort(ACol, ADirection == 1);
@@ -293,6 +299,16 @@ int TVTRDLVRList::GetNodeLevel(const QModelIndex& ANode) const {
     int tiefe = 0;
     for (QModelIndex p = ANode.parent(); p.isValid(); p = p.parent()) ++tiefe;
     return tiefe;
+}
+
+int TVTRDLVRList::TreeDepth() const {
+    std::function<int(const TVRList&)> tiefe = [&](const TVRList& AList) {
+        int r = AList.GetRowCount() > 0 ? 1 : 0;
+        for (int32_t i = 0; i < AList.GetRowCount(); ++i)
+            if (const TVRList* kinder = AList.GetRowChild(i)) r = std::max(r, 1 + tiefe(*kinder));
+        return r;
+    };
+    return FList ? tiefe(*FList) : 0;
 }
 
 QModelIndex TVTRDLVRList::GetFirstSelected() const {

@@ -72,7 +72,7 @@ public:
     int UpdateCount() const { return FUpdateCount; }
     // Rebuild columns and nodes from the list (after any change of the list).
     void Refresh();
-    void ExpandAll() { expandAll(); }
+    void ExpandAll();
     void CollapseAll() { collapseAll(); }
     // Rows of depths 0..ALevel become visible (depth 0 is the top level).
     void ExpandTree(int ALevel);
@@ -95,6 +95,7 @@ public:
 
     // --- nodes ---------------------------------------------------------------------
     int GetNodeLevel(const QModelIndex& ANode) const; // 0 top level, -1 for no node
+    int TreeDepth() const;                            // levels of rows: 0 empty, 1 flat
     QModelIndex GetFirstSelected() const;             // in tree order; invalid when none
 
     // --- hooks ---------------------------------------------------------------------
