@@ -224,6 +224,27 @@ TEST(VRGrid, AFailedOrCancelledExportReturnsFalseAndChangesNothing) {
     std::filesystem::remove(datei);
 }
 
+TEST(VRGrid, AListChangedInPlaceIsShownAfterwardsAlsoWhenTheChangeThrows) {
+    TGrid g(RegionMonat());
+    g.Grid.ExpandAll();
+    g.Grid.List_Change([](std::unique_ptr<TVRList>& AList) { UnGroupVRList(*AList, true); });
+    EXPECT_EQ(Baum(g.Grid.Model(), {Notiz}, &g.Grid), "c d a b e");
+    TVRGroupOptions optionen;
+    optionen.Levels.Add(new TVRSortList{{Region, 0}});
+    optionen.Functions = Funktionen();
+    g.Grid.List_Change([&](std::unique_ptr<TVRList>& AList) { GroupVRList(AList, optionen); });
+    g.Grid.ExpandTree(1);
+    EXPECT_EQ(Baum(g.Grid.Model(), {Region, Notiz}, &g.Grid), "Nord|{Nord|c Nord|d Nord|a} Süd|{Süd|b Süd|e}");
+
+    EXPECT_THROW(g.Grid.List_Change([](std::unique_ptr<TVRList>& AList) {
+        UnGroupVRList(*AList, true);
+        throw std::runtime_error("Abbruch");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(Baum(g.Grid.Model(), {Notiz}), "c d a b e");
+    EXPECT_EQ(g.Grid.UpdateCount(), 0);
+}
+
 TEST(VRGrid, AnEmptyListGivesAnEmptyTreeAndAHeaderOnlyExport) {
     TGrid g(nullptr);
     EXPECT_EQ(g.Grid.Model().rowCount(), 0);

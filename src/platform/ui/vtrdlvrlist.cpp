@@ -203,6 +203,21 @@ void TVTRDLVRList::List_Set(std::unique_ptr<TVRList> AList) {
     Refresh();
 }
 
+void TVTRDLVRList::List_Change(const std::function<void(std::unique_ptr<TVRList>&)>& AAenderung) {
+    TVTRDLUpdateGuard guard(*this);
+    FModel->beginResetModel();
+    FModel->FEltern.clear();
+    try {
+        AAenderung(FList);
+    } catch (...) {
+        FModel->endResetModel();
+        Refresh();
+        throw;
+    }
+    FModel->endResetModel();
+    Refresh();
+}
+
 void TVTRDLVRList::BeginUpdate() {
     if (FUpdateCount++ == 0) setUpdatesEnabled(false);
 }

@@ -62,7 +62,10 @@ public:
     TVRList* List() const { return FList.get(); }
     // Replaces (and frees) the current list and refreshes.
     void List_Set(std::unique_ptr<TVRList> AList);
-    // For routines that replace a list by reference (GroupVRList); call Refresh afterwards.
+    // Changes the list in place or replaces it by reference (UnGroupVRList, GroupVRList):
+    // the view holds no node while AAenderung runs; refreshed afterwards, also after a throw.
+    void List_Change(const std::function<void(std::unique_ptr<TVRList>&)>& AAenderung);
+    // Direct access for such routines; call Refresh before the event loop runs again.
     std::unique_ptr<TVRList>& ListRef() { return FList; }
     TVRListModel& Model() const { return *FModel; }
 
