@@ -10,6 +10,7 @@
 #endif
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -303,4 +304,22 @@ TEST(VRGrid, CellBackgroundComesFromTheColumnUnlessTheWindowOverridesIt) {
     EXPECT_EQ(m.index(1, Menge).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xE0, 0xC0));
     EXPECT_EQ(m.index(0, Betrag).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
     EXPECT_FALSE(m.index(1, Betrag).data(Qt::BackgroundRole).isValid()); // the style's own colour
+}
+
+TEST(VRGrid, TheWindowsMenuOpensAsContextMenuAndLinesCanBeSwitched) {
+    TGrid g(Verkaeufe());
+    emit g.Grid.customContextMenuRequested(QPoint(5, 5)); // without a menu nothing happens
+    QMenu menu;
+    menu.addAction("Gruppieren nach");
+    g.Grid.PopupMenu_Set(&menu);
+    emit g.Grid.customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(menu.isVisible());
+    menu.hide();
+
+    EXPECT_FALSE(g.Grid.VertLines_Get());
+    g.Grid.VertLines_Set(true, Qt::gray);
+    EXPECT_TRUE(g.Grid.VertLines_Get());
+    EXPECT_EQ(g.Grid.VertLinesColor(), QColor(Qt::gray));
+    g.Grid.resize(400, 200);
+    EXPECT_FALSE(g.Grid.grab().isNull()); // paints through the line delegate
 }
