@@ -128,6 +128,21 @@ TEST(VRGrid, SortIsStableWithinEachLevelAndUsesTheColumnsOwnOrder) {
     EXPECT_EQ(g.Grid.GetNodeLevel(gewaehlt), 2);
 }
 
+TEST(VRGrid, HeaderClicksSortOnlyWhenSwitchedOnAndToggleTheDirection) {
+    TGrid g(Verkaeufe());
+    emit g.Grid.header()->sectionClicked(Menge);
+    EXPECT_EQ(Baum(g.Grid.Model(), {Notiz}), "a b c d e");
+    g.Grid.SortOnHeaderClick_Set(true);
+    const char* folge[] = {"b d a c e", "e c a b d", "b d a c e"};
+    for (const char* notizen : folge) {
+        emit g.Grid.header()->sectionClicked(Menge);
+        EXPECT_EQ(Baum(g.Grid.Model(), {Notiz}), notizen);
+    }
+    EXPECT_EQ(g.Grid.SortColumn(), Menge);
+    EXPECT_EQ(g.Grid.header()->sortIndicatorSection(), Menge);
+    EXPECT_EQ(g.Grid.header()->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
 TEST(VRGrid, CsvWritesTheVisibleColumnsInGridOrder) {
     TGrid g(Verkaeufe());
     for (int s : {Kopf, Filiale, Notiz, Tag}) g.Grid.ColumnVisible_Set(s, false);

@@ -183,6 +183,9 @@ TVTRDLVRList::TVTRDLVRList(QWidget* AParent) : QTreeView(AParent), FModel(new TV
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& APos) {
         if (FPopupMenu) FPopupMenu->popup(viewport()->mapToGlobal(APos));
     });
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int ASpalte) {
+        if (FSortOnHeaderClick) SortTree(ASpalte, ASpalte == FSortSpalte && FSortRichtung == 0 ? 1 : 0);
+    });
     OnAskSaveFileName = [this](const QString& AVorschlag) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("CSV-Export"), AVorschlag,
                                             QStringLiteral("CSV-Exportdatei (*.csv)"));
@@ -235,6 +238,8 @@ void TVTRDLVRList::Refresh() {
             FAusrichtung.push_back(Qt::AlignVCenter |
                                    (IstZahl(FList->GetColumn(s).VRType) ? Qt::AlignRight : Qt::AlignLeft));
     FModel->Reset();
+    FSortSpalte = -1; // rebuilt nodes carry the list's own order
+    header()->setSortIndicatorShown(false);
     if (FList)
         for (int32_t s = 0; s < FList->GetColumnCount(); ++s) setColumnHidden(s, !FList->GetColumn(s).Visible);
 }
@@ -252,8 +257,13 @@ void TVTRDLVRList::ExpandAll() {
 }
 
 void TVTRDLVRList::SortTree(int32_t ACol, int ADirection) {
+    if (!FList || ACol < 0 || ACol >= FList->GetColumnCount()) return;
     TVTRDLUpdateGuard guard(*this);
     FModel->Sort(ACol, ADirection == 1);
+    FSortSpalte = ACol;
+    FSortRichtung = ADirection == 1 ? 1 : 0;
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(ACol, FSortRichtung == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 bool TVTRDLVRList::ColumnVisible_Get(int ACol) const {

@@ -81,6 +81,10 @@ public:
     void ExpandTree(int ALevel);
     // Stable sort within each level by the column's order; ADirection 0 ascending, 1 descending.
     void SortTree(int32_t ACol, int ADirection);
+    // A click on a column header sorts by it, ascending first, then toggling. Off by default.
+    void SortOnHeaderClick_Set(bool AAn) { FSortOnHeaderClick = AAn; }
+    int SortColumn() const { return FSortSpalte; } // -1 before the first sort
+    int SortDirection() const { return FSortRichtung; }
 
     // --- columns -------------------------------------------------------------------
     bool ColumnVisible_Get(int ACol) const;
@@ -136,6 +140,9 @@ private:
     int FUpdateCount = 0;
     QMenu* FPopupMenu = nullptr;
     bool FVertLines = false;
+    bool FSortOnHeaderClick = false;
+    int FSortSpalte = -1;
+    int FSortRichtung = 0;
     QColor FVertLinesFarbe;
     std::vector<Qt::Alignment> FAusrichtung; // per column, rebuilt by Refresh
 };
