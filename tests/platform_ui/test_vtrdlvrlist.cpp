@@ -1,6 +1,7 @@
 // The tree grid over the value-row list: model shape, expanding, sorting, columns
 // and CSV export in grid order.
 #include "gridtestlisten.h"
+#include "rdldialog.h"
 #include "vtrdlvrlist.h"
 
 // The Qt tester comes with Qt6::Test; where the test links it, it watches every grid model.
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -259,6 +261,33 @@ TEST(VRGrid, AListChangedInPlaceIsShownAfterwardsAlsoWhenTheChangeThrows) {
                  std::runtime_error);
     EXPECT_EQ(Baum(g.Grid.Model(), {Notiz}), "c d a b e");
     EXPECT_EQ(g.Grid.UpdateCount(), 0);
+}
+
+TEST(VRGrid, WithoutAHookTheSuitesSaveDialogAsksForTheName) {
+    TGrid g(RegionMonat());
+    const auto ordner = TempDatei("exportordner");
+    const char* vorher = std::getenv("QUENDRIX_EXPORT");
+    const std::string alterOrdner = vorher ? vorher : "";
+    ::setenv("QUENDRIX_EXPORT", ordner.c_str(), 1);
+    auto vorgabe = std::make_unique<TRDLVorgabeDialoge>();
+    TRDLVorgabeDialoge& dialoge = *vorgabe;
+    const auto datei = TempDatei("dialog.csv");
+    dialoge.Vorgeben(TRDLDialogAntwort::DateiName(datei.string()));
+    auto alt = RDLDialoge_Ersetzen(std::move(vorgabe));
+
+    std::string name;
+    EXPECT_TRUE(g.Grid.Export2CSV(name, 0, ' ', true, false));
+    EXPECT_EQ(name, datei.string());
+    EXPECT_TRUE(std::filesystem::is_regular_file(datei));
+    EXPECT_FALSE(g.Grid.Export2CSV(name, 0, ' ', true, false)); // no answer left: cancelled
+    ASSERT_GE(dialoge.Aufrufe.size(), 1u);
+    EXPECT_EQ(dialoge.Aufrufe[0].Dialog, "DateiSpeichern");
+
+    RDLDialoge_Ersetzen(std::move(alt));
+    if (vorher) ::setenv("QUENDRIX_EXPORT", alterOrdner.c_str(), 1);
+    else ::unsetenv("QUENDRIX_EXPORT");
+    std::filesystem::remove(datei);
+    std::filesystem::remove_all(ordner);
 }
 
 TEST(VRGrid, AnEmptyListGivesAnEmptyTreeAndAHeaderOnlyExport) {

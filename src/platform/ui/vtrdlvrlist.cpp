@@ -1,8 +1,8 @@
 #include "vtrdlvrlist.h"
 
+#include "rdldialog.h"
 #include "vrlisthelfer.h"
 
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
@@ -186,9 +186,10 @@ TVTRDLVRList::TVTRDLVRList(QWidget* AParent) : QTreeView(AParent), FModel(new TV
     connect(header(), &QHeaderView::sectionClicked, this, [this](int ASpalte) {
         if (FSortOnHeaderClick) SortTree(ASpalte, ASpalte == FSortSpalte && FSortRichtung == 0 ? 1 : 0);
     });
-    OnAskSaveFileName = [this](const QString& AVorschlag) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("CSV-Export"), AVorschlag,
-                                            QStringLiteral("CSV-Exportdatei (*.csv)"));
+    // The suite's save dialog: folder 8, "CSV-Exportdatei", preset answers in tests and batch runs.
+    OnAskSaveFileName = [](const QString& AVorschlag) {
+        std::string name = AVorschlag.toStdString();
+        return RDLCSVExportDateiWaehlen(name) ? QString::fromStdString(name) : QString();
     };
 }
 

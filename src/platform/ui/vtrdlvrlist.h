@@ -114,7 +114,8 @@ public:
     void VertLines_Set(bool AAn, QColor AFarbe = QColor(0xD0, 0xD0, 0xD0));
     bool VertLines_Get() const { return FVertLines; }
     QColor VertLinesColor() const { return FVertLinesFarbe; }
-    // Asks for the save file name (suggestion in); empty means cancelled. A Qt save dialog by default.
+    // Asks for the save file name (suggestion in); empty means cancelled. By default the
+    // suite's CSV save dialog (RDLCSVExportDateiWaehlen).
     std::function<QString(const QString& AVorschlag)> OnAskSaveFileName;
 
     // --- CSV -----------------------------------------------------------------------
