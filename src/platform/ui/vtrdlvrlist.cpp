@@ -202,7 +202,9 @@ void TVTRDLVRList::List_Set(std::unique_ptr<TVRList> AList) {
     TVTRDLUpdateGuard guard(*this);
     FModel->beginResetModel();
     FList = std::move(AList); // the replaced list is freed here
+    // The model must answer for the new tree as soon as the reset ends.
     FModel->FEltern.clear();
+    if (FList) FModel->ElternSammeln(*FList);
     FModel->endResetModel();
     Refresh();
 }
@@ -214,10 +216,12 @@ void TVTRDLVRList::List_Change(const std::function<void(std::unique_ptr<TVRList>
     try {
         AAenderung(FList);
     } catch (...) {
+        if (FList) FModel->ElternSammeln(*FList);
         FModel->endResetModel();
         Refresh();
         throw;
     }
+    if (FList) FModel->ElternSammeln(*FList);
     FModel->endResetModel();
     Refresh();
 }
