@@ -1,7 +1,9 @@
 #pragma once
 // Small lists for the grid tests (after the foundations' value-row fixtures) and
 // compact text forms of what a model or view holds.
+#include "qttestapp.h"
 #include "vrgruppierung.h"
+#include "vrtestlisten.h"
 #include "vrlisthelfer.h"
 
 #include "rdldatum.h"
@@ -16,74 +18,11 @@
 
 namespace gridtest {
 
-// A QApplication for the widgets of one test, unless one exists.
-struct TQtApp {
-    int Argc = 1;
-    char Name[5] = "test";
-    char* Argv[2] = {Name, nullptr};
-    std::unique_ptr<QApplication> App;
-    TQtApp() {
-        if (!QCoreApplication::instance()) App = std::make_unique<QApplication>(Argc, Argv);
-    }
-};
-
-enum Spalte : int32_t { Kopf = 0, Region, Filiale, Menge, Betrag, Notiz, Tag };
-
-// Head column, region, branch, quantity, amount, note, month (own order).
-inline std::unique_ptr<TVRList> Verkaeufe() {
-    auto liste = std::make_unique<TVRList>();
-    auto spalte = [&](const char* ACaption, TVRValueType ATyp) -> TVRColumn& {
-        TVRColumn& s = liste->ColumnAdd();
-        s.Caption = ACaption;
-        s.VRType = ATyp;
-        return s;
-    };
-    spalte("", TVRValueType::vrvtString);
-    spalte("Region", TVRValueType::vrvtString);
-    spalte("Filiale", TVRValueType::vrvtInteger);
-    spalte("Menge", TVRValueType::vrvtInteger);
-    TVRColumn& betrag = spalte("Betrag", TVRValueType::vrvtFloat);
-    betrag.FormatType = TVRFormatType::vrftPattern;
-    betrag.FormatStr = "%n";
-    spalte("Notiz", TVRValueType::vrvtString);
-    TVRColumn& monat = spalte("Monat", TVRValueType::vrvtDate);
-    monat.FormatType = TVRFormatType::vrftRoutine;
-    monat.FormatRoutine = Format_DateVRItem_2_BeschreibungMonat;
-    monat.CustomOrder = true;
-    monat.CompareProc = CompareProc_Month;
-    struct Z {
-        const char* Region;
-        int Filiale, Menge;
-        double Betrag;
-        const char* Notiz;
-        int Monat, Tag;
-    };
-    const Z zeilen[] = {
-        {"Nord", 1, 2, 10.5, "a", 4, 2},  {"Süd", 2, 1, 1.25, "b", 1, 15}, {"Nord", 3, 4, 2.0, "c", 1, 3},
-        {"Nord", 1, 1, 1.0, "d", 1, 20}, {"Süd", 2, 5, 0.5, "e", 12, 1},
-    };
-    TVRArray puffer = liste->VRArray_ForRowAdd_Generate();
-    for (const Z& z : zeilen) {
-        String2VRItem(z.Region, puffer, Region);
-        Integer2VRItem(z.Filiale, puffer, Filiale);
-        Integer2VRItem(z.Menge, puffer, Menge);
-        Float2VRItem(z.Betrag, puffer, Betrag);
-        String2VRItem(z.Notiz, puffer, Notiz);
-        Date2VRItem(EncodeDate(2025, z.Monat, z.Tag), puffer, Tag);
-        liste->RowAdd(puffer);
-    }
-    return liste;
-}
-
-// Sums for the figures, 2 and 3 elsewhere, as the windows do.
-inline TVRFunctionNFormatList Funktionen() {
-    return TVRFunctionNFormatList{{Region, TVRFunctionType::vrfNone},
-                                  {Filiale, TVRFunctionType::vrfNoneToo},
-                                  {Menge, TVRFunctionType::vrfSum},
-                                  {Betrag, TVRFunctionType::vrfSum},
-                                  {Notiz, TVRFunctionType::vrfNone},
-                                  {Tag, TVRFunctionType::vrfNoneToo}};
-}
+// The sales-like list and aggregation list of the foundations' tests.
+using vrtest::Spalte;
+using enum vrtest::Spalte;
+using vrtest::Funktionen;
+using vrtest::Verkaeufe;
 
 // Grouped by region, then month, with group captions in the head column.
 inline std::unique_ptr<TVRList> RegionMonat() {

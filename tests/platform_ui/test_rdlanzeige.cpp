@@ -1,6 +1,7 @@
 // How registered failures reach the user and the log: a repeat is shown once until
 // the user acts or a pause passes, and a database failure's code and details go to
 // the log only.
+#include "qttestapp.h"
 #include "rdlbenutzeraktion.h"
 #include "testumgebung.h"
 
@@ -37,17 +38,6 @@ void Registrieren(const std::string& ATraceName, const std::string& AText, bool 
 }
 
 int Gezeigt(TTestUmgebung& AUmgebung) { return int(AUmgebung.Meldungen().Meldungen.size()); }
-
-// A QApplication for the widgets of one test, unless one exists.
-struct TQtApp {
-    int Argc = 1;
-    char Name[5] = "test";
-    char* Argv[2] = {Name, nullptr};
-    std::unique_ptr<QApplication> App;
-    TQtApp() {
-        if (!QCoreApplication::instance()) App = std::make_unique<QApplication>(Argc, Argv);
-    }
-};
 
 } // namespace
 

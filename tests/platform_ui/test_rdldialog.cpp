@@ -1,5 +1,6 @@
 // The dialog interface: preset answers (save, overwrite, cancel), the global dialog
 // object, the export folder, and the question after an export.
+#include "qttestapp.h"
 #include "rdldialog.h"
 #include "rdldatum.h"
 #include "rdlkalender.h"
@@ -18,16 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TQtApp {
-    int Argc = 1;
-    char Name[5] = "test";
-    char* Argv[2] = {Name, nullptr};
-    std::unique_ptr<QApplication> App;
-    TQtApp() {
-        if (!QCoreApplication::instance()) App = std::make_unique<QApplication>(Argc, Argv);
-    }
-};
 
 // A fresh temporary folder, removed with the object.
 struct TTempOrdner {

@@ -1,5 +1,6 @@
 // The form base: a form's place is stored per form name and workstation when it is
 // closed and restored by the next instance, as far as its store mode says.
+#include "qttestapp.h"
 #include "rdlform.h"
 #include "testumgebung.h"
 
@@ -10,16 +11,6 @@
 #include <optional>
 
 namespace {
-
-struct TQtApp {
-    int Argc = 1;
-    char Name[5] = "test";
-    char* Argv[2] = {Name, nullptr};
-    std::unique_ptr<QApplication> App;
-    TQtApp() {
-        if (!QCoreApplication::instance()) App = std::make_unique<QApplication>(Argc, Argv);
-    }
-};
 
 // The workstation identifier for the life of the object.
 struct TTerminal {

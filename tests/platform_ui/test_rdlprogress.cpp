@@ -1,5 +1,6 @@
 // Progress and wait displays: one redrawn terminal line in runs without dialogs (never
 // a window), a window otherwise, and cancelling polled by loops.
+#include "qttestapp.h"
 #include "rdlprogress.h"
 #include "rdlwartemaske.h"
 #include "testumgebung.h"
@@ -13,16 +14,6 @@
 #include <sstream>
 
 namespace {
-
-struct TQtApp {
-    int Argc = 1;
-    char Name[5] = "test";
-    char* Argv[2] = {Name, nullptr};
-    std::unique_ptr<QApplication> App;
-    TQtApp() {
-        if (!QCoreApplication::instance()) App = std::make_unique<QApplication>(Argc, Argv);
-    }
-};
 
 // The batch form's terminal for the life of the object.
 struct TTestTerminal {
