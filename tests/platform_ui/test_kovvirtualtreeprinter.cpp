@@ -108,3 +108,27 @@ TEST(TreePrinter, PrintWithoutDialogsNeedsAPdfFile) {
     RDLProgramm().OhneDialogeSetzen(vorher);
     EXPECT_NE(PdfText(datei).find("Umsatzauswertung Testdruck"), std::string::npos);
 }
+
+TEST(TreePrinter, LongListBreaksPagesAndRepeatsTheHeaderRow) {
+    TQtApp app;
+    auto liste = Verkaeufe();
+    TVRArray puffer = liste->VRArray_ForRowAdd_Generate();
+    for (int i = 0; i < 150; ++i) {
+        String2VRItem("Ost", puffer, Region);
+        Integer2VRItem(i, puffer, Menge);
+        liste->RowAdd(puffer);
+    }
+    TVTRDLVRList grid;
+    grid.List_Set(std::move(liste));
+    TKOV_VirtualTreePrinter printer(false);
+    printer.Tree_Set(&grid);
+    QTemporaryDir ordner;
+    const QString datei = ordner.filePath(QStringLiteral("lang.pdf"));
+    printer.PrintToPdf(datei);
+    const std::string text = PdfText(datei);
+    EXPECT_NE(text.find("Seite 2"), std::string::npos) << text;
+    size_t kopfzeilen = 0;
+    for (size_t p = text.find("Betrag"); p != std::string::npos; p = text.find("Betrag", p + 1)) ++kopfzeilen;
+    EXPECT_GE(kopfzeilen, 2u) << text;
+    EXPECT_EQ(text.find("Seite 2"), text.rfind("Seite 2")); // pages numbered once each
+}
