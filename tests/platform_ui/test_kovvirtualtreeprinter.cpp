@@ -99,13 +99,16 @@ TEST(TreePrinter, PdfHoldsHeaderAndGroupsDownToTheDepthWithoutLeftOutColumn) {
 
 TEST(TreePrinter, PrintWithoutDialogsNeedsAPdfFile) {
     TDruck d;
-    const bool vorher = RDLProgramm().OhneDialoge();
-    RDLProgramm().OhneDialogeSetzen(true);
+    // Restores the program's flag also when printing raises.
+    struct TOhneDialoge {
+        bool Vorher = RDLProgramm().OhneDialoge();
+        TOhneDialoge() { RDLProgramm().OhneDialogeSetzen(true); }
+        ~TOhneDialoge() { RDLProgramm().OhneDialogeSetzen(Vorher); }
+    } ohneDialoge;
     EXPECT_THROW(d.Printer.Print(), EKatalogFehler);
     const QString datei = d.Ordner.filePath(QStringLiteral("batch.pdf"));
     d.Printer.PdfDatei_Set(datei);
     d.Printer.Print();
-    RDLProgramm().OhneDialogeSetzen(vorher);
     EXPECT_NE(PdfText(datei).find("Umsatzauswertung Testdruck"), std::string::npos);
 }
 

@@ -15,6 +15,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -219,7 +220,16 @@ void TKOV_VirtualTreePrinter::Vorschau() {
     QPrinter drucker(QPrinter::HighResolution);
     DruckerEinrichten(*this, drucker, FOptions.Querformat);
     QPrintPreviewDialog dialog(&drucker, QApplication::activeWindow());
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this](QPrinter* ADrucker) { Render(*ADrucker); });
+    // An exception must not cross Qt's event loop: kept and raised after the dialog.
+    std::exception_ptr fehler;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* ADrucker) {
+        try {
+            Render(*ADrucker);
+        } catch (...) {
+            if (!fehler) fehler = std::current_exception();
+            dialog.reject();
+        }
+    });
     dialog.exec();
+    if (fehler) std::rethrow_exception(fehler);
 }
