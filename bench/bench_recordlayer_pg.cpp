@@ -180,15 +180,8 @@ TLesung LayerRead(TRDLDatenbank& db, double von, double bis) {
     Tlstfile f(db);
     const auto t0 = Uhr::now();
     const double c0 = CpuSekunden();
-    DatumsBereichSuchen(f, von, bis);
-    TLesung r{0, 0, 0};
-    for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode()) {
-        const double datum = f.Datum.GetWert();
-        if (f.Satzart.GetWert() == "EB") continue;
-        r.summe += datum * 0 + f.Uhrzeit.GetWert() + f.Filiale.GetWert() + f.Betrag.GetWert() + f.Betrag2.GetWert() +
-                   f.EK.GetWert() + f.Menge.GetWert() + f.Herkunft.GetWert();
-        ++r.zeilen;
-    }
+    TLesung r{};
+    BereichLesen(f, von, bis, r.zeilen, r.summe);
     r.sekunden = Sekunden(t0);
     r.cpu = CpuSekunden() - c0;
     return r;

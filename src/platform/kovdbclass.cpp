@@ -320,10 +320,6 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
 }
 
 bool TKOV_DBFile::Schritt() {
-    if (FMaxReceive > 0 && FCursorGeliefert >= FMaxReceive) {
-        Parken();
-        return FGefunden = false;
-    }
     // A full block means the query ended at its LIMIT: continue after its last row.
     if (FBlockGeliefert >= FBlockGrenze) return Fortsetzen();
     bool zeile;

@@ -116,7 +116,6 @@ public:
     void Commit();
     // A manual-commit file leaves without Commit: the batch is rolled back if it wrote in it.
     void BatchVerwerfen(const void* ADatei);
-    bool TransaktionOffen() const { return FTx; }
     // Before the program waits for the user (a modal message or question): cursors park,
     // and an open batch or bracket is rolled back (a bracket counts as failed), so that no
     // other program waits on this one meanwhile. True when changes were rolled back.
@@ -142,7 +141,6 @@ public:
     // AUebernehmen false rolls back what the bracket wrote. Raises when the bracket was
     // lost to a failed write and AUebernehmen was asked.
     void BuchungBeenden(bool AUebernehmen);
-    int BuchungsTiefe() const { return int(FBuchungen.size()); }
 
 private:
     explicit TRDLDatenbank(std::unique_ptr<IRDLVerbindung> AVerbindung);

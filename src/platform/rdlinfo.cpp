@@ -114,10 +114,7 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
         if (!db->Code().empty()) zeile += "\tCode " + db->Code();
         if (!db->Details().empty()) zeile += "\t" + EineZeile(db->Details());
     }
-    if (!FLogDatei.empty()) {
-        std::ofstream log(FLogDatei, std::ios::app);
-        log << zeile << '\n';
-    }
+    LogSchreiben(zeile);
     if (FBatch) std::cerr << zeile << std::endl;
     ++FOffeneFehler[r.TraceName];
     FRegistriert.push_back(std::move(r));
@@ -151,15 +148,19 @@ std::string TRDLInfo::MeldungsText(const std::string& AGruppe, int ANummer,
     return t;
 }
 
+void TRDLInfo::LogSchreiben(const std::string& AZeile) const {
+    if (FLogDatei.empty()) return;
+    std::ofstream log(FLogDatei, std::ios::app);
+    log << AZeile << '\n';
+}
+
 int TRDLInfo::ShowMeldung(const std::string& AGruppe, int ANummer, const std::vector<std::string>& AArgs,
                           int AArt) {
     TRDLMeldung m{AGruppe, ANummer, AArt, MeldungsText(AGruppe, ANummer, AArgs)};
     // While the user reads, other programs must not wait for this one's database.
     if (FAusgabe->WartetAufBenutzer() && RDLProgramm().HatDatenbank() &&
-        RDLProgramm().Datenbank().VorBenutzerWarten() && !FLogDatei.empty()) {
-        std::ofstream log(FLogDatei, std::ios::app);
-        log << DateTimeToStr(rdl_Now()) << "\tTRDLInfo.ShowMeldung\tOffene Änderungen vor einer Meldung zurückgenommen\n";
-    }
+        RDLProgramm().Datenbank().VorBenutzerWarten())
+        LogSchreiben(DateTimeToStr(rdl_Now()) + "\tTRDLInfo.ShowMeldung\tOffene Änderungen vor einer Meldung zurückgenommen");
     return FAusgabe->Zeigen(m);
 }
 

@@ -141,6 +141,7 @@ public:
     void UhrSetzen(TUhr AUhr) { FUhr = std::move(AUhr); }
 
 private:
+    void LogSchreiben(const std::string& AZeile) const;
     std::shared_ptr<IRDLMeldungsAusgabe> FAusgabe;
     std::function<void(int)> FProcessMessages;
     std::vector<TRDLRegistrierteException> FRegistriert;
