@@ -1,4 +1,5 @@
 #include "quendrix.h"
+#include "quendrixmain.h"
 #include "rdlbenutzeraktion.h"
 #include "rdldatenbank.h"
 #include "rdlinfo.h"
@@ -23,6 +24,12 @@ bool ProgrammAnmelden() {
     RDLProgramm().Init("Quendrix", TEnumProzessTypen::ptAnwendung, TPVR_InstanceCount::icBeliebig, 0, true);
     return RDLProgramm().UserRechtePruefen({CRecht_Quendrix}, "", TKOV_Rect_FnktType_Erw::ftAusfuehren, false,
                                            TKOV_Rect_ReaktionKeinRecht::rkMeldung);
+}
+
+// Qt aborts the process when it finds no display; tell the user instead.
+bool HatBildschirm() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 int QuendrixListe(std::ostream& AOut) {
@@ -173,10 +180,25 @@ int QuendrixDatenbankFehlerMelden(const EDatenbankFehler& E) {
 }
 
 void QuendrixKatalogAusgeben(std::ostream& AOut) {
-    TKOV_Glob_Quendrix_Controller::EnumQuendrixAuswerter([&](TKOV_Quendrix_Auswertung_Class AKlasse, int) {
-        if (AKlasse->Active()) AOut << AKlasse->Kurzname() << '\t' << AKlasse->Bezeichnung() << '\n';
-    });
+    for (const int i : QuendrixKatalogIndizes()) {
+        TKOV_Quendrix_Auswertung_Class klasse = nullptr;
+        if (TKOV_Glob_Quendrix_Controller::GetAuswerterByIdx(i, klasse))
+            AOut << klasse->Kurzname() << '\t' << klasse->Bezeichnung() << '\n';
+    }
     AOut.flush();
+}
+
+namespace {
+TQuendrixKatalogAnzeige& KatalogAnzeige() {
+    static TQuendrixKatalogAnzeige a = [](TKOV_Quendrix_MainFrm& AFenster) { AFenster.exec(); };
+    return a;
+}
+} // namespace
+
+TQuendrixKatalogAnzeige QuendrixKatalogAnzeige_Ersetzen(TQuendrixKatalogAnzeige ANeu) {
+    auto alt = std::move(KatalogAnzeige());
+    KatalogAnzeige() = std::move(ANeu);
+    return alt;
 }
 
 // --- our own options ----------------------------------------------------------------------
@@ -249,29 +271,32 @@ std::string QuendrixDatenbankPfad(const TQuendrixOptionen& AOptionen) {
 
 // --- start-up -------------------------------------------------------------------------------
 
-TKOV_HiddenMainForm_Quendrix::TKOV_HiddenMainForm_Quendrix(std::vector<std::string> AArgs, std::ostream& AOut,
-                                                           QObject* AParent)
-    : TKOV_HiddenMainForm(AParent), FArgs(std::move(AArgs)), FOut(AOut) {}
+TKOV_HiddenMainForm_Quendrix::TKOV_HiddenMainForm_Quendrix(std::vector<std::string> AArgs, QObject* AParent)
+    : TKOV_HiddenMainForm(AParent), FArgs(std::move(AArgs)) {}
 
 void TKOV_HiddenMainForm_Quendrix::Execute() {
     bool direkt = false;
     const bool ok = KOV_Geschuetzt("TKOV_HiddenMainForm_Quendrix.Execute", true, [&] {
         const TQuendrixStart start = QuendrixStartBestimmen(FArgs);
         direkt = start.Auswertung != nullptr;
-        if (direkt)
+        if (direkt) {
             FExitCode = QuendrixDirektStarten(start);
-        else
-            QuendrixKatalogAusgeben(FOut); // the catalogue window replaces this
+            return;
+        }
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            throw Exception("Das Auswertungs-Center kann ohne Fensterumgebung keinen Katalog zeigen.");
+        TKOV_Quendrix_MainFrm katalog;
+        if (const auto& anzeige = KatalogAnzeige()) anzeige(katalog);
     });
     if (!ok) FExitCode = direkt ? CQuendrixExitAuswertungFehlgeschlagen : CQuendrixExitStartfehler;
 }
 
-int QuendrixProgrammStart(const std::vector<std::string>& AArgs, std::ostream& AOut) {
+int QuendrixProgrammStart(const std::vector<std::string>& AArgs) {
     std::unique_ptr<TKOV_HiddenMainForm_Quendrix> form;
     try {
         if (!ProgrammAnmelden()) return CQuendrixExitKeinRecht; // the rights check told the user
         RDLProgramm().SetTitle(CQuendrixTitel);
-        form = std::make_unique<TKOV_HiddenMainForm_Quendrix>(AArgs, AOut);
+        form = std::make_unique<TKOV_HiddenMainForm_Quendrix>(AArgs);
     } catch (const EDatenbankFehler& E) {
         // Not a start-up fault of the program: the installation's database needs care.
         return QuendrixDatenbankFehlerMelden(E);
@@ -304,12 +329,25 @@ int QuendrixMain(const std::vector<std::string>& AArgs, std::ostream& AOut, std:
     RDLProgramm().BenutzerSetzen(optionen.Benutzer.empty() ? LoginName() : optionen.Benutzer);
     if (optionen.Liste) return QuendrixListe(AOut);
 
-    // Only a direct start may open a window; the rest runs without a display.
     const std::vector<std::string>& args = optionen.SuiteArgumente;
     const std::string kn = QuendrixKnWert(args);
+    const bool autoreport = QuendrixAutoreportSchalter(args);
     TKOV_Quendrix_Auswertung_Class klasse = nullptr;
-    if (kn.empty() || !TKOV_Glob_Quendrix_Controller::GetAuswerterByKurzname(kn, klasse))
-        return QuendrixProgrammStart(args, AOut);
-    TQtLauf qt(QuendrixAutoreportSchalter(args));
-    return QuendrixProgrammStart(args, AOut);
+    const bool bekannt = !kn.empty() && TKOV_Glob_Quendrix_Controller::GetAuswerterByKurzname(kn, klasse);
+    // An autoreport has nobody to pick from the catalogue.
+    if (autoreport && !bekannt) {
+        AErr << (kn.empty() ? std::string("Die Option -autoreport braucht -kn KURZNAME. Aufruf: quendrix --help")
+                            : "Es gibt keine Auswertung mit dem Kurznamen \u201E" + kn +
+                                  "\u201C. Die Kurznamen zeigt: quendrix --list")
+             << std::endl;
+        return CQuendrixExitAufruf;
+    }
+    if (!autoreport && !HatBildschirm()) {
+        AErr << "Das Auswertungs-Center braucht eine Bildschirmsitzung. Ohne Bildschirm laufen "
+                "\u201Equendrix --list\u201C und \u201Equendrix -kn KURZNAME -autoreport\u201C."
+             << std::endl;
+        return CQuendrixExitStartfehler;
+    }
+    TQtLauf qt(autoreport);
+    return QuendrixProgrammStart(args);
 }

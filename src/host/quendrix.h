@@ -5,6 +5,7 @@
 #include "hiddenmainform.h"
 #include "exceptions.h"
 #include "quendrixclass.h"
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -48,8 +49,15 @@ int QuendrixDirektStarten(const TQuendrixStart& AStart);
 // error in runs without dialogs), its code and details to the log. Returns CQuendrixExitAufruf.
 int QuendrixDatenbankFehlerMelden(const EDatenbankFehler& E);
 
-// One line per registered evaluation whose Active holds: Kurzname, tab, Bezeichnung.
+// The catalogue as text: one line per evaluation the catalogue window lists, in its
+// order (by display name): Kurzname, tab, Bezeichnung.
 void QuendrixKatalogAusgeben(std::ostream& AOut);
+
+// How the invisible main form shows the catalogue window: modally by default; tests
+// drive the window instead. Returns the one replaced.
+class TKOV_Quendrix_MainFrm;
+using TQuendrixKatalogAnzeige = std::function<void(TKOV_Quendrix_MainFrm&)>;
+TQuendrixKatalogAnzeige QuendrixKatalogAnzeige_Ersetzen(TQuendrixKatalogAnzeige ANeu);
 
 // --- our own options ------------------------------------------------------------------
 
@@ -73,13 +81,12 @@ std::string QuendrixDatenbankPfad(const TQuendrixOptionen& AOptionen);
 
 // --- start-up -----------------------------------------------------------------------------
 
-// The invisible main form: runs the evaluation named by "kn" or, until the catalogue
-// window exists, prints the catalogue to AOut.
+// The invisible main form: runs the evaluation named by "kn" or shows the catalogue
+// window modally.
 class TKOV_HiddenMainForm_Quendrix : public TKOV_HiddenMainForm {
     Q_OBJECT
 public:
-    TKOV_HiddenMainForm_Quendrix(std::vector<std::string> AArgs, std::ostream& AOut,
-                                 QObject* AParent = nullptr);
+    explicit TKOV_HiddenMainForm_Quendrix(std::vector<std::string> AArgs, QObject* AParent = nullptr);
     // The program's exit code after Execute.
     int ExitCode() const { return FExitCode; }
 
@@ -88,13 +95,12 @@ protected:
 
 private:
     std::vector<std::string> FArgs;
-    std::ostream& FOut;
     int FExitCode = CQuendrixExitOk;
 };
 
 // The program start after the database is set: program object, program right, title,
 // invisible main form and message loop. Returns the exit code.
-int QuendrixProgrammStart(const std::vector<std::string>& AArgs, std::ostream& AOut);
+int QuendrixProgrammStart(const std::vector<std::string>& AArgs);
 
 // The whole program: options, database, user, Qt where a window may be needed, then
 // the program start. AArgs without the program name.

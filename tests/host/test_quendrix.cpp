@@ -3,8 +3,11 @@
 #include "host_umgebung.h"
 #include "testumgebung.h"
 
+#include "qttestapp.h"
 #include "quendrix.h"
+#include "quendrixmain.h"
 #include "quendrixmodule.h"
+#include "vtrdlvrlist.h"
 
 #include <gtest/gtest.h>
 #include <cstdlib>
@@ -22,6 +25,22 @@ std::string Zeilen(std::initializer_list<const char*> AZeilen) {
     for (const char* z : AZeilen) t += std::string(z) + "\n";
     return t;
 }
+
+// While it lives, the catalogue window is not shown modally: its rows are written to
+// Text as "Kurzname<tab>Bezeichnung" lines, in the window's order.
+struct TKatalogMitschnitt {
+    std::string Text;
+    TQuendrixKatalogAnzeige Alt;
+    TKatalogMitschnitt() {
+        Alt = QuendrixKatalogAnzeige_Ersetzen([this](TKOV_Quendrix_MainFrm& AFenster) {
+            const TVRList* l = AFenster.vtAuswertungen->List();
+            for (int r = 0; l && r < l->GetRowCount(); ++r)
+                Text += l->GetCellValue(r, TKOV_Quendrix_MainFrm::spKurzname).AsString() + "\t" +
+                        l->GetCellValue(r, TKOV_Quendrix_MainFrm::spBezeichnung).AsString() + "\n";
+        });
+    }
+    ~TKatalogMitschnitt() { QuendrixKatalogAnzeige_Ersetzen(std::move(Alt)); }
+};
 
 } // namespace
 
@@ -152,7 +171,8 @@ struct TStart : ::testing::Test {
     const THostTestKlasse Aktiv{"AKTIV", "Aktive Auswertung"};
     const THostTestKlasse Versteckt{"VERSTECKT", "Versteckte Auswertung", 444, TRTypen{}};
     THostRegistrierung Registrierung{&Aktiv, &Versteckt};
-    std::ostringstream Out;
+    TQtApp Qt;
+    TKatalogMitschnitt Katalog;
 
     TStart() {
         THostProtokoll::Leeren();
@@ -202,11 +222,11 @@ TEST_F(TStart, DirektstartFragtNichtActiveAberDasRecht) {
         RDLProgramm().BenutzerSetzen(f.Benutzer);
         THostProtokoll::Leeren();
         Umgebung.Meldungen().Meldungen.clear();
-        Out.str("");
-        EXPECT_EQ(QuendrixProgrammStart(f.Args, Out), f.Exit);
+        Katalog.Text.clear();
+        EXPECT_EQ(QuendrixProgrammStart(f.Args), f.Exit);
         EXPECT_EQ(THostProtokoll::Text(), f.Schritte);
         EXPECT_EQ(RDLProgramm().Title(), f.Titel);
-        EXPECT_EQ(Out.str(), f.Katalog);
+        EXPECT_EQ(Katalog.Text, f.Katalog);
         EXPECT_EQ(RDLProgramm().ProgrammKennung(), "Quendrix");
         const auto& m = Umgebung.Meldungen().Meldungen;
         if (f.FehlendesRecht.empty()) {
@@ -253,7 +273,7 @@ TEST_F(TStart, ErgebnisDesLaufsGibtDenExitcodeUndDoneLaeuftImmer) {
         RDLInfo().RegistrierteLeeren();
         TArgs args{"-kn", "AKTIV"};
         if (f.Autoreport) args.push_back("-autoreport");
-        EXPECT_EQ(QuendrixProgrammStart(args, Out), f.Exit);
+        EXPECT_EQ(QuendrixProgrammStart(args), f.Exit);
         EXPECT_EQ(THostProtokoll::Text(), f.Schritte);
         EXPECT_EQ(Traces(), f.Registriert);
     }
@@ -261,10 +281,10 @@ TEST_F(TStart, ErgebnisDesLaufsGibtDenExitcodeUndDoneLaeuftImmer) {
 
 TEST_F(TStart, OhneProgrammrechtLaeuftNichts) {
     RDLProgramm().BenutzerSetzen("gast");
-    EXPECT_EQ(QuendrixProgrammStart({"-kn", "AKTIV"}, Out), CQuendrixExitKeinRecht);
-    EXPECT_EQ(QuendrixProgrammStart({}, Out), CQuendrixExitKeinRecht);
+    EXPECT_EQ(QuendrixProgrammStart({"-kn", "AKTIV"}), CQuendrixExitKeinRecht);
+    EXPECT_EQ(QuendrixProgrammStart({}), CQuendrixExitKeinRecht);
     EXPECT_EQ(THostProtokoll::Text(), "");
-    EXPECT_EQ(Out.str(), "");
+    EXPECT_EQ(Katalog.Text, "");
     EXPECT_EQ(RDLProgramm().Title(), "");
     ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), 2u);
     EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Nummer, 1200);
@@ -293,7 +313,7 @@ TEST_F(TStart, FehlerBeimStartWirdGezeigtUndBeendet) {
         Umgebung.Meldungen().Meldungen.clear();
         RDLInfo().RegistrierteLeeren();
         RDLProgramm().OnTitleChanged = [&](const std::string&) { f.Werfen(); };
-        EXPECT_EQ(QuendrixProgrammStart({"-kn", "AKTIV"}, Out), f.Exit);
+        EXPECT_EQ(QuendrixProgrammStart({"-kn", "AKTIV"}), f.Exit);
         EXPECT_EQ(THostProtokoll::Text(), "");
         ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), 1u);
         EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Nummer, f.Nummer);
@@ -318,9 +338,9 @@ TEST_F(TStart, DatenbankfehlerBeimPruefenDerRechteEndetMitCode2) {
     const auto pruefen = [&](const TArgs& AArgs) {
         Umgebung.Meldungen().Meldungen.clear();
         RDLInfo().RegistrierteLeeren();
-        EXPECT_EQ(QuendrixProgrammStart(AArgs, Out), CQuendrixExitAufruf);
+        EXPECT_EQ(QuendrixProgrammStart(AArgs), CQuendrixExitAufruf);
         EXPECT_EQ(THostProtokoll::Text(), "");
-        EXPECT_EQ(Out.str(), "");
+        EXPECT_EQ(Katalog.Text, "");
         ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
         EXPECT_EQ(RDLInfo().Registrierte()[0].TraceName, "Quendrix.Start");
         EXPECT_EQ(RDLInfo().Registrierte()[0].Klasse, "EDatenbankFehler");
@@ -362,14 +382,14 @@ TEST_F(TProgramm, ListeZeigtDieAktivenAuswertungenDerInstallation) {
         std::string Liste;
     } faelle[] = {
         {1, "ODRIKS00",
-         Zeilen({"SchwWare\tSchwimmende Ware", "VKPRAEMIEN\tVerkaufsprämien", "ARTBESTCSVEXP\tArtikelbestandsexport",
-                 "UMSAUSW\tUmsatzauswertung", "VFAUSW\tVersandfilialen-Auswertung", "PersRab\tPersonalrabatte",
-                 "PUPAUSWERT\tAuswertung Prämien und Provisionen",
-                 "PKAUSWERT\tAuswertung Personalkäufe auf Rechnung"})},
+         Zeilen({"ARTBESTCSVEXP\tArtikelbestandsexport", "PKAUSWERT\tAuswertung Personalkäufe auf Rechnung",
+                 "PUPAUSWERT\tAuswertung Prämien und Provisionen", "PersRab\tPersonalrabatte",
+                 "SchwWare\tSchwimmende Ware", "UMSAUSW\tUmsatzauswertung", "VKPRAEMIEN\tVerkaufsprämien",
+                 "VFAUSW\tVersandfilialen-Auswertung"})},
         {0, "MUSTER00",
-         Zeilen({"SchwWare\tSchwimmende Ware", "UMSAUSW\tUmsatzauswertung", "VFAUSW\tVersandfilialen-Auswertung",
-                 "PersRab\tPersonalrabatte", "PUPAUSWERT\tAuswertung Prämien und Provisionen",
-                 "PKAUSWERT\tAuswertung Personalkäufe auf Rechnung"})},
+         Zeilen({"PKAUSWERT\tAuswertung Personalkäufe auf Rechnung", "PUPAUSWERT\tAuswertung Prämien und Provisionen",
+                 "PersRab\tPersonalrabatte", "SchwWare\tSchwimmende Ware", "UMSAUSW\tUmsatzauswertung",
+                 "VFAUSW\tVersandfilialen-Auswertung"})},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.Kennung);
@@ -390,15 +410,44 @@ TEST_F(TProgramm, ListeVerlangtDasProgrammrecht) {
     EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Nummer, 1200);
 }
 
-TEST_F(TProgramm, OhneKnWirdDerKatalogAusgegeben) {
+// Without a known short name the catalogue window opens, with the rows --list prints.
+TEST_F(TProgramm, OhneKnOeffnetDasKatalogfensterMitDenZeilenDerListe) {
     THostInstallationsDatei db(0, "URSTAL00");
     db.Benutzer("anna", {"441"});
+    TKatalogMitschnitt katalog;
     EXPECT_EQ(Main({"--db", db.Pfad(), "--user", "anna", "-kn", "XYZ"}), CQuendrixExitOk);
-    EXPECT_EQ(Out.str(), Zeilen({"SchwWare\tSchwimmende Ware", "VKPRAEMIEN\tVerkaufsprämien",
-                                 "UMSAUSW\tUmsatzauswertung", "VFAUSW\tVersandfilialen-Auswertung",
-                                 "PersRab\tPersonalrabatte", "PUPAUSWERT\tAuswertung Prämien und Provisionen",
-                                 "PKAUSWERT\tAuswertung Personalkäufe auf Rechnung"}));
+    EXPECT_EQ(Out.str(), "");
     EXPECT_EQ(RDLProgramm().Title(), "Auswertungs-Center");
+    EXPECT_EQ(Main({"--db", db.Pfad(), "--user", "anna", "--list"}), CQuendrixExitOk);
+    EXPECT_EQ(katalog.Text, Out.str());
+    EXPECT_EQ(Out.str(), Zeilen({"PKAUSWERT\tAuswertung Personalkäufe auf Rechnung",
+                                 "PUPAUSWERT\tAuswertung Prämien und Provisionen", "PersRab\tPersonalrabatte",
+                                 "SchwWare\tSchwimmende Ware", "UMSAUSW\tUmsatzauswertung",
+                                 "VKPRAEMIEN\tVerkaufsprämien", "VFAUSW\tVersandfilialen-Auswertung"}));
+}
+
+// A run without dialogs has nobody to choose from the catalogue.
+TEST_F(TProgramm, AutoreportOhneBekanntenKurznamenEndetMitCode2) {
+    THostInstallationsDatei db(1, "MUSTER00");
+    db.Benutzer("anna", {"441"});
+    const struct {
+        TArgs Args;
+        std::string Meldung;
+    } faelle[] = {
+        {{"-autoreport"}, "Die Option -autoreport braucht -kn KURZNAME. Aufruf: quendrix --help\n"},
+        {{"-kn", "GIBTESNICHT", "-autoreport"},
+         "Es gibt keine Auswertung mit dem Kurznamen \u201EGIBTESNICHT\u201C. Die Kurznamen zeigt: quendrix --list\n"},
+    };
+    TKatalogMitschnitt katalog;
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.Meldung);
+        Err.str("");
+        TArgs args{"--db", db.Pfad(), "--user", "anna"};
+        args.insert(args.end(), f.Args.begin(), f.Args.end());
+        EXPECT_EQ(Main(args), CQuendrixExitAufruf);
+        EXPECT_EQ(Err.str(), f.Meldung);
+    }
+    EXPECT_EQ(katalog.Text, "");
 }
 
 TEST_F(TProgramm, FalscherAufrufOderFehlendeDatenbankEndenMitCode2) {
@@ -457,19 +506,19 @@ TEST_F(TProgramm, DirektstartLaeuftMitQtUndKnSiehtDieArgumenteWieGegeben) {
     } faelle[] = {
         {{"--db", db.Pfad(), "--user", "anna", "/KN:versteckt", "-autoreport"}, direkt, "Versteckte Auswertung", ""},
         {{"-kn", "VERSTECKT", "--db", db.Pfad(), "-autoreport", "--user=anna"}, direkt, "Versteckte Auswertung", ""},
-        {{"-kn", "--db", db.Pfad(), "VERSTECKT", "-autoreport", "--user", "anna"}, "", "Auswertungs-Center",
-         "AKTIV\tAktive Auswertung\n"},
         {{"--user", "anna", "-kn", "--db=" + db.Pfad(), "VERSTECKT"}, "", "Auswertungs-Center",
          "AKTIV\tAktive Auswertung\n"},
     };
+    TKatalogMitschnitt katalog;
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.Args[0] + " " + f.Args[1]);
         THostProtokoll::Leeren();
-        Out.str("");
+        katalog.Text.clear();
         EXPECT_EQ(Main(f.Args), CQuendrixExitOk);
         EXPECT_EQ(THostProtokoll::Text(), f.Schritte);
         EXPECT_EQ(RDLProgramm().Title(), f.Titel);
-        EXPECT_EQ(Out.str(), f.Katalog);
+        EXPECT_EQ(katalog.Text, f.Katalog);
+        EXPECT_EQ(Out.str(), "");
         EXPECT_EQ(Err.str(), "");
     }
     EXPECT_TRUE(RDLProgramm().OhneDialoge());

@@ -81,6 +81,18 @@ bool TRDLVorgabeDialoge::JaNein(const std::string& AText) {
     return Naechste().Art == TRDLDialogAntwort::Ja;
 }
 
+bool TRDLVorgabeDialoge::TrefferWaehlen(TRDLTrefferSuche& ASuche, int& AAuswahl) {
+    Aufrufe.push_back({"TrefferWaehlen", ASuche.Text, {}});
+    const auto a = Naechste();
+    if (a.Art != TRDLDialogAntwort::Treffer) return false;
+    if (!a.Text.empty()) ASuche.Text = a.Text;
+    const int nr = int(a.Wert);
+    const auto treffer = ASuche.Treffer ? ASuche.Treffer(ASuche.Text) : std::vector<std::string>{};
+    if (nr < 0 || nr >= int(treffer.size())) return false;
+    AAuswahl = nr;
+    return true;
+}
+
 bool TRDLQtDialoge::DateiSpeichern(std::string& AName, const std::string& AOrdner,
                                    const std::vector<TRDLDateiTyp>& ATypen, bool AUeberschreibenFragen,
                                    const std::string& ATitel) {

@@ -13,6 +13,8 @@ struct TRDLDateiTyp {
     std::string Maske;       // "*.csv"
 };
 
+struct TRDLTrefferSuche;
+
 class IRDLDialoge {
 public:
     virtual ~IRDLDialoge() = default;
@@ -27,14 +29,29 @@ public:
     virtual bool DatumWaehlen(TDateTime& ADatum, const std::string& ATitel = {}) = 0;
     // A yes/no question outside the message catalogue.
     virtual bool JaNein(const std::string& AText) = 0;
+    // The auto-complete dialog: the user refines the text and picks one of the hits
+    // that ASuche.Treffer gives for it; true with the hit's index in AAuswahl and the
+    // final text in ASuche.Text.
+    virtual bool TrefferWaehlen(TRDLTrefferSuche& ASuche, int& AAuswahl) = 0;
+};
+
+// What the auto-complete dialog shows and how.
+struct TRDLTrefferSuche {
+    std::string Text;     // start text
+    int MaxLaenge = 128;  // of the text
+    int Links = -1, Oben = -1; // -1: centred over the active window
+    int Breite = 350, Hoehe = 350;
+    std::string Titel;
+    // Display lines of the hits for a text.
+    std::function<std::vector<std::string>(const std::string&)> Treffer;
 };
 
 // One answer given in advance.
 struct TRDLDialogAntwort {
-    enum TArt { Abbruch, Datei, Ordner, Datum, Ja, Nein };
+    enum TArt { Abbruch, Datei, Ordner, Datum, Ja, Nein, Treffer };
     TArt Art = Abbruch;
-    std::string Text; // file or folder
-    TDateTime Wert = 0;
+    std::string Text; // file or folder; for a hit the text typed first (empty: keep)
+    TDateTime Wert = 0; // for a hit its index
 
     static TRDLDialogAntwort Abbrechen() { return {}; }
     static TRDLDialogAntwort DateiName(std::string AName) { return {Datei, std::move(AName), 0}; }
@@ -42,12 +59,16 @@ struct TRDLDialogAntwort {
     static TRDLDialogAntwort Tag(TDateTime AWert) { return {Datum, {}, AWert}; }
     static TRDLDialogAntwort JaAntwort() { return {Ja, {}, 0}; }
     static TRDLDialogAntwort NeinAntwort() { return {Nein, {}, 0}; }
+    static TRDLDialogAntwort TrefferNr(int AIndex, std::string AText = {}) {
+        return {Treffer, std::move(AText), double(AIndex)};
+    }
 };
 
 // What a dialog was asked to show (for tests to check the folder, types and prompt).
 struct TRDLDialogAufruf {
-    std::string Dialog; // "DateiSpeichern", "SelectDirectory", "DatumWaehlen", "JaNein", "Ueberschreiben"
-    std::string Text;   // folder, prompt, title or question
+    std::string Dialog; // "DateiSpeichern", "SelectDirectory", "DatumWaehlen", "JaNein", "Ueberschreiben",
+                        // "TrefferWaehlen"
+    std::string Text;   // folder, prompt, title, question or start text
     std::vector<TRDLDateiTyp> Typen;
 };
 
@@ -61,6 +82,8 @@ public:
     bool SelectDirectory(const std::string& APrompt, std::string& AOrdner) override;
     bool DatumWaehlen(TDateTime& ADatum, const std::string& ATitel = {}) override;
     bool JaNein(const std::string& AText) override;
+    // A hit answer picks that index among the hits of its text; one out of range cancels.
+    bool TrefferWaehlen(TRDLTrefferSuche& ASuche, int& AAuswahl) override;
     std::vector<TRDLDialogAufruf> Aufrufe;
     size_t Offen() const { return FAntworten.size(); }
 
@@ -77,6 +100,7 @@ public:
     bool SelectDirectory(const std::string& APrompt, std::string& AOrdner) override;
     bool DatumWaehlen(TDateTime& ADatum, const std::string& ATitel = {}) override;
     bool JaNein(const std::string& AText) override;
+    bool TrefferWaehlen(TRDLTrefferSuche& ASuche, int& AAuswahl) override; // rdlautocomplete.cpp
 };
 
 // The one dialog object. Until one is set: the Qt dialogs when an application object
