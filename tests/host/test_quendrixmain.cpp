@@ -1,0 +1,239 @@
+// The catalogue window: its rows, details, search and the start of an evaluation.
+#include "host_umgebung.h"
+#include "qttestapp.h"
+#include "testumgebung.h"
+
+#include "quendrixmain.h"
+#include "quendrixmodule.h"
+#include "rdlautocomplete.h"
+#include "rdldialog.h"
+#include "rdlfarben.h"
+#include "vtrdlvrlist.h"
+
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TKatalog : ::testing::Test {
+    TQtApp Qt;
+    TTestUmgebung Umgebung;
+    const THostTestKlasse Umsatz{"UMSTEST", "Umsatz im Test", 0};
+    const THostTestKlasse Bestand{"BESTTEST", "Bestand im Test", 0};
+    THostRegistrierung Registrierung{&Umsatz, &Bestand};
+    TRDLVorgabeDialoge* Dialoge = nullptr;
+    std::unique_ptr<IRDLDialoge> AlteDialoge;
+
+    TKatalog() {
+        THostProtokoll::Leeren();
+        Umgebung.Installation(1, "MUSTER00");
+        Umgebung.Benutzer("tester", {"441"});
+        RDLProgramm().BenutzerSetzen("tester");
+        auto d = std::make_unique<TRDLVorgabeDialoge>();
+        Dialoge = d.get();
+        AlteDialoge = RDLDialoge_Ersetzen(std::move(d));
+    }
+    ~TKatalog() override {
+        RDLDialoge_Ersetzen(std::move(AlteDialoge));
+        THostProtokoll::Leeren();
+    }
+
+    static std::vector<std::string> Spalte(const TKOV_Quendrix_MainFrm& F, int ACol) {
+        std::vector<std::string> z;
+        const TVRList* l = F.vtAuswertungen->List();
+        for (int r = 0; l && r < l->GetRowCount(); ++r) z.push_back(l->GetCellValueAsFormatedString(r, ACol));
+        return z;
+    }
+    static std::string Gewaehlt(const TKOV_Quendrix_MainFrm& F) {
+        const QModelIndex k = F.vtAuswertungen->GetFirstSelected();
+        return k.isValid() ? F.vtAuswertungen->List()->GetCellValue(k.row(), TKOV_Quendrix_MainFrm::spKurzname).AsString()
+                           : "";
+    }
+    static QModelIndex Zeile(const TKOV_Quendrix_MainFrm& F, int ARow) {
+        return F.vtAuswertungen->Model().index(ARow, 0);
+    }
+};
+
+} // namespace
+
+// The real evaluations of an installation where all are active: sorted by display name,
+// the first one selected with its details; only two columns shown; every second row
+// in the suite's alternate colour.
+TEST_F(TKatalog, ZeigtDieAuswertungenNachBezeichnungUndDieErsteMitDetails) {
+    THostRegistrierung echte;
+    QuendrixAuswertungenRegistrieren();
+    Umgebung.Installation(1, "ODRIKS00");
+    TKOV_Quendrix_MainFrm f;
+    QAbstractItemModelTester tester(&f.vtAuswertungen->Model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
+    EXPECT_EQ(f.windowTitle().toStdString().rfind("Auswertungs-Center - ", 0), 0u);
+    const auto namen = Spalte(f, TKOV_Quendrix_MainFrm::spBezeichnung);
+    ASSERT_EQ(namen.size(), 8u);
+    EXPECT_EQ(namen.front(), "Artikelbestandsexport");
+    EXPECT_TRUE(std::is_sorted(namen.begin(), namen.end()));
+    EXPECT_EQ(Gewaehlt(f), "ARTBESTCSVEXP");
+    EXPECT_EQ(f.lblBezeichnung->text(), "Artikelbestandsexport");
+    EXPECT_FALSE(f.memBeschreibung->toPlainText().isEmpty());
+    EXPECT_FALSE(f.memSchlagwort->toPlainText().isEmpty());
+    std::vector<bool> sichtbar;
+    for (int c = 0; c < TKOV_Quendrix_MainFrm::spAnzahl; ++c) sichtbar.push_back(f.vtAuswertungen->ColumnVisible_Get(c));
+    EXPECT_EQ(sichtbar, (std::vector<bool>{true, true, false, false, false}));
+    const auto& m = f.vtAuswertungen->Model();
+    EXPECT_FALSE(m.data(m.index(0, 1), Qt::BackgroundRole).isValid());
+    EXPECT_EQ(m.data(m.index(1, 1), Qt::BackgroundRole).value<QColor>(), GetRDLColor(121));
+    EXPECT_FALSE(m.data(m.index(2, 0), Qt::BackgroundRole).isValid());
+}
+
+TEST_F(TKatalog, OhneAktiveAuswertungBleibtAllesLeerUndDieKnoepfeTunNichts) {
+    const THostTestKlasse nirgends("NIRGENDS", "Nirgends aktiv", 0, TRTypen{});
+    THostRegistrierung nur({&nirgends});
+    TKOV_Quendrix_MainFrm f;
+    EXPECT_EQ(f.vtAuswertungen->List()->GetRowCount(), 0);
+    f.btnAendernClick();
+    f.vtAuswertungenKeyDown(Qt::Key_Return);
+    f.vtAuswertungenDblClick(QPoint(5, 5));
+    EXPECT_EQ(THostProtokoll::Text(), "");
+    EXPECT_TRUE(f.lblBezeichnung->text().isEmpty());
+    EXPECT_TRUE(f.memBeschreibung->toPlainText().isEmpty());
+}
+
+// The details follow whatever changed last: the mouse or the selection.
+TEST_F(TKatalog, DetailsFolgenMausUndAuswahl) {
+    TKOV_Quendrix_MainFrm f;
+    f.resize(792, 566);
+    f.show();
+    ASSERT_EQ(Spalte(f, 0), (std::vector<std::string>{"Bestand im Test", "Umsatz im Test"}));
+    EXPECT_EQ(f.lblBezeichnung->text(), "Bestand im Test");
+    const QRect zweite = f.vtAuswertungen->visualRect(Zeile(f, 1));
+    f.vtAuswertungenMouseMove(zweite.center());
+    EXPECT_EQ(f.lblBezeichnung->text(), "Umsatz im Test");
+    EXPECT_EQ(f.memBeschreibung->toPlainText(), "Test UMSTEST");
+    f.vtAuswertungenMouseMove(QPoint(5, f.vtAuswertungen->viewport()->height() - 2)); // empty space
+    EXPECT_EQ(f.lblBezeichnung->text(), "Umsatz im Test");
+    f.vtAuswertungenMouseMove(f.vtAuswertungen->visualRect(Zeile(f, 0)).center());
+    EXPECT_EQ(f.lblBezeichnung->text(), "Bestand im Test");
+    f.vtAuswertungen->setCurrentIndex(Zeile(f, 1));
+    EXPECT_EQ(f.lblBezeichnung->text(), "Umsatz im Test");
+}
+
+// Typing a letter opens the search with it and leaves the field empty; a pick selects
+// the row and shows it, but starts nothing.
+TEST_F(TKatalog, SucheWaehltEineZeileOhneSieZuStarten) {
+    TKOV_Quendrix_MainFrm f;
+    f.show();
+    Dialoge->Vorgeben(TRDLDialogAntwort::TrefferNr(0, "umsa"));
+    QTest::keyClick(f.vtAuswertungen, Qt::Key_U);
+    ASSERT_EQ(Dialoge->Aufrufe.size(), 1u);
+    EXPECT_EQ(Dialoge->Aufrufe[0].Dialog, "TrefferWaehlen");
+    EXPECT_EQ(Dialoge->Aufrufe[0].Text, "u");
+    EXPECT_TRUE(f.edtSuche->text().isEmpty());
+    EXPECT_EQ(Gewaehlt(f), "UMSTEST");
+    EXPECT_EQ(f.lblBezeichnung->text(), "Umsatz im Test");
+    EXPECT_EQ(THostProtokoll::Text(), "");
+
+    // The search field: the change starts the search with the field's text; the field
+    // is emptied without a second search.
+    Dialoge->Aufrufe.clear();
+    f.edtSuche->setText("bes");
+    ASSERT_EQ(Dialoge->Aufrufe.size(), 1u);
+    EXPECT_EQ(Dialoge->Aufrufe[0].Text, "bes");
+    EXPECT_TRUE(f.edtSuche->text().isEmpty());
+    EXPECT_EQ(Gewaehlt(f), "UMSTEST"); // cancelled: the selection stays
+
+    // Enter starts the chosen one, once.
+    QTest::keyClick(f.vtAuswertungen, Qt::Key_Return);
+    EXPECT_EQ(THostProtokoll::Text(), "Resources_Create,Resources_AfterCreate,Execute(UMSTEST),"
+                                      "Resources_BeforeDestroy,Resources_Destroy,~");
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(f.isEnabled());
+}
+
+// The source searches display name, keywords and short name, letter case ignored,
+// anywhere in the text; every word must match.
+TEST_F(TKatalog, QuelleFindetBezeichnungSchlagworteUndKurzname) {
+    TKOV_Quendrix_MainFrm f;
+    const TACSourceVTCustom quelle(f.vtAuswertungen, 0, false, false,
+                                   {TKOV_Quendrix_MainFrm::spIndex, TKOV_Quendrix_MainFrm::spKurzname});
+    const auto anzeige = [&](const std::string& AText) {
+        std::vector<std::string> a;
+        for (const auto& t : quelle.Suchen(AText)) a.push_back(t.Anzeige);
+        return a;
+    };
+    const struct {
+        const char* Text;
+        std::vector<std::string> Treffer;
+    } faelle[] = {
+        {"SATZ", {"Umsatz im Test (UMSTEST)"}},
+        {"besttest", {"Bestand im Test (BESTTEST)"}},
+        {"test", {"Bestand im Test (BESTTEST)", "Umsatz im Test (UMSTEST)"}},
+        {"im umsatz", {"Umsatz im Test (UMSTEST)"}},
+        {"umsatz bestand", {}},
+        {"", {}},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.Text);
+        EXPECT_EQ(anzeige(fall.Text), fall.Treffer);
+    }
+    ASSERT_EQ(quelle.Suchen("umstest").size(), 1u);
+    EXPECT_EQ(quelle.Suchen("umstest")[0].Daten[1], "UMSTEST");
+}
+
+// The rights check turns the user away; the catalogue is never hidden then.
+TEST_F(TKatalog, OhneRechtBleibtDerKatalogStehen) {
+    const THostTestKlasse nurGeschuetzt("GESCHTEST", "Geschützt", 444);
+    THostRegistrierung nur({&nurGeschuetzt});
+    TKOV_Quendrix_MainFrm f;
+    f.show();
+    int versteckt = 0;
+    struct TZaehler : QObject {
+        int& N;
+        TZaehler(int& AN) : N(AN) {}
+        bool eventFilter(QObject*, QEvent* E) override {
+            if (E->type() == QEvent::Hide) ++N;
+            return false;
+        }
+    } zaehler(versteckt);
+    f.installEventFilter(&zaehler);
+    f.btnAendernClick();
+    EXPECT_EQ(THostProtokoll::Text(), "~"); // created, asked, released
+    EXPECT_EQ(versteckt, 0);
+    EXPECT_TRUE(f.isVisible());
+    ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), 1u);
+    EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Nummer, 1200);
+
+    // With the right it runs while the catalogue is hidden, and a failing Execute still
+    // brings the catalogue back after Done.
+    Umgebung.Benutzer("berechtigt", {"441", "441.444"});
+    RDLProgramm().BenutzerSetzen("berechtigt");
+    THostProtokoll::Leeren();
+    THostProtokoll::Fehler = {"Execute"};
+    f.btnAendernClick();
+    EXPECT_EQ(THostProtokoll::Text(), "Resources_Create,Resources_AfterCreate,Execute(GESCHTEST),"
+                                      "Resources_BeforeDestroy,Resources_Destroy,~");
+    EXPECT_EQ(versteckt, 1);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(f.isEnabled());
+}
+
+// While a guarded action runs the guarded handlers do nothing and the window stays open.
+TEST_F(TKatalog, WaehrendDerArbeitNichtsStartenUndNichtSchliessen) {
+    TKOV_Quendrix_MainFrm f;
+    f.show();
+    ASSERT_TRUE(RDLProgramm().WorkStartTry(&f, "Test", 5));
+    f.btnAendernClick();
+    f.btnSucheClick();
+    EXPECT_TRUE(f.FormKeyPress("x")); // consumed, but no search
+    EXPECT_TRUE(Dialoge->Aufrufe.empty());
+    EXPECT_EQ(THostProtokoll::Text(), "");
+    QTest::keyClick(&f, Qt::Key_Escape);
+    EXPECT_TRUE(f.isVisible());
+    RDLProgramm().WorkDone(&f);
+    QTest::keyClick(&f, Qt::Key_Escape);
+    EXPECT_FALSE(f.isVisible());
+}
