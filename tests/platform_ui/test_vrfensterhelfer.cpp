@@ -157,6 +157,16 @@ TEST(GruppierenNachEbenen, EineLeereOderFehlendeListeBleibtLeer) {
     EXPECT_EQ(w.Meldungen(), std::vector<std::string>{"994: Bitte starten Sie zunächst die Selektion."});
 }
 
+TEST(GruppierenNachEbenen, EineAusnahmeImAbschlussGehtAnDasFensterUndDieMalpauseEndet) {
+    TFenster w;
+    EXPECT_THROW(GruppierenNachEbenen(*w.Grid, {Region}, {}, Funktionen(), CAlleFest,
+                                      [](TVTRDLVRList&, const TVRGruppierOption&) { throw std::runtime_error("x"); }),
+                 std::runtime_error);
+    EXPECT_EQ(w.Grid->UpdateCount(), 0);
+    EXPECT_TRUE(w.Grid->updatesEnabled());
+    EXPECT_EQ(w.Grid->Model().rowCount(), 2); // the grouped list stays the grid's
+}
+
 TEST(GruppierMenue, OptionstexteGruppierenUeberDenMenuetext) {
     TFenster w;
     QMenu* menu = GruppierMenuErzeugen(&w.Fenster, {"Keine", "Region | Monat"}, [&](const std::string& ACaption) {
@@ -310,7 +320,9 @@ TEST(CSVExportMitEigenemDialog, WaehltSchreibtUndMeldetJeNachVariante) {
         std::vector<std::string> dateien;
         for (const auto& d : fs::directory_iterator(w.Ordner)) dateien.push_back(d.path().filename().string());
         EXPECT_EQ(dateien, *f.Datei ? std::vector<std::string>{f.Datei} : std::vector<std::string>{});
-        if (*f.Datei) EXPECT_EQ(Zeilen(w.Ordner / f.Datei).size(), 6u); // header and the five rows
+        if (*f.Datei) {
+            EXPECT_EQ(Zeilen(w.Ordner / f.Datei).size(), 6u); // header and the five rows
+        }
         EXPECT_EQ(w.Dialoge->Aufrufe.size(), f.Leer ? 0u : 1u);
     }
     // A folder that cannot be written: the failure message, no confirmation.

@@ -8,8 +8,6 @@
 #include "vrlisthelfer.h"
 #include "vtrdlvrlist.h"
 
-#include <QModelIndex>
-
 #include <functional>
 #include <string>
 #include <vector>
