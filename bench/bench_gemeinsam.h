@@ -1,11 +1,14 @@
 #pragma once
-// What the benchmarks share: the deterministic sales lines and the range search over the
-// date key that the statistics engine uses.
+// What the benchmarks share: the deterministic sales lines, the range search over the
+// date key that the statistics engine uses, and a sales-window sized value-row list.
 #include "kovdbfiles.h"
 #include "rdldatum.h"
+#include "vrgruppierung.h"
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 using Uhr = std::chrono::steady_clock;
@@ -84,4 +87,47 @@ inline void BereichLesen(Tlstfile& f, double von, double bis, int64_t& AZeilen, 
                   f.EK.GetWert() + f.Menge.GetWert() + f.Herkunft.GetWert();
         ++AZeilen;
     }
+}
+
+// --- a sales-window sized value-row list -----------------------------------------------
+
+inline constexpr int CVRSpalten = 40;
+inline constexpr int CVRTag = 5, CVRKunde = 2;
+
+// Columns and values shaped like the sales table: head, client key and name, branch,
+// the day five times (pattern and period routines), then figures; 365 days × 12 clients.
+inline std::unique_ptr<TVRList> VerkaufsListe(int AZeilen) {
+    auto liste = std::make_unique<TVRList>();
+    for (int s = 0; s < CVRSpalten; ++s) {
+        TVRColumn& c = liste->ColumnAdd();
+        c.Caption = "S" + std::to_string(s);
+        c.VRType = s >= 10 ? TVRValueType::vrvtFloat : TVRValueType::vrvtString;
+        if (s >= 10) c.FormatType = TVRFormatType::vrftPattern, c.FormatStr = "%n";
+    }
+    liste->GetColumn(CVRTag).CustomOrder = true;
+    liste->GetColumn(CVRTag).CompareProc = CompareProc_Date;
+    std::mt19937 zufall(42);
+    const TDateTime erster = EncodeDate(2025, 1, 1);
+    TVRArray puffer = liste->VRArray_ForRowAdd_Generate();
+    for (int i = 0; i < AZeilen; ++i) {
+        const int kunde = static_cast<int>(zufall() % 12) + 1;
+        const TDateTime tag = erster + static_cast<int>(zufall() % 365);
+        IntPair2VRItem({kunde, 0}, puffer, 1);
+        String2VRItem("Mandant " + std::to_string(kunde), puffer, CVRKunde);
+        Integer2VRItem(static_cast<int>(zufall() % 60) + 1, puffer, 4);
+        for (int s = 5; s <= 9; ++s) Date2VRItem(tag, puffer, s);
+        for (int s = 10; s < CVRSpalten; ++s) Float2VRItem(static_cast<double>(zufall() % 100000) / 100.0, puffer, s);
+        liste->RowAdd(puffer);
+    }
+    return liste;
+}
+
+// The sales window's aggregation list: sums, codes 2 and 3.
+inline TVRFunctionNFormatList VerkaufsFunktionen() {
+    TVRFunctionNFormatList f;
+    for (int s = 10; s < CVRSpalten; ++s) {
+        const int r = (s - 10) % 11;
+        f.Add({s, r <= 5 ? TVRFunctionType::vrfSum : (r <= 9 ? TVRFunctionType::vrfNoneToo : TVRFunctionType::vrfNone)});
+    }
+    return f;
 }
