@@ -81,6 +81,7 @@ int TVRListModel::columnCount(const QModelIndex&) const {
 bool TVRListModel::hasChildren(const QModelIndex& AParent) const { return rowCount(AParent) > 0; }
 
 QVariant TVRListModel::data(const QModelIndex& AIndex, int ARole) const {
+    ++FDataAufrufe;
     const TVRList* liste = NodeList(AIndex);
     const TVRList* wurzel = FGrid.List();
     // A view may ask between an in-place change of the list and the next refresh.

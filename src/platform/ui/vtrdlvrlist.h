@@ -35,6 +35,8 @@ public:
     // The list a node's row lives in, and its child list (none for a leaf).
     const TVRList* NodeList(const QModelIndex& AIndex) const;
     const TVRList* ChildList(const QModelIndex& AParent) const;
+    // Calls of data() so far, so a benchmark can show what a paint asks for.
+    uint64_t DataAufrufe() const { return FDataAufrufe; }
 
 private:
     friend class TVTRDLVRList;
@@ -50,6 +52,7 @@ private:
 
     TVTRDLVRList& FGrid;
     QHash<const TVRList*, TElternZeile> FEltern;
+    mutable uint64_t FDataAufrufe = 0;
 };
 
 class TVTRDLVRList : public QTreeView {
