@@ -259,14 +259,20 @@ void TKOV_Quendrix_MainFrm::FillTreeView() {
 
 // --- details ---------------------------------------------------------------------------------
 
+TKOV_Quendrix_Auswertung_Class TKOV_Quendrix_MainFrm::KlasseDerZeile(const QModelIndex& ANode) const {
+    // Column 4 is the only link from a row back to its class.
+    const TVRList* liste = vtAuswertungen->Model().NodeList(ANode);
+    TKOV_Quendrix_Auswertung_Class klasse = nullptr;
+    if (liste)
+        TKOV_Glob_Quendrix_Controller::GetAuswerterByIdx(int(liste->GetCellValue(ANode.row(), spIndex).AsInteger()),
+                                                         klasse);
+    return klasse;
+}
+
 void TKOV_Quendrix_MainFrm::ShowDetails(const QModelIndex& ANode) {
     KOV_Geschuetzt(CName + "ShowDetails", true, [&] {
-        const TVRList* liste = vtAuswertungen->Model().NodeList(ANode);
-        if (!liste) return;
-        TKOV_Quendrix_Auswertung_Class klasse = nullptr;
-        if (!TKOV_Glob_Quendrix_Controller::GetAuswerterByIdx(int(liste->GetCellValue(ANode.row(), spIndex).AsInteger()),
-                                                              klasse))
-            return;
+        const TKOV_Quendrix_Auswertung_Class klasse = KlasseDerZeile(ANode);
+        if (!klasse) return;
         lblBezeichnung->setText(QString::fromStdString(klasse->Bezeichnung()));
         memBeschreibung->setPlainText(QString::fromStdString(klasse->Beschreibung()));
         memSchlagwort->setPlainText(QString::fromStdString(klasse->Schlagworte()));
@@ -288,12 +294,8 @@ void TKOV_Quendrix_MainFrm::vtAuswertungenMouseMove(const QPoint& AViewportPos) 
 
 void TKOV_Quendrix_MainFrm::StarteAuswertung(const QModelIndex& ANode) {
     KOV_Geschuetzt(CName + "StarteAuswertung", true, [&] {
-        const TVRList* liste = vtAuswertungen->Model().NodeList(ANode);
-        if (!liste) return;
-        TKOV_Quendrix_Auswertung_Class klasse = nullptr;
-        if (!TKOV_Glob_Quendrix_Controller::GetAuswerterByIdx(int(liste->GetCellValue(ANode.row(), spIndex).AsInteger()),
-                                                              klasse))
-            return;
+        const TKOV_Quendrix_Auswertung_Class klasse = KlasseDerZeile(ANode);
+        if (!klasse) return;
         TKOV_Quendrix_AuswertungPtr auswertung = klasse->Create();
         if (!auswertung) return;
         if (!klasse->RechtFuerAuswertungVorhanden()) return; // the rights check told the user

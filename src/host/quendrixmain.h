@@ -2,6 +2,7 @@
 // The catalogue window of the evaluation centre: lists the evaluations of this
 // installation, shows the details of the one under the mouse or selected, searches by
 // keyword and runs the chosen evaluation while the window is hidden.
+#include "quendrixclass.h"
 #include "rdlform.h"
 #include "vrlist.h"
 
@@ -75,6 +76,8 @@ protected:
 
 private:
     void VRListInit();
+    // The class of a row; nullptr for no row or an index the registry lacks.
+    TKOV_Quendrix_Auswertung_Class KlasseDerZeile(const QModelIndex& ANode) const;
     void Auswerter_2_Tabelle(int AIndex);
     void SuchhandlerVerbinden(bool AAn);
     // Runs ABody under the work indicator with the handler's trace name.
