@@ -55,12 +55,14 @@ public:
 // Processing state of the statistics (table umsv).
 class Tumsvfile : public TKOV_DBFile {
 public:
-    static constexpr int KeyStatistik = 0; // Kennung, Rechner
+    static constexpr int KeyStatistik = 0; // Kennung, Mandant, Rechner
 
     explicit Tumsvfile(int AOpenMode = 2, int AParam = -1);
     explicit Tumsvfile(TRDLDatenbank& ADb);
 
     TStringDatenKeyFeld Kennung{*this, "Kennung"};
+    // Transaction numbers ascend per client and computer, so the state is kept per both.
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
     TIntegerDatenKeyFeld Rechner{*this, "Rechner"};
     TIntegerDatenfeld TransNr{*this, "TransNr"};
 };

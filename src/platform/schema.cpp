@@ -108,11 +108,12 @@ std::vector<TRDLTabellenDef> Definitionen() {
         Satzdatei("umsv",
           {
             {"Kennung", T, {"kennung"}, P},
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
             {"Rechner", G, {"rechner"}, P},
             {"TransNr", G, {"transnr"}},
           },
           {
-            {"umsv_statistik", true, {"Kennung", "Rechner"}},
+            {"umsv_statistik", true, {"Kennung", "Mandant", "Rechner"}},
           }),
         Satzdatei("mask",
           {

@@ -159,8 +159,10 @@ TEST_F(RecordLayer, GetEqMissLeavesSetValuesForTheInsertThatFollows) {
         f.SucheInit();
         f.KeyNr_Set(Tumsvfile::KeyStatistik);
         f.Kennung.SetWert("UMSAUSW");
+        f.Mandant.SetWert(TIntPair{1, 1});
         f.Rechner.SetWert(4);
         f.Kennung.FeldwertAlsKey();
+        f.Mandant.FeldwertAlsKey();
         f.Rechner.FeldwertAlsKey();
         const bool gefunden = f.Get_eq();
         EXPECT_EQ(gefunden, runde == 1);

@@ -142,9 +142,11 @@ TEST(Nebenlaeufigkeit, ATillWritesWhileTheProgramReadsAndBooksAndNothingIsLostOr
                     RDLBuchung b;
                     umsv.SucheInit();
                     umsv.Kennung.SetKeyWert("TEST");
+                    umsv.Mandant.SetKeyWert(TIntPair{1, 1});
                     umsv.Rechner.SetKeyWert(CKasse);
                     const bool da = umsv.Get_eq();
                     umsv.Kennung.SetWert("TEST");
+                    umsv.Mandant.SetWert(TIntPair{1, 1});
                     umsv.Rechner.SetWert(CKasse);
                     umsv.TransNr.SetWert(vorher);
                     if (da) umsv.Update();
