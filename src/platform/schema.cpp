@@ -47,7 +47,11 @@ std::vector<TRDLTabellenDef> Definitionen() {
         Tabelle("filiale",
                 {{"filiale", G, "", "filiale BETWEEN 1 AND 32767"}, {"mand_a", G, "", ""}, {"mand_b", G, "", ""},
                  {"orge_a", G, "", ""}, {"orge_b", G, "", ""}, {"name", T, "''", ""}, {"waehrung", T, "'EUR'", ""},
-                 {"lv_benutzen", G, "0", ""}, {"owner_is_gep", G, "0", ""}, {"versandfiliale", G, "0", ""}},
+                 {"lv_benutzen", G, "0", ""}, {"owner_is_gep", G, "0", ""}, {"versandfiliale", G, "0", ""},
+                 // Federal state whose public holidays close the branch; empty: none.
+                 {"bundesland", T, "''",
+                  "bundesland IN ('', 'BW', 'BY', 'BE', 'BB', 'HB', 'HH', 'HE', 'MV', 'NI', 'NW', 'RP', 'SL', 'SN',"
+                  " 'ST', 'SH', 'TH')"}},
                 {"filiale"}, {{"mand_a", "mand_b", "orge_a", "orge_b"}}),
         Tabelle("verkaeufer",
                 {{"vknr", G, "", ""}, {"gep_a", G, "0", ""}, {"gep_b", G, "0", ""}, {"nachname", T, "''", ""},
@@ -56,11 +60,18 @@ std::vector<TRDLTabellenDef> Definitionen() {
                 {"vknr"}, {}, {{"verkaeufer_gep", false, {"gep_a", "gep_b"}}}),
         Tabelle("rechner", {{"rechner", G, "", ""}, {"name", T, "''", ""}, {"filiale", G, "0", ""}}, {"rechner"}),
         // Business calendar: opening windows per branch and ISO weekday (1 = Monday), as
-        // fractions of a day; days without opening hours (holidays, filiale 0 = all).
+        // fractions of a day; closing days (filiale 0 = all).
         Tabelle("betriebszeit",
                 {{"filiale", G, "", ""}, {"wochentag", G, "", "wochentag BETWEEN 1 AND 7"}, {"nr", G, "", ""},
                  {"von", R, "", ""}, {"bis", R, "", ""}},
                 {"filiale", "wochentag", "nr"}),
+        // Opening windows of single days, replacing the weekday's; a day whose rows hold no
+        // window (von = bis = 0) is closed.
+        Tabelle("betriebszeit_ausnahme",
+                {{"filiale", G, "", ""}, {"datum", R, "", ""}, {"nr", G, "", ""}, {"von", R, "0", ""},
+                 {"bis", R, "0", ""}},
+                {"filiale", "datum", "nr"}),
+        // The branches' own closing days; public holidays follow filiale.bundesland.
         Tabelle("feiertag", {{"datum", R, "", ""}, {"filiale", G, "0", ""}, {"name", T, "''", ""}}, {"datum", "filiale"}),
 
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
