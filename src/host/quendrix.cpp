@@ -1,6 +1,7 @@
 #include "quendrix.h"
 #include "quendrixmain.h"
 #include "rdlbenutzeraktion.h"
+#include "rdlbroadcast.h"
 #include "rdldatenbank.h"
 #include "rdlinfo.h"
 #include "rdlmeldungsbox.h"
@@ -75,6 +76,8 @@ public:
         // early) and a write-ahead log grown beside the tills may restart.
         FLeerlauf = std::make_unique<QTimer>();
         QObject::connect(FLeerlauf.get(), &QTimer::timeout, [] {
+            // Other processes' broadcasts reach this one's receivers only when it drains them.
+            KOV_Geschuetzt("TQtLauf.Nachrichten", false, [] { RDLNachrichtenVerarbeiten(); });
             KOV_Geschuetzt("TQtLauf.Leerlauf", false, [] {
                 if (RDLProgramm().HatDatenbank()) RDLProgramm().Datenbank().Leerlauf();
             });
