@@ -1,5 +1,6 @@
 // The demo installation generator on tiny installations.
 #include "demo/demo.h"
+#include "betriebskalender.h"
 #include "demo/demomodell.h"
 #include "rdldatum.h"
 #include "rdlprogramm.h"
@@ -39,8 +40,8 @@ std::pair<int64_t, double> AnzahlUndSumme(TRDLDatenbank& ADb) {
 // in shortest round-trip form), so that two stores can be compared.
 std::vector<std::string> Inhalt(TRDLDatenbank& ADb) {
     std::vector<std::string> r;
-    for (const char* name : {"einstellung", "mandant", "filiale", "rechner", "betriebszeit", "feiertag", "verkaeufer",
-                             "benutzer", "benutzerrecht", "lst", "awgs"}) {
+    for (const char* name : {"einstellung", "mandant", "filiale", "rechner", "betriebszeit", "betriebszeit_ausnahme",
+                             "feiertag", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs"}) {
         const auto& t = QuendrixTabelle(name);
         std::vector<std::pair<std::string, TRDLSpaltenTyp>> spalten;
         if (t.IstSatzdatei()) {
@@ -139,6 +140,44 @@ TEST(DemoErzeugen, NormalBranchesSellOnlyOnOpenDaysShippingBranchEveryDay) {
     EXPECT_EQ(DayOfTheWeek(mi + 4), 7);
     EXPECT_EQ(Ostersonntag(2024), EncodeDate(2024, 3, 31));
     EXPECT_EQ(Ostersonntag(2025), EncodeDate(2025, 4, 20));
+}
+
+TEST(DemoErzeugen, SalesFollowTheBusinessCalendarOfStatesExceptionsAndClosingDays) {
+    // Mon 14.12.2026 to Tue 12.01.2027: Advent, Christmas, New Year, Epiphany in Bavaria,
+    // inventory; branches Köln (NW), München (BY), Basel (no state), shipping.
+    TTestUmgebung env;
+    TDemoOptionen o = Klein();
+    o.Filialen = 4;
+    o.Tage = 30;
+    o.Heute = EncodeDate(2027, 1, 13);
+    DemoErzeugen(env.Db(), o);
+    std::map<std::pair<int64_t, int64_t>, std::vector<double>> zeiten; // (branch, day) -> times of sale
+    auto st = env.Db().Prepare("SELECT filiale, datum, uhrzeit FROM lst");
+    while (st.Step()) zeiten[{st.ColInt(0), int64_t(st.ColDouble(1))}].push_back(st.ColDouble(2));
+    auto sf = env.Db().Prepare("SELECT filiale, mand_a, mand_b, orge_a, orge_b, bundesland FROM filiale ORDER BY filiale");
+    std::vector<std::string> laender;
+    TBetriebskalenderMani kalender;
+    int ausnahmen = 0;
+    while (sf.Step()) {
+        laender.push_back(sf.ColText(5));
+        const TIntPair m{int32_t(sf.ColInt(1)), int32_t(sf.ColInt(2))}, orge{int32_t(sf.ColInt(3)), int32_t(sf.ColInt(4))};
+        for (TDateTime d = o.Heute - o.Tage; d < o.Heute; ++d) {
+            TKOV_Tagesabschnitte fenster;
+            bool ausnahme = false;
+            const bool offen = kalender.BetriebszeitenFuerDatum_Laden(m, orge, d, fenster, ausnahme);
+            ausnahmen += ausnahme;
+            const auto it = zeiten.find({sf.ColInt(0), int64_t(d)});
+            ASSERT_EQ(it != zeiten.end(), offen) << "Filiale " << sf.ColInt(0) << " am " << DateToStr(d);
+            if (!offen) continue;
+            for (double u : it->second) {
+                bool drin = false;
+                for (int i = 0; i < fenster.Count(); ++i) drin = drin || fenster[i].IsInRange(u, true, true);
+                ASSERT_TRUE(drin) << "Filiale " << sf.ColInt(0) << " am " << DateToStr(d) << " um " << u;
+            }
+        }
+    }
+    EXPECT_EQ(laender, (std::vector<std::string>{"NW", "BY", "", ""}));
+    EXPECT_GT(ausnahmen, 10);
 }
 
 TEST(DemoErzeugen, LoginUserAndDemoUserHoldTheFourRights) {

@@ -4,15 +4,23 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 namespace {
 
-const char* const COrte[] = {
-    "Köln",      "Düsseldorf", "Bonn",      "Aachen",     "Dortmund",  "Münster",   "Bielefeld", "Essen",
-    "Stuttgart", "München",    "Freiburg",  "Augsburg",   "Hannover",  "Kassel",    "Osnabrück", "Paderborn",
-    "Wuppertal", "Bochum",     "Duisburg",  "Krefeld",    "Siegen",    "Koblenz",   "Trier",     "Mainz",
-    "Wiesbaden", "Darmstadt",  "Heidelberg", "Mannheim",  "Karlsruhe", "Ulm",       "Regensburg", "Nürnberg",
-    "Würzburg",  "Erfurt",     "Leipzig",   "Dresden",    "Lübeck",    "Göttingen", "Lüneburg",  "Konstanz",
+// Towns of the branches with their federal state, a mix of states from the first on.
+const struct {
+    const char* Name;
+    const char* Land;
+} COrte[] = {
+    {"Köln", "NW"},       {"München", "BY"},   {"Berlin", "BE"},     {"Leipzig", "SN"},   {"Hamburg", "HH"},
+    {"Stuttgart", "BW"},  {"Frankfurt", "HE"}, {"Hannover", "NI"},   {"Dresden", "SN"},   {"Düsseldorf", "NW"},
+    {"Erfurt", "TH"},     {"Mainz", "RP"},     {"Saarbrücken", "SL"}, {"Rostock", "MV"},  {"Potsdam", "BB"},
+    {"Magdeburg", "ST"},  {"Kiel", "SH"},      {"Bremen", "HB"},     {"Nürnberg", "BY"},  {"Dortmund", "NW"},
+    {"Augsburg", "BY"},   {"Freiburg", "BW"},  {"Kassel", "HE"},     {"Osnabrück", "NI"}, {"Bonn", "NW"},
+    {"Aachen", "NW"},     {"Münster", "NW"},   {"Bielefeld", "NW"},  {"Essen", "NW"},     {"Regensburg", "BY"},
+    {"Würzburg", "BY"},   {"Heidelberg", "BW"}, {"Mannheim", "BW"},  {"Karlsruhe", "BW"}, {"Ulm", "BW"},
+    {"Trier", "RP"},      {"Wiesbaden", "HE"}, {"Lübeck", "SH"},     {"Göttingen", "NI"}, {"Konstanz", "BW"},
 };
 constexpr int COrtAnzahl = int(sizeof COrte / sizeof COrte[0]);
 
@@ -84,35 +92,6 @@ void OeffnungSetzen(TDemoFiliale& F, int AProfil) {
 
 } // namespace
 
-TDateTime Ostersonntag(int J) {
-    const int a = J % 19, b = J / 100, c = J % 100, d = b / 4, e = b % 4;
-    const int f = (b + 8) / 25, g = (b - f + 1) / 3, h = (19 * a + b - d - g + 15) % 30;
-    const int i = c / 4, k = c % 4, l = (32 + 2 * e + 2 * i - h - k) % 7;
-    const int m = (a + 11 * h + 22 * l) / 451;
-    const int monat = (h + l - 7 * m + 114) / 31, tag = (h + l - 7 * m + 114) % 31 + 1;
-    return EncodeDate(J, monat, tag);
-}
-
-std::vector<TDemoFeiertag> DeutscheFeiertage(int J) {
-    const TDateTime ostern = Ostersonntag(J);
-    std::vector<TDemoFeiertag> r = {
-        {EncodeDate(J, 1, 1), 0, "Neujahr"},
-        {ostern - 2, 0, "Karfreitag"},
-        {ostern + 1, 0, "Ostermontag"},
-        {EncodeDate(J, 5, 1), 0, "Tag der Arbeit"},
-        {ostern + 39, 0, "Christi Himmelfahrt"},
-        {ostern + 50, 0, "Pfingstmontag"},
-        {EncodeDate(J, 10, 3), 0, "Tag der Deutschen Einheit"},
-        {EncodeDate(J, 12, 25), 0, "1. Weihnachtstag"},
-        {EncodeDate(J, 12, 26), 0, "2. Weihnachtstag"},
-    };
-    std::stable_sort(r.begin(), r.end(), [](const auto& x, const auto& y) { return x.Datum < y.Datum; });
-    // Ascension can fall on 1 May; one entry per day.
-    r.erase(std::unique(r.begin(), r.end(), [](const auto& x, const auto& y) { return x.Datum == y.Datum; }),
-            r.end());
-    return r;
-}
-
 TDemoModell DemoModellBilden(const TDemoOptionen& O, TDateTime AHeute) {
     TDemoModell M;
     M.Unternehmensgruppe = "Brenninger & Söhne Handelsgruppe";
@@ -146,7 +125,8 @@ TDemoModell DemoModellBilden(const TDemoOptionen& O, TDateTime AHeute) {
             profil = 3;
         } else {
             const int ort = nr - 1;
-            F.Name = std::string("Filiale ") + COrte[ort % COrtAnzahl];
+            F.Name = std::string("Filiale ") + COrte[ort % COrtAnzahl].Name;
+            F.Bundesland = COrte[ort % COrtAnzahl].Land;
             if (ort >= COrtAnzahl) F.Name += " " + std::to_string(ort / COrtAnzahl + 1);
             profil = nr % 4 == 0 ? 2 : (nr % 4 == 3 ? 1 : 0);
             F.Groesse = profil == 2 ? zs.Bereich(0.6, 0.8) : profil == 1 ? zs.Bereich(1.1, 1.5) : zs.Bereich(0.8, 1.3);
@@ -186,16 +166,58 @@ TDemoModell DemoModellBilden(const TDemoOptionen& O, TDateTime AHeute) {
         }
     }
 
-    // --- holidays ---------------------------------------------------------------------
+    // --- closing days and exceptions ---------------------------------------------------
+    // German branches close on the public holidays of their state (computed, not stored);
+    // the Swiss branch has no state and lists the holidays of Basel as its closing days.
     int jahrVon, jahrBis, m, d;
     DecodeDate(M.ErsterTag, jahrVon, m, d);
     DecodeDate(AHeute, jahrBis, m, d);
     for (int j = jahrVon; j <= jahrBis; ++j) {
-        for (auto& f : DeutscheFeiertage(j)) M.Feiertage.push_back(f);
-        if (schweizNr) M.Feiertage.push_back({EncodeDate(j, 8, 1), schweizNr, "Bundesfeier"});
+        if (schweizNr) {
+            const TDateTime ostern = Ostersonntag(j);
+            for (const auto& [tag, name] : std::vector<std::pair<TDateTime, const char*>>{
+                     {EncodeDate(j, 1, 1), "Neujahr"}, {ostern - 2, "Karfreitag"}, {ostern + 1, "Ostermontag"},
+                     {EncodeDate(j, 5, 1), "Tag der Arbeit"}, {ostern + 39, "Auffahrt"},
+                     {ostern + 50, "Pfingstmontag"}, {EncodeDate(j, 8, 1), "Bundesfeier"},
+                     {EncodeDate(j, 12, 25), "Weihnachten"}, {EncodeDate(j, 12, 26), "Stephanstag"}})
+                M.Feiertage.push_back({tag, schweizNr, name});
+        }
+        for (const auto& F : M.Filialen) {
+            if (F.Versand) continue;
+            auto geschlossen = [&](TDateTime t) {
+                if (IstGesetzlicherFeiertag(t, F.Bundesland)) return true;
+                for (const auto& h : M.Feiertage)
+                    if (h.Datum == t && (h.Filiale == 0 || h.Filiale == F.Nr)) return true;
+                return F.Oeffnung[size_t(DayOfTheWeek(t))].empty();
+            };
+            // Inventory: every third branch closes on the second Monday of January.
+            if (F.Nr % 3 == 1) {
+                const TDateTime jan8 = EncodeDate(j, 1, 8);
+                M.Ausnahmen.push_back({F.Nr, jan8 + (8 - DayOfTheWeek(jan8)) % 7, 1, 0, 0});
+            }
+            // Saturdays of Advent: open until eight.
+            const TDateTime heiligabend = EncodeDate(j, 12, 24);
+            const TDateTime advent4 = heiligabend - (DayOfTheWeek(heiligabend) % 7);
+            for (int w = 2; w >= 0; --w) {
+                const TDateTime samstag = advent4 - 7 * w - 1;
+                if (geschlossen(samstag)) continue;
+                M.Ausnahmen.push_back({F.Nr, samstag, 1, F.Oeffnung[6].front().Von, EncodeTime(20, 0)});
+            }
+            // Christmas Eve and New Year's Eve: the afternoon is closed.
+            for (const TDateTime t : {heiligabend, EncodeDate(j, 12, 31)}) {
+                if (geschlossen(t)) continue;
+                const double schluss = EncodeTime(14, 0);
+                int nr = 0;
+                for (const auto& z : F.Oeffnung[size_t(DayOfTheWeek(t))])
+                    if (z.Von < schluss) M.Ausnahmen.push_back({F.Nr, t, ++nr, z.Von, std::min(z.Bis, schluss)});
+            }
+        }
     }
     std::stable_sort(M.Feiertage.begin(), M.Feiertage.end(),
                      [](const auto& x, const auto& y) { return x.Datum < y.Datum; });
+    std::stable_sort(M.Ausnahmen.begin(), M.Ausnahmen.end(), [](const auto& x, const auto& y) {
+        return std::tie(x.Filiale, x.Datum, x.Nr) < std::tie(y.Filiale, y.Datum, y.Nr);
+    });
 
     // --- article catalogue ------------------------------------------------------------
     TDemoZufall za(O.Seed, "ARTIKEL");

@@ -3,6 +3,7 @@
 // written: clients, branches with opening hours, computers, sellers, holidays and the
 // article catalogue. The writers of each area only turn it into rows.
 #include "demo.h"
+#include "feiertage.h"
 #include <array>
 #include <string>
 #include <vector>
@@ -39,6 +40,7 @@ struct TDemoFiliale {
     TIntPair Mandant, OrgeId;
     std::string Name, Waehrung;
     bool Versand = false;
+    std::string Bundesland; // empty: no public holidays (abroad, shipping)
     double Groesse = 1;    // relative customer traffic
     std::array<std::vector<TDemoZeitfenster>, 8> Oeffnung; // by ISO weekday 1..7
     std::vector<size_t> Rechner;    // indices into TDemoModell::Rechner
@@ -49,6 +51,14 @@ struct TDemoFeiertag {
     TDateTime Datum = 0;
     int Filiale = 0;       // 0: all branches
     std::string Name;
+};
+
+// One window of a day with its own opening hours; Von = Bis = 0: closed that day.
+struct TDemoAusnahme {
+    int Filiale = 0;
+    TDateTime Datum = 0;
+    int Nr = 1;
+    double Von = 0, Bis = 0;
 };
 
 struct TDemoArtikel {
@@ -70,17 +80,14 @@ struct TDemoModell {
     std::vector<TDemoFiliale> Filialen;
     std::vector<TDemoRechner> Rechner;
     std::vector<TDemoVerkaeufer> Verkaeufer;
-    std::vector<TDemoFeiertag> Feiertage; // ascending by day
+    std::vector<TDemoFeiertag> Feiertage; // the branches' own closing days, ascending by day
+    std::vector<TDemoAusnahme> Ausnahmen; // by branch, day and window
     std::vector<TDemoArtikel> Artikel;
     TDateTime ErsterTag = 0, LetzterTag = 0; // sales lines, both included
 };
 
 TDemoModell DemoModellBilden(const TDemoOptionen& AOptionen, TDateTime AHeute);
 
-// Easter Sunday (Gregorian, anonymous algorithm).
-TDateTime Ostersonntag(int AJahr);
-// The nationwide German public holidays of a year, ascending.
-std::vector<TDemoFeiertag> DeutscheFeiertage(int AJahr);
 
 // Area writers, in the order DemoErzeugen calls them.
 void DemoStammdatenSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,

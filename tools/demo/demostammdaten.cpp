@@ -33,9 +33,10 @@ void DemoStammdatenSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const T
         ++E.Mandanten;
     }
     auto sf = ADb.Prepare("INSERT INTO filiale (filiale, mand_a, mand_b, orge_a, orge_b, name, waehrung,"
-                          " versandfiliale) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+                          " versandfiliale, bundesland) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     for (const auto& f : M.Filialen) {
-        Zeile(sf, f.Nr, f.Mandant.A, f.Mandant.B, f.OrgeId.A, f.OrgeId.B, f.Name, f.Waehrung, f.Versand ? 1 : 0);
+        Zeile(sf, f.Nr, f.Mandant.A, f.Mandant.B, f.OrgeId.A, f.OrgeId.B, f.Name, f.Waehrung, f.Versand ? 1 : 0,
+              f.Bundesland);
         ++E.Filialen;
     }
     auto sr = ADb.Prepare("INSERT INTO rechner (rechner, name, filiale) VALUES (?, ?, ?)");
@@ -55,6 +56,11 @@ void DemoKalenderSchreiben(TRDLDatenbank& ADb, const TDemoModell& M, TDemoErgebn
                 ++E.Betriebszeiten;
             }
         }
+    auto sa = ADb.Prepare("INSERT INTO betriebszeit_ausnahme (filiale, datum, nr, von, bis) VALUES (?, ?, ?, ?, ?)");
+    for (const auto& a : M.Ausnahmen) {
+        Zeile(sa, a.Filiale, a.Datum, a.Nr, a.Von, a.Bis);
+        ++E.Ausnahmezeiten;
+    }
     auto sh = ADb.Prepare("INSERT INTO feiertag (datum, filiale, name) VALUES (?, ?, ?)");
     for (const auto& h : M.Feiertage) {
         Zeile(sh, h.Datum, h.Filiale, h.Name);

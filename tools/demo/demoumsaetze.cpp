@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -49,6 +50,16 @@ public:
     TUmsatzErzeuger(TRDLDatenbank& ADb, const TDemoOptionen& O, TDemoModell& M, TDemoErgebnis& E)
         : FDb(ADb), FM(M), FE(E) {
         for (const auto& h : M.Feiertage) FFeiertage.insert({int64_t(h.Datum), h.Filiale});
+        int jahrVon, jahrBis, mo, ta;
+        DecodeDate(M.ErsterTag, jahrVon, mo, ta);
+        DecodeDate(M.LetzterTag, jahrBis, mo, ta);
+        for (const auto& F : M.Filialen)
+            for (int j = jahrVon; j <= jahrBis; ++j)
+                for (const auto& h : GesetzlicheFeiertage(j, F.Bundesland)) FFeiertage.insert({int64_t(h.Datum), F.Nr});
+        for (const auto& a : M.Ausnahmen) {
+            auto& fenster = FAusnahmen[{int64_t(a.Datum), a.Filiale}];
+            if (a.Von < a.Bis) fenster.push_back({a.Von, a.Bis});
+        }
         // Article choice per month: popularity times season.
         for (int monat = 1; monat <= 12; ++monat) {
             std::vector<double> g;
@@ -97,17 +108,11 @@ public:
     }
 
 private:
-    std::vector<TDemoZeitfenster> Fenster(const TDemoFiliale& F, TDateTime d, int AMonat, int ATag) const {
-        if (F.Versand) return F.Oeffnung[size_t(DayOfTheWeek(d))];
+    std::vector<TDemoZeitfenster> Fenster(const TDemoFiliale& F, TDateTime d) const {
+        // The business calendar's order: exception, holiday or closing day, weekday.
+        if (auto a = FAusnahmen.find({int64_t(d), F.Nr}); a != FAusnahmen.end()) return a->second;
         if (FFeiertage.count({int64_t(d), 0}) || FFeiertage.count({int64_t(d), F.Nr})) return {};
-        auto r = F.Oeffnung[size_t(DayOfTheWeek(d))];
-        if (AMonat == 12 && (ATag == 24 || ATag == 31)) {
-            // Christmas Eve and New Year's Eve: shops close at two.
-            const double schluss = EncodeTime(14, 0);
-            std::erase_if(r, [&](const TDemoZeitfenster& z) { return z.Von >= schluss; });
-            for (auto& z : r) z.Bis = std::min(z.Bis, schluss);
-        }
-        return r;
+        return F.Oeffnung[size_t(DayOfTheWeek(d))];
     }
 
     double Tagesfaktor(const TDemoFiliale& F, TDateTime d, int AMonat, int ATag, TDemoZufall& z) const {
@@ -144,7 +149,7 @@ private:
         TDemoZufall& z = FZufall[AFiliale];
         int jahr, monat, tag;
         DecodeDate(d, jahr, monat, tag);
-        const auto fenster = Fenster(F, d, monat, tag);
+        const auto fenster = Fenster(F, d);
         if (fenster.empty()) return; // closed: Sunday, holiday
         double gesamt = 0;
         for (const auto& f : fenster) gesamt += f.Bis - f.Von;
@@ -279,6 +284,7 @@ private:
     TDemoModell& FM;
     TDemoErgebnis& FE;
     std::set<std::pair<int64_t, int>> FFeiertage; // (day, branch); branch 0 = all
+    std::map<std::pair<int64_t, int>, std::vector<TDemoZeitfenster>> FAusnahmen; // (day, branch); empty: closed
     std::vector<TDemoZufall> FZufall;             // one stream per branch
     std::array<std::vector<double>, 13> FArtikelKum;
     std::array<std::vector<double>, 3> FGroessenKum;
