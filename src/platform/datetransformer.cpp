@@ -1,6 +1,7 @@
 #include "datetransformer.h"
 #include "exceptions.h"
 #include "rdldatum.h"
+#include <algorithm>
 #include <cmath>
 
 TIsoWoche IsoWocheVon(TDate ADatum) {

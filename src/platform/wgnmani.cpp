@@ -1,5 +1,6 @@
 #include "wgnmani.h"
 #include "rdlprogramm.h"
+#include <algorithm>
 #include <memory>
 
 namespace {

@@ -46,7 +46,8 @@ TEST(Feiertage, HaengenVomBundeslandUndJahrAb) {
         {2026, "NW", "Allerheiligen", true},         {2026, "", "Neujahr", false},
         {2026, "XX", "Neujahr", false},
     };
-    for (const auto& f : faelle) EXPECT_EQ(HatFeiertag(f.Jahr, f.Land, f.Name), f.Erwartet) << f.Jahr << " " << f.Land << " " << f.Name;
+    for (const auto& f : faelle)
+        EXPECT_EQ(HatFeiertag(f.Jahr, f.Land, f.Name), f.Erwartet) << f.Jahr << " " << f.Land << " " << f.Name;
 
     const auto sn = GesetzlicheFeiertage(2026, "SN");
     ASSERT_EQ(sn.size(), 13u);

@@ -154,13 +154,15 @@ TEST(DemoErzeugen, SalesFollowTheBusinessCalendarOfStatesExceptionsAndClosingDay
     std::map<std::pair<int64_t, int64_t>, std::vector<double>> zeiten; // (branch, day) -> times of sale
     auto st = env.Db().Prepare("SELECT filiale, datum, uhrzeit FROM lst");
     while (st.Step()) zeiten[{st.ColInt(0), int64_t(st.ColDouble(1))}].push_back(st.ColDouble(2));
-    auto sf = env.Db().Prepare("SELECT filiale, mand_a, mand_b, orge_a, orge_b, bundesland FROM filiale ORDER BY filiale");
+    auto sf =
+        env.Db().Prepare("SELECT filiale, mand_a, mand_b, orge_a, orge_b, bundesland FROM filiale ORDER BY filiale");
     std::vector<std::string> laender;
     TBetriebskalenderMani kalender;
     int ausnahmen = 0;
     while (sf.Step()) {
         laender.push_back(sf.ColText(5));
-        const TIntPair m{int32_t(sf.ColInt(1)), int32_t(sf.ColInt(2))}, orge{int32_t(sf.ColInt(3)), int32_t(sf.ColInt(4))};
+        const TIntPair m{int32_t(sf.ColInt(1)), int32_t(sf.ColInt(2))};
+        const TIntPair orge{int32_t(sf.ColInt(3)), int32_t(sf.ColInt(4))};
         for (TDateTime d = o.Heute - o.Tage; d < o.Heute; ++d) {
             TKOV_Tagesabschnitte fenster;
             bool ausnahme = false;
