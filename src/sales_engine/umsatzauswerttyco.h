@@ -244,9 +244,10 @@ private:
         case bmAbschnitt: return von;
         case bmLueckenlos: return leer ? 0.0 : vorigesEnde;
         case bmMitRand: {
+            using kov_umsatz_detail::Ms;
             const double d = AConfig.RandMinuten / 1440.0;
-            if (leer) return d >= von ? 0.0 : von - d;
-            return std::max(von - d, vorigesEnde); // never before the previous counting end
+            if (leer) return Ms(d) >= Ms(von) ? 0.0 : von - d;
+            return Ms(von - d) >= Ms(vorigesEnde) ? von - d : vorigesEnde; // never before the previous counting end
         }
         }
         return 0.0;
@@ -261,9 +262,10 @@ private:
         case bmAbschnitt: return bis;
         case bmLueckenlos: return letzter ? 1.0 : mitte;
         case bmMitRand: {
+            using kov_umsatz_detail::Ms;
             const double d = AConfig.RandMinuten / 1440.0;
-            if (letzter) return d >= 1.0 - bis ? 1.0 : bis + d;
-            return bis + d < AOeffnung[j + 1].Von - d ? bis + d : mitte;
+            if (letzter) return Ms(bis) + Ms(d) >= Ms(1.0) ? 1.0 : bis + d;
+            return Ms(bis) + Ms(d) < Ms(AOeffnung[j + 1].Von) - Ms(d) ? bis + d : mitte;
         }
         }
         return 0.0;

@@ -123,6 +123,11 @@ TEST_F(Umsatzwerte, AbschnitteZaehlenInDenFensternDesModus) {
         EXPECT_EQ(Abschnitte(tag), f.Erwartet) << f.Name;
         EXPECT_EQ(tag.FDatum, CTag) << f.Name;
     }
+    // A margin that just reaches midnight ends exactly at 1.0, whatever the rounding.
+    for (int stunde = 13; stunde <= 23; ++stunde) {
+        const TTag tag(Oeffnung({{U(9), U(stunde)}}), Optionen(bmMitRand, 60 * (24 - stunde)));
+        EXPECT_EQ(tag.Abschnitt(tag.Count() - 1).ZeitraumUmsatzberechnung.Bis, 1.0) << stunde;
+    }
     const TTag ohneOptionen(vormNachm);
     EXPECT_EQ(Abschnitte(ohneOptionen), "09:00-12:00/09:00-12:00 14:00-18:00/14:00-18:00");
     EXPECT_TRUE(Registriert().empty());
