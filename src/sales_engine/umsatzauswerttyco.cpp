@@ -1,4 +1,5 @@
 #include "umsatzauswerttyco.h"
+#include "kovdbfiles.h"
 
 #include <bit>
 #include <cctype>
@@ -147,6 +148,11 @@ bool TKOV_UmsDataOperator_VersFilAusw::Blob_2_Daten(std::string_view ABlob, TKOV
 }
 
 // --- how a sales line counts ------------------------------------------------
+
+TKOV_LstWerte LstWerteAusSatz(const Tlstfile& ALst) {
+    return {ALst.Satzart.GetWert(), ALst.Herkunft.GetWert(), ALst.Betrag.GetWert(), ALst.Betrag2.GetWert(),
+            ALst.EK.GetWert(),      ALst.Menge.GetWert(),    ALst.ProdId.GetWert(), ALst.ArtNr.GetWert()};
+}
 
 bool LstSatzZaehlt(std::string_view ASatzart) {
     const std::string k = Kennung(ASatzart);

@@ -91,7 +91,9 @@ public:
         BuildFromAbschnitte(ATagesAbschnitte, AUmsatzConfig);
     }
 
-    TAbschnitt& Abschnitt(int32_t AIndex) const { return *this->Items(AIndex); }
+    // Raises EArgumentOutOfRangeException for an index outside 0..Count-1.
+    TAbschnitt& Abschnitt(int32_t AIndex) { return *this->Items(AIndex); }
+    const TAbschnitt& Abschnitt(int32_t AIndex) const { return *this->Items(AIndex); }
 
     // One section per input section, both windows equal to it.
     void BuildFromAbschnitte(const TKOV_Tagesabschnitte& ATagesAbschnitte) {
@@ -607,6 +609,11 @@ struct TKOV_LstWerte {
     TInt32Trio ProdId;
     std::string_view ArtNr;
 };
+
+class Tlstfile;
+// The fields of the sales line the file holds now; the texts are views into the file's
+// buffer, valid until it reads the next record.
+TKOV_LstWerte LstWerteAusSatz(const Tlstfile& ALst);
 
 // False for record kinds that count nowhere: "EB" opening balances, "ME" no-sale records.
 bool LstSatzZaehlt(std::string_view ASatzart);

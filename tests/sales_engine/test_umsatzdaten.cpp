@@ -1,6 +1,8 @@
 // The figures of the two evaluations: their arithmetic, their BLOB layout, and the place
 // where each kind of sales line counts.
 #include "umsatzauswerttyco.h"
+#include "kovdbfiles.h"
+#include "testumgebung.h"
 
 #include <gtest/gtest.h>
 
@@ -166,4 +168,47 @@ TEST(Umsatzdaten, JedeZeileZaehltAnGenauEinemPlatz) {
             erwartetV.Daten(f.Versand.Plattform, f.Versand.Typ) = {z.EK, z.Betrag, z.Betrag2 ? z.Betrag2 : z.Betrag, z.Menge};
         EXPECT_EQ(UmsatzVersFilAusLstWerten(z), erwartetV) << f.Name;
     }
+}
+
+// The fields come from the record the file holds, as the statistics update reads it.
+TEST(Umsatzdaten, ZeilenAusDerDateiZaehlenWieIhreWerte) {
+    TTestUmgebung umgebung;
+    struct {
+        const char* Satzart;
+        int Herkunft, Menge;
+        double Betrag, Betrag2, EK;
+        TKOV_UmsAusw_Platz Umsatz;
+        TKOV_VersFil_Platz Versand;
+    } const faelle[] = {
+        {"VK", 12, 2, 90, 100, 40, {true, ugC, false}, {true, 12, vtVerkauf}},
+        {"RE", 0, -1, -45, -50, -20, {true, ugA, false}, {true, 0, vtRetoureStorno}},
+        {"EB", 0, 0, 150, 150, 0, {false, ugA, true}, {false, 0, vtVerkauf}},
+    };
+    int pos = 0;
+    for (const auto& f : faelle) {
+        TTestUmgebung::TVerkauf v;
+        v.PosNr = ++pos;
+        v.Satzart = f.Satzart;
+        v.Herkunft = f.Herkunft;
+        v.Menge = f.Menge;
+        v.Betrag = f.Betrag, v.Betrag2 = f.Betrag2, v.EK = f.EK;
+        umgebung.Verkauf(v);
+    }
+    Tlstfile lst(umgebung.Db());
+    lst.SucheInit();
+    lst.KeyNr_Set(Tlstfile::KeyTransaktion);
+    size_t i = 0;
+    for (bool ok = lst.Get_first(); ok; ok = lst.Get_next(), ++i) {
+        ASSERT_LT(i, std::size(faelle));
+        const auto& f = faelle[i];
+        const TKOV_LstWerte z = LstWerteAusSatz(lst);
+        EXPECT_EQ(z.Satzart, f.Satzart);
+        EXPECT_EQ(z.Betrag2, f.Betrag2);
+        EXPECT_EQ(UmsAuswPlatzAusLstWerten(z), f.Umsatz) << f.Satzart;
+        EXPECT_EQ(VersFilPlatzAusLstWerten(z), f.Versand) << f.Satzart;
+        EXPECT_EQ(UmsatzAusLstWerten(z).Wert(f.Umsatz.Gruppe, ufEK), f.Umsatz.Zaehlt ? f.EK : 0) << f.Satzart;
+        EXPECT_EQ(UmsatzVersFilAusLstWerten(z).Daten(f.Versand.Plattform, f.Versand.Typ).Menge,
+                  f.Versand.Zaehlt ? f.Menge : 0) << f.Satzart;
+    }
+    EXPECT_EQ(i, std::size(faelle));
 }
