@@ -118,7 +118,7 @@ public:
                     teile.AddAbschnitteStundenweise(oeffnung.Von, oeffnung.Bis);
                 else
                     teile.AddAbschnitteFuerVonBisZeitraum(oeffnung.Von, oeffnung.Bis, AUmsatzConfig.AbschnittMinuten);
-                // Both depend on what was appended for the previous opening-hours section.
+                // Taken before appending: the start depends on the previous section's last piece.
                 const TDateTime zaehlBeginn = ZaehlBeginn(ATagesAbschnitte, j, AUmsatzConfig);
                 const TDateTime zaehlEnde = ZaehlEnde(ATagesAbschnitte, j, AUmsatzConfig);
                 for (int i = 0; i < teile.Count(); ++i) {
