@@ -73,6 +73,8 @@ std::vector<TRDLTabellenDef> Definitionen() {
                 {"filiale", "datum", "nr"}),
         // The branches' own closing days; public holidays follow filiale.bundesland.
         Tabelle("feiertag", {{"datum", R, "", ""}, {"filiale", G, "0", ""}, {"name", T, "''", ""}}, {"datum", "filiale"}),
+        // Names of the online platforms a sales line's herkunft 1..53 stands for.
+        Tabelle("plattform", {{"herkunft", G, "", "herkunft BETWEEN 1 AND 53"}, {"name", T, "''", ""}}, {"herkunft"}),
 
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
         Satzdatei("lst",

@@ -189,6 +189,30 @@ TRVRInfoUmfang TRVRTab::GetUmfang(int AIdx) {
     return {int32_t(st.ColInt(0)), st.ColText(1), int16_t(st.ColInt(2))};
 }
 
+// --- origins of sales lines ----------------------------------------------------------
+
+namespace {
+std::string PlattformErsatzname(int AHerkunft) { return "Plattform " + std::to_string(AHerkunft); }
+} // namespace
+
+std::vector<std::string> CRDL_Herkunftskennzeichen_2_string() {
+    std::vector<std::string> namen(CRDL_AnzahlHerkunftskennzeichen);
+    namen[0] = "station\u00E4r";
+    for (int p = 1; p < CRDL_AnzahlHerkunftskennzeichen; ++p) namen[size_t(p)] = PlattformErsatzname(p);
+    auto st = RDLProgramm().Datenbank().Prepare("SELECT herkunft, name FROM plattform ORDER BY herkunft");
+    while (st.Step()) {
+        const int64_t p = st.ColInt(0);
+        const std::string name = st.ColText(1);
+        if (p >= 1 && p < CRDL_AnzahlHerkunftskennzeichen && !name.empty()) namen[size_t(p)] = name;
+    }
+    return namen;
+}
+
+std::string Plattform_2_String(int AHerkunft) {
+    if (AHerkunft < 0 || AHerkunft >= CRDL_AnzahlHerkunftskennzeichen) return PlattformErsatzname(AHerkunft);
+    return CRDL_Herkunftskennzeichen_2_string()[size_t(AHerkunft)];
+}
+
 // --- settings masks ------------------------------------------------------------------
 
 std::string TSimpleMask::Lesen(const std::string& ATerminal, const std::string& AKey,

@@ -114,6 +114,16 @@ public:
     static TRVRInfoUmfang GetUmfang(int AIdx); // in computer-number order
 };
 
+// --- origins of sales lines ----------------------------------------------------------
+
+// Number of origins: 0 stationary (the tills), 1..53 online platforms.
+inline constexpr int CRDL_AnzahlHerkunftskennzeichen = 54;
+// The names of the origins by number, read from the table plattform: entry 0
+// "stationär"; a platform without a row is "Plattform <n>".
+std::vector<std::string> CRDL_Herkunftskennzeichen_2_string();
+// One name; a number outside 0..53 gives "Plattform <n>" too.
+std::string Plattform_2_String(int AHerkunft);
+
 // --- the shared instances -------------------------------------------------------------
 
 // What the branch and seller tables share between their takers. It belongs to the

@@ -222,3 +222,18 @@ TEST(Datum, CalendarArithmetic) {
 }
 
 } // namespace
+
+// The names of the origins come from the installation; a platform without a row still
+// has a name, so a window never shows an empty platform.
+TEST(Suitetabellen, PlattformnamenAusDerTabelleSonstNachNummer) {
+    TTestUmgebung U;
+    U.Db().Exec("INSERT INTO plattform (herkunft, name) VALUES (2, 'Zalando'), (53, '')");
+    const auto namen = CRDL_Herkunftskennzeichen_2_string();
+    ASSERT_EQ(namen.size(), size_t(CRDL_AnzahlHerkunftskennzeichen));
+    EXPECT_EQ(namen[0], "station\u00E4r");
+    EXPECT_EQ(namen[1], "Plattform 1");
+    EXPECT_EQ(namen[2], "Zalando");
+    EXPECT_EQ(namen[53], "Plattform 53");
+    EXPECT_EQ(Plattform_2_String(2), "Zalando");
+    EXPECT_EQ(Plattform_2_String(54), "Plattform 54");
+}

@@ -41,7 +41,7 @@ std::pair<int64_t, double> AnzahlUndSumme(TRDLDatenbank& ADb) {
 std::vector<std::string> Inhalt(TRDLDatenbank& ADb) {
     std::vector<std::string> r;
     for (const char* name : {"einstellung", "mandant", "filiale", "rechner", "betriebszeit", "betriebszeit_ausnahme",
-                             "feiertag", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs"}) {
+                             "feiertag", "plattform", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs"}) {
         const auto& t = QuendrixTabelle(name);
         std::vector<std::pair<std::string, TRDLSpaltenTyp>> spalten;
         if (t.IstSatzdatei()) {

@@ -1,5 +1,7 @@
 // Master data, calendar, sellers and users of the demo installation.
 #include "demomodell.h"
+#include <iterator>
+#include <string>
 #include <utility>
 
 namespace {
@@ -44,6 +46,13 @@ void DemoStammdatenSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const T
         Zeile(sr, r.Nr, r.Name, r.Filiale);
         ++E.Rechner;
     }
+    // The online platforms the shipping branch sells on; the small ones by number.
+    static const char* const CGrosse[] = {"Eigener Webshop", "Amazon",      "Zalando",       "Otto",
+                                          "eBay",            "About You",   "Kaufland",      "Breuninger",
+                                          "Galeria Online",  "Limango",     "Bonprix Partner", "Idealo Direktkauf"};
+    auto sp = ADb.Prepare("INSERT INTO plattform (herkunft, name) VALUES (?, ?)");
+    for (int p = 1; p <= 53; ++p)
+        Zeile(sp, p, p <= int(std::size(CGrosse)) ? std::string(CGrosse[p - 1]) : "Marktplatz " + std::to_string(p));
 }
 
 void DemoKalenderSchreiben(TRDLDatenbank& ADb, const TDemoModell& M, TDemoErgebnis& E) {
