@@ -1,4 +1,5 @@
 #include "rdlinfo.h"
+#include "rdlbroadcast.h"
 #include "rdldatum.h"
 #include "rdlprogramm.h"
 #include <cstdio>
@@ -194,6 +195,8 @@ void TRDLInfo::FehlerTerminate(const std::string& ATraceName, int ACode, const s
 }
 
 void TRDLInfo::RDLInfoProcessMessages(int AMillisekunden) {
+    // Long loops call this; runs without a window hear the other processes here too.
+    RDLNachrichtenVerarbeiten();
     if (FProcessMessages) FProcessMessages(AMillisekunden);
 }
 
