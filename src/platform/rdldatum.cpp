@@ -48,7 +48,17 @@ int DayOfTheWeek(TDateTime v) {
     return int(weekday{sd}.iso_encoding());
 }
 
+namespace {
+TDateTime& FesterTag() {
+    static TDateTime t = 0;
+    return t;
+}
+} // namespace
+
+void rdl_HeuteFestlegen(TDateTime ADatum) { FesterTag() = ADatum; }
+
 TDateTime rdl_Now() {
+    if (FesterTag() != 0) return FesterTag();
     const std::time_t t = std::time(nullptr);
     std::tm lt{};
     localtime_r(&t, &lt);

@@ -18,6 +18,8 @@ bool IsLeapYear(int AJahr);
 int DaysInMonth(int AJahr, int AMonat);
 TDateTime rdl_Now();                 // local time
 TDateTime rdl_Today();
+// Fixes what rdl_Now answers (tests, reproducible runs); 0 returns to the clock.
+void rdl_HeuteFestlegen(TDateTime ADatum);
 // "dd.mm.yyyy", the user's short date format.
 std::string DateToStr(TDateTime ADatum);
 // "dd.mm.yyyy hh:nn:ss"
