@@ -81,7 +81,7 @@ std::string DateTimeToStr(TDateTime v) {
     long long sek = llround(TimeOf(v) * 86400.0);
     TDateTime tag = DateOf(v);
     if (sek >= 86400) { sek -= 86400; tag += 1; }
-    char buf[16];
+    char buf[64];
     std::snprintf(buf, sizeof buf, " %02lld:%02lld:%02lld", sek / 3600, (sek / 60) % 60, sek % 60);
     return DateToStr(tag) + buf;
 }
