@@ -6,6 +6,7 @@
 #include "rdlinfo.h"
 #include "rdlmeldungsbox.h"
 #include "rdlprogramm.h"
+#include "rdlprogressfenster.h"
 #include <QApplication>
 #include <QTimer>
 #include <cstdlib>
@@ -56,6 +57,8 @@ public:
         // display (printing to PDF still works offscreen).
         if (AAutoreport && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         if (!QCoreApplication::instance()) FApp = std::make_unique<QApplication>(FArgc, FArgv);
+        // Progress displays of the layers below Qt show their windows through it.
+        RDLProgressFenster_Installieren();
         if (AAutoreport) {
             // Nobody watches an autoreport: no questions, failures to the terminal.
             RDLProgramm().OhneDialogeSetzen(true);

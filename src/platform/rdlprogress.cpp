@@ -1,12 +1,6 @@
 #include "rdlprogress.h"
 #include "rdlprogramm.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <iostream>
 #include <unistd.h>
 
@@ -17,6 +11,11 @@ TRDLFortschrittsTerminal& Terminal() {
     return t;
 }
 
+std::shared_ptr<IRDLFortschrittsFensterBackend>& Backend() {
+    static std::shared_ptr<IRDLFortschrittsFensterBackend> b;
+    return b;
+}
+
 // Counts characters, not bytes, so the padding of umlauts fits.
 size_t Zeichen(const std::string& A) {
     size_t n = 0;
@@ -24,8 +23,6 @@ size_t Zeichen(const std::string& A) {
         if ((c & 0xC0) != 0x80) ++n;
     return n;
 }
-
-QString Q(const std::string& A) { return QString::fromStdString(A); }
 
 } // namespace
 
@@ -35,8 +32,15 @@ TRDLFortschrittsTerminal RDLFortschrittsTerminal_Setzen(TRDLFortschrittsTerminal
     return alt;
 }
 
+std::shared_ptr<IRDLFortschrittsFensterBackend>
+RDLFortschrittsFensterBackend_Setzen(std::shared_ptr<IRDLFortschrittsFensterBackend> ANeu) {
+    auto alt = std::move(Backend());
+    Backend() = std::move(ANeu);
+    return alt;
+}
+
 bool RDLFortschrittMitFenster() {
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) && !RDLProgramm().OhneDialoge();
+    return Backend() && Backend()->Verfuegbar() && !RDLProgramm().OhneDialoge();
 }
 
 void TRDLTerminalZeile::Zeigen(const std::string& AText) {
@@ -81,14 +85,6 @@ std::string TRDLProgressBar::AlsText() const {
 
 // ---- TRDLStdProgressDialog ----
 
-struct TRDLStdProgressDialog::TFenster {
-    QDialog* Dialog;
-    std::vector<std::pair<QLabel*, QProgressBar*>> Bars;
-    QPushButton* Abbrechen;
-    explicit TFenster(QWidget* AOwner) : Dialog(new QDialog(AOwner)), Abbrechen(nullptr) {}
-    ~TFenster() { delete Dialog; }
-};
-
 TRDLStdProgressDialog::TRDLStdProgressDialog(QWidget* AOwner) : FOwner(AOwner) {}
 TRDLStdProgressDialog::~TRDLStdProgressDialog() { Hide(); }
 
@@ -117,7 +113,7 @@ void TRDLStdProgressDialog::Abbrechen() {
     if (FAbbruchErlaubt) FAbgebrochen = true;
 }
 
-QWidget* TRDLStdProgressDialog::Fenster() const { return FFenster ? FFenster->Dialog : nullptr; }
+QWidget* TRDLStdProgressDialog::Fenster() const { return FFenster ? FFenster->Widget() : nullptr; }
 
 std::string TRDLStdProgressDialog::AlsText() const {
     std::string s = FCaption;
@@ -131,35 +127,14 @@ void TRDLStdProgressDialog::Show() {
         Aktualisieren();
         return;
     }
-    if (!FFenster) {
-        FFenster = std::make_unique<TFenster>(FOwner);
-        auto* d = FFenster->Dialog;
-        auto* layout = new QVBoxLayout(d);
-        for (size_t i = 0; i < FBars.size(); ++i) {
-            auto* l = new QLabel(d);
-            auto* p = new QProgressBar(d);
-            p->setObjectName(Q(FBars[i]->Name()));
-            layout->addWidget(l);
-            layout->addWidget(p);
-            FFenster->Bars.emplace_back(l, p);
-        }
-        layout->addStretch();
-        auto* knopf = new QPushButton(QStringLiteral("Abbrechen"), d);
-        knopf->setObjectName(QStringLiteral("btnAbbrechen"));
-        QObject::connect(knopf, &QPushButton::clicked, d, [this] { Abbrechen(); });
-        layout->addWidget(knopf, 0, Qt::AlignHCenter);
-        FFenster->Abbrechen = knopf;
-        // Closing the window by its frame means cancelling too.
-        QObject::connect(d, &QDialog::rejected, d, [this] { Abbrechen(); });
-    }
+    if (!FFenster) FFenster = Backend()->StdDialogFenster(*this, FOwner);
     Aktualisieren();
-    FFenster->Dialog->show();
-    FFenster->Dialog->raise();
+    if (FFenster) FFenster->Zeigen();
 }
 
 void TRDLStdProgressDialog::Hide() {
     FSichtbar = false;
-    if (FFenster) FFenster->Dialog->hide();
+    if (FFenster) FFenster->Verbergen();
     FZeile.Beenden();
 }
 
@@ -169,44 +144,17 @@ void TRDLStdProgressDialog::Aktualisieren() {
         FZeile.Zeigen(AlsText());
         return;
     }
-    auto* d = FFenster->Dialog;
-    d->setWindowTitle(Q(FCaption));
-    d->resize(FBreite, FHoehe);
-    for (size_t i = 0; i < FBars.size() && i < FFenster->Bars.size(); ++i) {
-        const auto& b = *FBars[i];
-        auto [l, p] = FFenster->Bars[i];
-        l->setText(Q(b.Caption()));
-        p->setMaximum(std::max(b.Total(), 0));
-        p->setValue(std::clamp(b.Position(), 0, std::max(b.Total(), 0)));
-        p->setTextVisible(b.DisplayOption() != pdoKeinText);
-        p->setFormat(b.DisplayOption() == pdoPositionVonGesamt ? QStringLiteral("%v / %m") : QStringLiteral("%p %"));
-    }
-    FFenster->Abbrechen->setVisible(FAbbruchErlaubt);
+    FFenster->Aktualisieren();
 }
 
 // ---- TKOV_PEP_Progress ----
-
-struct TKOV_PEP_Progress::TFenster {
-    QDialog* Dialog;
-    QLabel* Detail;
-    explicit TFenster(QWidget* AOwner) : Dialog(new QDialog(AOwner)), Detail(new QLabel(Dialog)) {
-        Detail->setObjectName(QStringLiteral("lblDetail"));
-        auto* layout = new QVBoxLayout(Dialog);
-        layout->addWidget(Detail);
-        auto* p = new QProgressBar(Dialog);
-        p->setRange(0, 0); // busy: the amount of work is unknown
-        layout->addWidget(p);
-        Dialog->resize(360, 90);
-    }
-    ~TFenster() { delete Dialog; }
-};
 
 TKOV_PEP_Progress::TKOV_PEP_Progress(QWidget* AOwner) : FOwner(AOwner) {}
 TKOV_PEP_Progress::~TKOV_PEP_Progress() { Hide(); }
 
 void TKOV_PEP_Progress::SetCaption(const std::string& A) { FCaption = A; Aktualisieren(); }
 void TKOV_PEP_Progress::SetDetail(const std::string& A) { FDetail = A; Aktualisieren(); }
-QWidget* TKOV_PEP_Progress::Fenster() const { return FFenster ? FFenster->Dialog : nullptr; }
+QWidget* TKOV_PEP_Progress::Fenster() const { return FFenster ? FFenster->Widget() : nullptr; }
 
 std::string TKOV_PEP_Progress::AlsText() const {
     if (FDetail.empty()) return FCaption;
@@ -215,17 +163,14 @@ std::string TKOV_PEP_Progress::AlsText() const {
 
 void TKOV_PEP_Progress::Show() {
     FSichtbar = true;
-    if (RDLFortschrittMitFenster() && !FFenster) FFenster = std::make_unique<TFenster>(FOwner);
+    if (RDLFortschrittMitFenster() && !FFenster) FFenster = Backend()->PepFenster(*this, FOwner);
     Aktualisieren();
-    if (FFenster) {
-        FFenster->Dialog->show();
-        FFenster->Dialog->raise();
-    }
+    if (FFenster) FFenster->Zeigen();
 }
 
 void TKOV_PEP_Progress::Hide() {
     FSichtbar = false;
-    if (FFenster) FFenster->Dialog->hide();
+    if (FFenster) FFenster->Verbergen();
     FZeile.Beenden();
 }
 
@@ -235,6 +180,5 @@ void TKOV_PEP_Progress::Aktualisieren() {
         FZeile.Zeigen(AlsText());
         return;
     }
-    FFenster->Dialog->setWindowTitle(Q(FCaption));
-    FFenster->Detail->setText(Q(FDetail));
+    FFenster->Aktualisieren();
 }

@@ -1,14 +1,18 @@
 #pragma once
 // Progress displays: TRDLStdProgressDialog (named bars, cancel) and TKOV_PEP_Progress
-// (caption and detail). In runs without dialogs (RDLProgramm().OhneDialoge(), or no
-// application object) no window is ever made: the display is one line on the terminal
-// that is redrawn in place, and only when standard error is a terminal; otherwise the
-// batch form stays quiet, so logs of scheduled runs stay clean.
+// (caption and detail). The model lives here, free of Qt, so the statistics engine can
+// use it; the windows come from a back-end that the Qt layer installs
+// (RDLProgressFenster_Installieren in rdlprogressfenster.h). In runs without dialogs
+// (RDLProgramm().OhneDialoge(), or no back-end able to show windows) no window is ever
+// made: the display is one line on the terminal that is redrawn in place, and only when
+// standard error is a terminal; otherwise the batch form stays quiet, so logs of
+// scheduled runs stay clean.
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
+// Owners and windows are passed through as opaque pointers; only the back-end knows Qt.
 class QWidget;
 
 // Where the batch form writes. Terminal false: nothing is written.
@@ -19,7 +23,35 @@ struct TRDLFortschrittsTerminal {
 // The default is standard error, written when it is a terminal. Returns the one replaced.
 TRDLFortschrittsTerminal RDLFortschrittsTerminal_Setzen(TRDLFortschrittsTerminal ANeu);
 
-// True when displays show windows now (an application object, and dialogs allowed).
+class TRDLStdProgressDialog;
+class TKOV_PEP_Progress;
+
+// The window of one display, made by the back-end; it reads the display's state.
+class IRDLFortschrittsFenster {
+public:
+    virtual ~IRDLFortschrittsFenster() = default;
+    virtual void Zeigen() = 0;
+    virtual void Verbergen() = 0;
+    virtual void Aktualisieren() = 0;
+    virtual QWidget* Widget() const = 0;
+};
+
+// Makes the windows of the displays; installed by the window layer.
+class IRDLFortschrittsFensterBackend {
+public:
+    virtual ~IRDLFortschrittsFensterBackend() = default;
+    // True when windows can be shown now (e.g. an application object exists).
+    virtual bool Verfuegbar() const = 0;
+    virtual std::unique_ptr<IRDLFortschrittsFenster> StdDialogFenster(TRDLStdProgressDialog& ADialog,
+                                                                      QWidget* AOwner) = 0;
+    virtual std::unique_ptr<IRDLFortschrittsFenster> PepFenster(TKOV_PEP_Progress& AProgress, QWidget* AOwner) = 0;
+};
+
+// Installs the back-end (none: terminal form only). Returns the one replaced.
+std::shared_ptr<IRDLFortschrittsFensterBackend>
+RDLFortschrittsFensterBackend_Setzen(std::shared_ptr<IRDLFortschrittsFensterBackend> ANeu);
+
+// True when displays show windows now (a usable back-end, and dialogs allowed).
 bool RDLFortschrittMitFenster();
 
 // One redrawn terminal line: a new text overwrites the old one in place ("\r"), padded
@@ -35,8 +67,6 @@ private:
     std::string FLetzte;
     bool FOffen = false;
 };
-
-class TRDLStdProgressDialog;
 
 // Display options of a bar: no text, percent, or position of total ("5 / 10").
 inline constexpr int pdoKeinText = 0;
@@ -107,11 +137,12 @@ public:
     QWidget* Fenster() const;
     // The batch form's line as it is now.
     std::string AlsText() const;
+    // The bars in display order (for the window back-end).
+    const TRDLProgressBar& BarAt(int AIndex) const { return *FBars.at(size_t(AIndex)); }
 
 private:
     friend class TRDLProgressBar;
     void Aktualisieren();
-    struct TFenster;
     QWidget* FOwner;
     std::string FCaption;
     int FHoehe = 200;
@@ -120,7 +151,7 @@ private:
     bool FAbgebrochen = false;
     bool FSichtbar = false;
     std::vector<std::unique_ptr<TRDLProgressBar>> FBars;
-    std::unique_ptr<TFenster> FFenster;
+    std::unique_ptr<IRDLFortschrittsFenster> FFenster;
     TRDLTerminalZeile FZeile;
 };
 
@@ -145,11 +176,10 @@ public:
 
 private:
     void Aktualisieren();
-    struct TFenster;
     QWidget* FOwner;
     std::string FCaption;
     std::string FDetail;
     bool FSichtbar = false;
-    std::unique_ptr<TFenster> FFenster;
+    std::unique_ptr<IRDLFortschrittsFenster> FFenster;
     TRDLTerminalZeile FZeile;
 };
