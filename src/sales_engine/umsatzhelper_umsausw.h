@@ -1,0 +1,138 @@
+#pragma once
+// The helper of the statistics engine: what it knows of the layouts of the sales lines
+// (lst) and of the statistics file (umst). TKOV_UmsatzHelper_Klasse is the contract the
+// engine calls, with the booking operations built on it; TKOV_UmsatzHelper_UmsAusw fills
+// its slots for the sales evaluation's figures.
+#include "kovdateutils.h"
+#include "kovdbfiles.h"
+#include "rdldatum.h"
+#include "rdlinfo.h"
+#include "suitetabellen.h"
+#include "umsatzauswerttyco.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A period of days, both included.
+struct TKOV_VonBisDatum {
+    TDate Von = 0;
+    TDate Bis = 0;
+    void Init() { *this = {}; }
+    static TKOV_VonBisDatum LeererRecord() { return {}; }
+};
+
+// Markers of the customer-specific attributions of sales between branches. They change
+// nothing; they count their calls and note the first one in the log, so that an
+// installation can be seen to take the special path.
+void Tavrin_Umsatzstatistiken_Sonderlocke();
+void Mosbek_Umsatzstatistiken_Sonderlocke();
+int64_t Tavrin_Umsatzstatistiken_Sonderlocke_Aufrufe();
+int64_t Mosbek_Umsatzstatistiken_Sonderlocke_Aufrufe();
+
+template <class TUmsatzDaten, class TUmsStatFile>
+class TKOV_UmsatzHelper_Klasse {
+public:
+    TKOV_UmsatzHelper_Klasse() = default;
+    virtual ~TKOV_UmsatzHelper_Klasse() {
+        KOV_Geschuetzt("TKOV_UmsatzHelper_Klasse.Destroy.StatFile", false, [&] { FStatFile.reset(); });
+        KOV_Geschuetzt("TKOV_UmsatzHelper_Klasse.Destroy.FilialTabelle", false, [&] {
+            if (FFiliaTab) GlobFilialTabelle_ReleaseInstance(FFiliaTab);
+        });
+    }
+    TKOV_UmsatzHelper_Klasse(const TKOV_UmsatzHelper_Klasse&) = delete;
+    TKOV_UmsatzHelper_Klasse& operator=(const TKOV_UmsatzHelper_Klasse&) = delete;
+
+    // --- the slots ---
+    // Write (replace) the figures of the branch's whole day / of one window of the day.
+    virtual void BucheTag(const TFiliale& AFiliale, const TUmsatzDaten& AUmsatz, TDate ADatum) = 0;
+    virtual void BucheTagesabschnitt(const TFiliale& AFiliale, const TKOV_Tageszeitraum& ATageszeitraum,
+                                     const TUmsatzDaten& AUmsatz, TDate ADatum) = 0;
+    virtual std::string StatistikKennung() const = 0;
+    // The first day the file holds figures of the branch for; false when none.
+    virtual bool ErsterStatistikTag(const TFiliale& AFiliale, TDate& ATag) = 0;
+    virtual bool TagLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TUmsatzDaten& AUmsatz, TDate ADatum) = 0;
+    virtual bool TagesabschnittLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TUmsatzDaten& AUmsatz,
+                                     const TKOV_Tageszeitraum& ATageszeitraum, TDate ADatum) = 0;
+    // The windows the file holds figures under for the branch and day, in key order.
+    virtual void TagesabschnitteLaden(const TFiliale& AFiliale, TKOV_Tagesabschnitte& AAbschnitte, TDate ADatum) = 0;
+    virtual TUmsatzDaten UmsatzAusLstSatz(Tlstfile& ALst, int16_t AOrgeKnr) = 0;
+    virtual void CollectDataForZeitraum(const TKOV_VonBisDatum& /*AVonBisDatum*/,
+                                        const TKOV_VonBisDatum& /*AVJ_VonBisDatum*/) {}
+    virtual int16_t FilialeAusLstSatz(Tlstfile& ALst) = 0;
+    virtual bool LstSucheNachFiliale() const = 0;
+    virtual bool LstSatzIgnorieren(Tlstfile& ALst, int16_t AOrgeKnr) = 0;
+
+    // --- the engine's operations ---
+    void BucheUmsatzDataInStatFile_FuerTag(int16_t AOrgeKnr, const TUmsatzDaten& AUmsatz, TDate ADatum) {
+        if (const TFiliale* f = FilialTabelle_GoC().Filialen().GetFilialeByNr(AOrgeKnr)) BucheTag(*f, AUmsatz, ADatum);
+    }
+    void BucheUmsatzDataInStatFile_FuerTagesZeitraum(int16_t AOrgeKnr, const TKOV_Tageszeitraum& ATageszeitraum,
+                                                     const TUmsatzDaten& AUmsatz, TDate ADatum) {
+        const TFiliale* f = FilialTabelle_GoC().Filialen().GetFilialeByNr(AOrgeKnr);
+        if (!f) return;
+        if (!ATageszeitraum.KonsistenzCheck())
+            RDLInfo().FehlerRaise("TKOV_UmsatzHelper_Klasse.BucheUmsatzDataInStatFile_FuerTagesZeitraum", "PEP", 1906,
+                                  {DateToStr(ADatum), DateTimeToStr(DateOf(ADatum) + ATageszeitraum.Von),
+                                   DateTimeToStr(DateOf(ADatum) + ATageszeitraum.Bis)});
+        BucheTagesabschnitt(*f, ATageszeitraum, AUmsatz, ADatum);
+    }
+    void ManualCommitStatfile_Set(bool AValue) {
+        if (FStatFile) FStatFile->ManualCommit_Set(AValue);
+        FManualCommitStatfile = AValue;
+    }
+    bool ManualCommitStatfile() const { return FManualCommitStatfile; }
+    void CommitStatfile() {
+        if (FStatFile) FStatFile->Commit();
+    }
+
+    TFilialTabelle& FilialTabelle_GoC() {
+        if (!FFiliaTab) FFiliaTab = GlobFilialTabelle_GetInstance();
+        return *FFiliaTab;
+    }
+
+protected:
+    // Opened on first use, in the commit mode asked for meanwhile.
+    TUmsStatFile& StatFile_GoC() {
+        if (!FStatFile) {
+            BtrFile_CreateOpenWN_Clear(FStatFile, false, 2, -1);
+            FStatFile->ManualCommit_Set(FManualCommitStatfile);
+        }
+        return *FStatFile;
+    }
+
+    std::unique_ptr<TUmsStatFile> FStatFile;
+    TFilialTabelle* FFiliaTab = nullptr;
+    bool FManualCommitStatfile = false;
+};
+
+// The sales evaluation's figures in umst under the identifier "UMSAUSW".
+class TKOV_UmsatzHelper_UmsAusw : public TKOV_UmsatzHelper_Klasse<TKOV_Umsatzdaten_UmsAusw, Tumstfile> {
+public:
+    static constexpr const char* CStatistikKennung = "UMSAUSW";
+
+    void BucheTag(const TFiliale& AFiliale, const TKOV_Umsatzdaten_UmsAusw& AUmsatz, TDate ADatum) override;
+    void BucheTagesabschnitt(const TFiliale& AFiliale, const TKOV_Tageszeitraum& ATageszeitraum,
+                             const TKOV_Umsatzdaten_UmsAusw& AUmsatz, TDate ADatum) override;
+    std::string StatistikKennung() const override { return CStatistikKennung; }
+    bool ErsterStatistikTag(const TFiliale& AFiliale, TDate& ATag) override;
+    bool TagLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TKOV_Umsatzdaten_UmsAusw& AUmsatz,
+                  TDate ADatum) override;
+    bool TagesabschnittLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TKOV_Umsatzdaten_UmsAusw& AUmsatz,
+                             const TKOV_Tageszeitraum& ATageszeitraum, TDate ADatum) override;
+    void TagesabschnitteLaden(const TFiliale& AFiliale, TKOV_Tagesabschnitte& AAbschnitte, TDate ADatum) override;
+    TKOV_Umsatzdaten_UmsAusw UmsatzAusLstSatz(Tlstfile& ALst, int16_t AOrgeKnr) override;
+    int16_t FilialeAusLstSatz(Tlstfile& ALst) override;
+    bool LstSucheNachFiliale() const override { return true; }
+    // "EB" and "ME" lines count nowhere.
+    bool LstSatzIgnorieren(Tlstfile& ALst, int16_t AOrgeKnr) override;
+
+private:
+    // Positions the file on the record of the key; true when it exists.
+    bool SatzSuchen(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
+                    TDateTime ABis);
+    void Buchen(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis,
+                const TKOV_Umsatzdaten_UmsAusw& AUmsatz);
+    bool Laden(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
+               TDateTime ABis, TKOV_Umsatzdaten_UmsAusw& AUmsatz);
+};
