@@ -75,6 +75,13 @@ std::vector<TRDLTabellenDef> Definitionen() {
         Tabelle("feiertag", {{"datum", R, "", ""}, {"filiale", G, "0", ""}, {"name", T, "''", ""}}, {"datum", "filiale"}),
         // Names of the online platforms a sales line's herkunft 1..53 stands for.
         Tabelle("plattform", {{"herkunft", G, "", "herkunft BETWEEN 1 AND 53"}, {"name", T, "''", ""}}, {"herkunft"}),
+        // Time records of the staff per branch and day (written by the time recording);
+        // times and durations as fractions of a day.
+        Tabelle("zeitbuchung",
+                {{"filiale", G, "", ""}, {"datum", R, "", ""}, {"gep_a", G, "0", ""}, {"gep_b", G, "0", ""},
+                 {"nr", G, "1", ""}, {"zeitart", G, "1", "zeitart >= 1"}, {"von", R, "0", ""}, {"bis", R, "0", ""},
+                 {"dauer", R, "0", ""}, {"zusatzdauer", R, "0", ""}},
+                {"filiale", "datum", "gep_a", "gep_b", "nr"}),
 
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
         Satzdatei("lst",
