@@ -1,10 +1,163 @@
 #pragma once
-// The sales evaluation as an evaluation of the evaluation centre.
+// The sales evaluation: the evaluation class and its window, which sets the sales of the
+// chosen clients' branches day by day beside comparable days of earlier years, grouped
+// into a tree, printed and exported.
 #include "quendrixclass.h"
+#include "rdlform.h"
+#include "umsausw_tyco.h"
+#include "umsauswtabelle.h"
+#include "vrfensterhelfer.h"
+
+#include <QColor>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QWidget;
+class IRDL_MandListeServer;
+class TFilialTabelle;
+class TKOV_MandantenCheckCombo;
+class TKOV_PEP_Progress;
+class TKOV_VirtualTreePrinter;
+class TKOV_ZeitraumEingabe;
+class TVTRDLVRList;
+
+class TKOV_UmsatzAuswertFrm : public TRDLForm {
+    Q_OBJECT
+public:
+    // AUmsatzQuelle: the engine call per branch and day; empty takes the comparison facade.
+    explicit TKOV_UmsatzAuswertFrm(QWidget* AEltern = nullptr, TKOV_UmsAusw_UmsatzQuelle AUmsatzQuelle = {});
+    ~TKOV_UmsatzAuswertFrm() override; // FormDestroy
+
+    // Controls.
+    QLabel* pnlHeader;
+    TKOV_MandantenCheckCombo* cmbMandanten;
+    QComboBox* cmbFilialAuswahl;
+    TKOV_ZeitraumEingabe* edtZeitraum;
+    QComboBox* cmbGruppierung;
+    QGroupBox* grpHerkunft;
+    QListWidget* clbHerkunft;
+    QGroupBox* grpVergleichswerte;
+    QLineEdit* edtAnzahlVorjahre;
+    QComboBox* cmbWahlmethodeVergleichstag;
+    QCheckBox* chbVergleichsdatumEinblenden;
+    QCheckBox* chbDurchschnittAnzeigen;
+    QCheckBox* chbNullumsaetzeIgnorieren;
+    QGroupBox* grpDruckoptionen;
+    QLineEdit* edtBaumlevel;
+    QGroupBox* grpAnzeigeoptionen;
+    QComboBox* cmbAnzeigeFilialen;
+    TVTRDLVRList* vtUmsaetze;
+    QWidget* pnlButtons;
+    QPushButton* btnBeenden;
+    QPushButton* btnExportieren;
+    QPushButton* btnDrucken;
+    QPushButton* btnGruppieren;
+    QPushButton* btnAuswerten;
+
+    // Handlers, callable like the events that trigger them.
+    void FormShow();
+    void btnAuswertenClick();
+    void btnAbbrechenClick();
+    void edtAnzahlVorjahreExit();
+    void chbDurchschnittAnzeigenClick();
+    void cmbGruppierungChange();
+    void GruppierungsMenuItemClick(int AIndex);
+    void BaumAusklappenMenuItemClick(int ALevel);
+    void btnGrupppierenClick();
+    void chbVergleichsdatumEinblendenClick();
+    void btnExportierenClick();
+    void btnPrintClick();
+    // Painting: a shaded cell (true with its colour), and whether the vertical line right
+    // of a column is black (a block starts after it).
+    bool vtUmsaetzeBeforeCellPaint(const TVRList& AListe, int ARow, int ACol, QColor& AFarbe) const;
+    bool vtUmsaetzeBeforeVGridLinePaint(int ACol) const;
+
+    // Operations.
+    void Maske_2_Settings();
+    void TabelleAnzeigen();
+    void ListeGruppieren();
+    void TabelleEinladen();
+    void BaumDrucken();
+    std::string HerkunftAuslesen() const;
+
+    // Readers of the controls.
+    uint8_t GetFilialAuswahl() const;
+    uint8_t GetAnzeigeFilialen() const;
+    uint8_t GetWahlmethodeVergleichstag() const;
+    TKOV_UmsAusw_Herkuenfte GetHerkunftsauswahl() const;
+
+    const TKOV_UmsatzAuswert_Settings& Settings() const { return FSettings; }
+    const TVRGruppierOption& Gruppierspalten() const { return FGruppierspalten; }
+    QMenu* PopupGruppieren() const { return FPOPUPGruppieren; }
+    // Where a print goes in runs without dialogs (a PDF file).
+    void DruckPdfDatei_Set(const QString& APfad) { FDruckPdfDatei = APfad; }
+
+protected:
+    void showEvent(QShowEvent* AEvent) override;
+    void closeEvent(QCloseEvent* AEvent) override;
+    void reject() override;
+
+private:
+    template <class F>
+    void Bewacht(const char* AName, F&& ABody);
+    void ControlsErzeugen();
+    void FormCreate();
+    void ComboFilialAuswahlFuellen();
+    void ComboAnzeigeFilialenFuellen();
+    void ComboWahlmethodeVergleichstagFuellen();
+    void ChecklistHerkunftFuellen();
+    void GruppierComboFuellen();
+    void PopupAufbauen();
+    TFesteSpalten FesteSpalten() const;
+    void TiefenMerken();
+    int Baumlevel() const;
+    void DruckBemerkungenSetzen(TKOV_VirtualTreePrinter& ADrucker, const TVRGruppierOption& AGruppierung) const;
+    void AlleMainspaltenBisAufGruppenkopfAusblenden(TKOV_VirtualTreePrinter& ADrucker) const;
+    TKOV_PEP_Progress& Progressshower_GoC();
+
+    TKOV_UmsatzAuswert_Settings FSettings;
+    TVRArray FVRArray;
+    TFilialTabelle* FFiliatab = nullptr;
+    IRDL_MandListeServer* FMandListeServer = nullptr;
+    TKOV_UmsAusw_UmsatzQuelle FUmsatzAuswertVerglMani;
+    std::unique_ptr<TKOV_PEP_Progress> FProgressShower;
+    QMenu* FPOPUPGruppieren = nullptr;
+    int FAnzahlRepeatedColumns = CKOV_UmsatzTree_AnzahlRepColumns;
+    int FAnzahlMainColumns = CKOV_UmsatzTree_AnzahlMainColumns;
+    TVRGruppierOption FGruppierspalten;
+    TArray<TVRGruppierOption> FGruppierungsmoeglichkeiten;
+    QHash<const TVRList*, int> FTiefen; // depth of each list of the tree, for the shading
+    QString FDruckPdfDatei;
+};
+
+// The comparison facade of the engine as the window's call per branch and day.
+TKOV_UmsAusw_UmsatzQuelle UmsAuswVergleichsQuelleErzeugen();
+// The statistics update before the window opens; false: the window does not open.
+bool UmsAuswStatistikAktualisieren(int AAnzahlZurueckliegendeTage, bool ANachfrageOb);
 
 class TKOV_Quendrix_Umsatzauswertung : public TKOV_Quendrix_Auswertung {
 public:
     static TKOV_Quendrix_Auswertung_Class Klasse();
 
+    // Brings the statistics up to date for 731 days without asking, then shows the window
+    // modally. Returns false.
     bool Execute() override;
+
+    // The steps Execute takes, replaceable so a run can go without the engine or a user.
+    std::function<bool(int AAnzahlZurueckliegendeTage, bool ANachfrageOb)> StatistikAktualisieren =
+        UmsAuswStatistikAktualisieren;
+    TKOV_UmsAusw_UmsatzQuelle UmsatzQuelle; // empty: the comparison facade
+    std::function<void(TKOV_UmsatzAuswertFrm& AFenster)> FensterZeigen;
 };
