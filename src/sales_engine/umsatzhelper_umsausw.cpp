@@ -1,9 +1,14 @@
 #include "umsatzhelper_umsausw.h"
 
 #include <atomic>
+#include <cmath>
 #include <fstream>
 
 namespace {
+
+// Window bounds on the millisecond grid: a bound computed another way (a midpoint, a
+// margin) finds the record booked under it.
+TDateTime Raster(TDateTime A) { return double(std::llround(A * 86400000.0)) / 86400000.0; }
 
 std::atomic<int64_t> GTavrinAufrufe{0};
 std::atomic<int64_t> GMosbekAufrufe{0};
@@ -34,8 +39,8 @@ bool TKOV_UmsatzHelper_UmsAusw::SatzSuchen(const TIntPair& AMandant, const TIntP
     f.OrgeID.SetKeyWert(AOrgeID);
     f.Datum.SetKeyWert(DateOf(ADatum)); // a day key never carries a time
     f.Ganztag.SetKeyWert(AGanztag);
-    f.Von.SetKeyWert(AGanztag ? 0.0 : AVon);
-    f.Bis.SetKeyWert(AGanztag ? 0.0 : ABis);
+    f.Von.SetKeyWert(AGanztag ? 0.0 : Raster(AVon));
+    f.Bis.SetKeyWert(AGanztag ? 0.0 : Raster(ABis));
     return f.Get_eq();
 }
 
@@ -51,8 +56,8 @@ void TKOV_UmsatzHelper_UmsAusw::Buchen(const TFiliale& AFiliale, TDate ADatum, b
     f.Filiale.SetWert(AFiliale.Nr);
     f.Datum.SetWert(DateOf(ADatum));
     f.Ganztag.SetWert(AGanztag);
-    f.Von.SetWert(AGanztag ? 0.0 : AVon);
-    f.Bis.SetWert(AGanztag ? 0.0 : ABis);
+    f.Von.SetWert(AGanztag ? 0.0 : Raster(AVon));
+    f.Bis.SetWert(AGanztag ? 0.0 : Raster(ABis));
     f.Daten.SetWert(TBlobDaten{TKOV_UmsDataOperator_UmsAusw::Daten_2_Blob(AUmsatz)});
     if (vorhanden)
         f.Update();

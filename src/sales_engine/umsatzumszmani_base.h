@@ -1,0 +1,483 @@
+#pragma once
+// Build and incremental update of the statistics file. The first build counts every day
+// of a span of past days for all branches; afterwards an update finds the sales-line
+// transactions written since the last run (per client and computer), collects the days
+// and branches they touch and counts those days anew.
+//
+// What makes a run safe to interrupt or to run beside the tills:
+// - a booking replaces the figures of its key, and a day is always counted as a whole
+//   from the sales lines, so counting a day twice gives the same figures;
+// - the processing state is written only after every day was booked and committed, so
+//   a run that is killed, fails or is cancelled leaves the state as it was and the next
+//   run counts the same days again;
+// - the highest transaction numbers are taken before the days are collected; the tills
+//   write a transaction's lines in one transaction and a computer's transactions in
+//   number order (docs/schema.md), so every line up to those numbers is there, and later
+//   ones are collected by the next run (a day counted meanwhile is counted again then).
+#include "rdlprogress.h"
+#include "umsatzbasemani_base.h"
+
+#include <map>
+#include <set>
+#include <tuple>
+#include <vector>
+
+// Day to the branch numbers to count anew for it, in day order.
+class TDictionary_Datum_2_OrgeKnrListe {
+public:
+    void AddPaar(TDate ADatum, int16_t AOrgeKnr) { FTage[int64_t(DateOf(ADatum))].insert(AOrgeKnr); }
+    // Every day from AVon to ABis (both included).
+    void AddZeitraum(TDate AVon, TDate ABis, int16_t AOrgeKnr) {
+        for (int64_t d = int64_t(DateOf(AVon)); d <= int64_t(DateOf(ABis)); ++d) FTage[d].insert(AOrgeKnr);
+    }
+    int Count() const { return int(FTage.size()); }
+    auto begin() const { return FTage.begin(); }
+    auto end() const { return FTage.end(); }
+
+private:
+    std::map<int64_t, std::set<int16_t>> FTage;
+};
+
+// Client and computer: transaction numbers ascend per both.
+struct TKOV_MandantRechner {
+    TIntPair Mandant;
+    int32_t Rechner = 0;
+    auto operator<=>(const TKOV_MandantRechner&) const = default;
+};
+using TKOV_TransaktionsStand = std::map<TKOV_MandantRechner, int32_t>;
+
+template <class TUmsatzDaten, class TUmsDataOp, class TUmsStatFile, class THelper>
+class TKOV_Umsatz_UmszMani_Base : public TKOV_UmsatzBaseMani_Base<TUmsatzDaten, TUmsDataOp, TUmsStatFile, THelper> {
+public:
+    using TBasis = TKOV_UmsatzBaseMani_Base<TUmsatzDaten, TUmsDataOp, TUmsStatFile, THelper>;
+    using typename TBasis::TIgnorDict;
+    using typename TBasis::TTagesauswertung;
+    using TTagesauswertungen = std::map<int16_t, std::unique_ptr<TTagesauswertung>>;
+
+    TKOV_Umsatz_UmszMani_Base() {
+        // Bookings are collected and committed once per day.
+        this->FHelper->ManualCommitStatfile_Set(true);
+    }
+    ~TKOV_Umsatz_UmszMani_Base() override {
+        KOV_Geschuetzt(Trace("Destroy"), false, [&] { FProgressDialog.reset(); });
+    }
+
+    virtual bool UpdateStatistikfiles(int AAnzahlZurueckliegendeTage, bool ANachfrageOb,
+                                      const TKOV_PEP_UmsatzAnzeigeOptionen& AUmsatzConfig) {
+        return KOV_GeschuetztWert(Trace("UpdateStatistikfiles"), true, false, [&] {
+            if (this->UmsStatFileGeneriert()) {
+                UmsStatFileUndUmsvFileUpdaten();
+                return true;
+            }
+            if (ANachfrageOb && RDLInfo().ShowDlgMeldung("PEP", 1705, {}, mkFrage) != mrYes) return false;
+            const TDate heute = DateOf(rdl_Now());
+            return ErstelleUmsStatFile_FirstTime(AUmsatzConfig, heute - AAnzahlZurueckliegendeTage, heute - 1);
+        });
+    }
+    bool UpdateStatistikfiles(int AAnzahlZurueckliegendeTage, bool ANachfrageOb) {
+        TKOV_PEP_UmsatzAnzeigeOptionen o;
+        o.Init();
+        return UpdateStatistikfiles(AAnzahlZurueckliegendeTage, ANachfrageOb, o);
+    }
+
+    TIgnorDict* ZuIgnorierendeUmsaetze_Get() { return TBasis::ZuIgnorierendeUmsaetze_Get(); }
+
+    // Replaces the ignore-before dates: rebooks the days whose membership in an ignored
+    // span changes, writes the setting and tells the other engine objects, all or nothing.
+    void ZuIgnorierendeUmsaetze_Set(std::unique_ptr<TIgnorDict> AValue) {
+        KOV_Geschuetzt(Trace("ZuIgnorierendeUmsaetze_Set"), true, [&] {
+            if (!AValue) AValue = std::make_unique<TIgnorDict>();
+            // Compared with the stored dates when none were read yet.
+            this->ZuIgnorierendeUmsaetze_Get();
+            std::unique_ptr<TIgnorDict> alt = std::move(this->FZuIgnorierendeUmsaetze);
+            if (!alt) alt = std::make_unique<TIgnorDict>();
+            this->FZuIgnorierendeUmsaetze = std::move(AValue);
+            bool ok = false;
+            {
+                RDLBuchung buchung;
+                ok = AenderungenZuIgnorierendeUmsaetze_UpdateUmsStatFile(*alt, *this->FZuIgnorierendeUmsaetze);
+                if (ok) ok = KOV_Geschuetzt(Trace("ZuIgnorierendeUmsaetze_Set.Einstellung"), true, [&] {
+                    IgnorUmsaetzeEinstellungSchreiben(*this->FZuIgnorierendeUmsaetze);
+                });
+                if (!ok) buchung.Beenden(false);
+            }
+            if (!ok) {
+                // Nothing was kept: the object goes on with the dates the file was counted with.
+                this->FZuIgnorierendeUmsaetze = std::move(alt);
+                return;
+            }
+            alt.reset();
+            // After the commit, so that the others read the new setting.
+            IgnorUmsaetzeAenderungMelden(this->OwnHandle());
+        });
+    }
+
+    TRDLStdProgressDialog& ProgressDialog_GoC() {
+        if (!FProgressDialog) {
+            FProgressDialog = std::make_unique<TRDLStdProgressDialog>(nullptr);
+            FProgressDialog->SetHeight(200);
+            FProgressDialog->SetWidth(300);
+            FProgressDialog->SetCaption("Berechne aggregierte Umsatzdaten");
+            FProgressDialog->AddBar("barTage", "Tage").SetDisplayOption(pdoPositionVonGesamt);
+            FProgressDialog->SetAllowCancel(true);
+        }
+        return *FProgressDialog;
+    }
+
+    // --- the steps (public for the engine's tests) ---
+
+    // Counts and books every day from AVon to ABis; the processing state follows at the end.
+    bool ErstelleUmsStatFile_FirstTime(const TKOV_PEP_UmsatzAnzeigeOptionen& AUmsatzConfig, TDate AVon, TDate ABis) {
+        bool ergebnis = false;
+        KOV_Geschuetzt(Trace("ErstelleUmsStatFile_FirstTime"), true, [&] {
+            struct TVerbergen {
+                TKOV_Umsatz_UmszMani_Base* M;
+                ~TVerbergen() { M->DialogVerbergen(); }
+            } verbergen{this};
+            DialogZeigen();
+            TKOV_TransaktionsStand zuVerarbeiten;
+            if (!ZuVerarbeitendeTransaktionenDictErzeugenUndFuellen(zuVerarbeiten)) return;
+            const int64_t von = int64_t(DateOf(AVon)), bis = int64_t(DateOf(ABis));
+            TFilialen& filialen = this->FilialTabelle_GoC().Filialen();
+            for (int64_t d = von; d <= bis; ++d) {
+                TTagesauswertungen tage;
+                for (int i = 0; i < filialen.GetCount(); ++i) {
+                    const TFiliale* f = filialen.GetItem(i);
+                    auto a = std::make_unique<TTagesauswertung>();
+                    if (!this->CreateUmsatzTagesAuswertungFuerFiliale(TDate(d), f->Nr, AUmsatzConfig, *a)) a->Clear();
+                    a->FDatum = TDate(d);
+                    a->KonsistenzSicherstellen(true);
+                    tage[f->Nr] = std::move(a);
+                }
+                BerechneUmsaetzeFuerTag_AlleFilialen(tage, TDate(d));
+                BucheTagesDatenInsUmsStatFile(tage, TDate(d));
+                if (Abgebrochen()) return;
+                BalkenSetzen(int(d - von), int(bis - von));
+                RDLInfo().RDLInfoProcessMessages(300);
+            }
+            if (!UMSVFileUpdaten(zuVerarbeiten)) return;
+            this->FUmsStatFileGeneriert = true;
+            ergebnis = true;
+        });
+        if (ergebnis && !RDLProgramm().OhneDialoge())
+            RDLInfo().ShowMeldung("STANDARD", 997, {"Aggregierte Umsätze erfolgreich erstellt!"}, mkInfo);
+        return ergebnis;
+    }
+
+    // The update; true when the processing state was brought forward.
+    bool UmsStatFileUndUmsvFileUpdaten() {
+        bool ergebnis = false;
+        KOV_Geschuetzt(Trace("UmsStatFileUndUmsvFileUpdaten"), true, [&] {
+            if (!this->UmsStatFileGeneriert())
+                RDLInfo().FehlerRaise("VerarbeitungsstandIstNull", "PEP", 1903);
+            struct TVerbergen {
+                TKOV_Umsatz_UmszMani_Base* M;
+                ~TVerbergen() { M->DialogVerbergen(); }
+            } verbergen{this};
+            DialogZeigen();
+            TKOV_TransaktionsStand verarbeitet, zuVerarbeiten;
+            if (!VerarbeiteteTransaktionenDictErzeugenUndFuellen(verarbeitet)) return;
+            // Taken before collecting: what is written meanwhile waits for the next run.
+            if (!ZuVerarbeitendeTransaktionenDictErzeugenUndFuellen(zuVerarbeiten)) return;
+            TDictionary_Datum_2_OrgeKnrListe paare;
+            // A cancelled, failed or interrupted run records nothing as processed.
+            if (!GetUpzudatendeDatumFilialPaare(verarbeitet, zuVerarbeiten, paare)) return;
+            if (!Update_UmsStatFile_FuerAlleNoetigenFilialeUndTagesdatis(paare)) return;
+            ergebnis = UMSVFileUpdaten(zuVerarbeiten);
+        });
+        return ergebnis;
+    }
+
+    // Every (client, computer) gets 0, then the state recorded for this statistics.
+    bool VerarbeiteteTransaktionenDictErzeugenUndFuellen(TKOV_TransaktionsStand& AVerarbeitet) {
+        return KOV_Geschuetzt(Trace("VerarbeiteteTransaktionenDictErzeugenUndFuellen"), true, [&] {
+            AVerarbeitet.clear();
+            IRDL_MandListeServer& mandanten = this->FMandlisteServer_Get();
+            for (int r = 0; r < TRVRTab::GetUmfangCount(); ++r)
+                for (int m = 0; m < mandanten.GetCount(); ++m)
+                    AVerarbeitet[{mandanten.GetMandant(m).Key, TRVRTab::GetUmfang(r).Rechner}] = 0;
+            Tumsvfile& v = this->Umsvfile_GoC();
+            v.SucheInit();
+            v.KeyNr_Set(Tumsvfile::KeyStatistik);
+            v.Kennung.SetKeyWertAndFilter(this->FHelper->StatistikKennung());
+            for (bool ok = v.Get_ge(); ok; ok = v.Get_next())
+                AVerarbeitet[{v.Mandant.GetWert(), v.Rechner.GetWert()}] = v.TransNr.GetWert();
+        });
+    }
+
+    // The highest transaction number per client and computer; none without transactions.
+    bool ZuVerarbeitendeTransaktionenDictErzeugenUndFuellen(TKOV_TransaktionsStand& AZuVerarbeiten) {
+        return KOV_Geschuetzt(Trace("ZuVerarbeitendeTransaktionenDictErzeugenUndFuellen"), true, [&] {
+            AZuVerarbeiten.clear();
+            IRDL_MandListeServer& mandanten = this->FMandlisteServer_Get();
+            Tlstfile& lst = this->Lstfile_Get();
+            for (int r = 0; r < TRVRTab::GetUmfangCount(); ++r) {
+                const int32_t rechner = TRVRTab::GetUmfang(r).Rechner;
+                for (int m = 0; m < mandanten.GetCount(); ++m) {
+                    const TIntPair mandant = mandanten.GetMandant(m).Key;
+                    lst.SucheInit();
+                    lst.KeyNr_Set(Tlstfile::KeyTransaktion);
+                    lst.Mandant.SetKeyWert(mandant);
+                    lst.Rechner.SetKeyWert(rechner);
+                    lst.TransNr.SetKeyWert(lst.TransNr.GroessterWert());
+                    lst.PosNr.SetKeyWert(lst.PosNr.GroessterWert());
+                    lst.Mandant.SetWert(mandant);
+                    lst.ExtendedFilterAdd(lst.Mandant, fvGleich, fkUnd);
+                    lst.Rechner.SetWert(rechner);
+                    lst.ExtendedFilterAdd(lst.Rechner, fvGleich, fkEnde);
+                    lst.ExtendedMaxReceive_Set(1);
+                    if (lst.Get_le_extMode() && lst.TransNr.GetWert() > 0)
+                        AZuVerarbeiten[{mandant, rechner}] = lst.TransNr.GetWert();
+                }
+            }
+        });
+    }
+
+    // The (day, branch) pairs the new transactions touch. False when cancelled or failed.
+    bool GetUpzudatendeDatumFilialPaare(const TKOV_TransaktionsStand& AVerarbeitet,
+                                        const TKOV_TransaktionsStand& AZuVerarbeiten,
+                                        TDictionary_Datum_2_OrgeKnrListe& APaare) {
+        bool vollstaendig = false;
+        KOV_Geschuetzt(Trace("GetUpzudatendeDatumFilialPaare"), true, [&] {
+            struct TZurueck {
+                TKOV_Umsatz_UmszMani_Base* M;
+                ~TZurueck() {
+                    if (M->FProgressDialog) {
+                        M->FProgressDialog->Bar("barTage")->SetCaption("Tage");
+                        M->FProgressDialog->SetCaption("Update aggregierte Umsatzdaten");
+                    }
+                }
+            } zurueck{this};
+            Tlstfile& lst = this->Lstfile_Get();
+            for (const auto& [schluessel, verarbeitet] : AVerarbeitet) {
+                if (FProgressDialog) {
+                    FProgressDialog->Bar("barTage")->SetCaption("Rechner : " + std::to_string(schluessel.Rechner));
+                    FProgressDialog->SetCaption("Stelle neue Verkäufe zusammen");
+                }
+                const auto z = AZuVerarbeiten.find(schluessel);
+                if (z == AZuVerarbeiten.end()) continue;
+                const int32_t bis = z->second;
+                const int32_t n = bis - verarbeitet;
+                if (n <= 0) continue;
+                lst.SucheInit();
+                lst.KeyNr_Set(Tlstfile::KeyTransaktion);
+                lst.Mandant.SetKeyWert(schluessel.Mandant);
+                lst.Rechner.SetKeyWert(schluessel.Rechner);
+                lst.TransNr.SetKeyWert(verarbeitet + 1);
+                lst.PosNr.SetKeyWert(0);
+                lst.Mandant.SetWert(schluessel.Mandant);
+                lst.ExtendedFilterAdd(lst.Mandant, fvGleich, fkUnd);
+                lst.Rechner.SetWert(schluessel.Rechner);
+                lst.ExtendedFilterAdd(lst.Rechner, fvGleich, fkUnd);
+                lst.TransNr.SetWert(verarbeitet + 1);
+                lst.ExtendedFilterAdd(lst.TransNr, fvGroesserGleich, fkUnd);
+                lst.TransNr.SetWert(bis);
+                lst.ExtendedFilterAdd(lst.TransNr, fvKleinerGleich, fkEnde);
+                int c = 0;
+                for (bool ok = lst.Get_ge_extMode(); ok; ok = lst.Get_next_extMode(), ++c) {
+                    const TDate tag = DateOf(lst.Datum.GetWert());
+                    const int16_t b = this->FHelper->FilialeAusLstSatz(lst);
+                    if (TBasis::Kunde(CKundeTavrin) && b == 15) {
+                        Tavrin_Umsatzstatistiken_Sonderlocke();
+                        APaare.AddPaar(tag, 16);
+                    } else if (TBasis::Kunde(CKundeMosbek) && b == 2 && tag < CMosbekFiliale33Ab) {
+                        Mosbek_Umsatzstatistiken_Sonderlocke();
+                        APaare.AddPaar(tag, 33);
+                    }
+                    APaare.AddPaar(tag, b);
+                    if (Abgebrochen()) return;
+                    BalkenSetzen(c, n);
+                    if (c % 50 == 0) RDLInfo().RDLInfoProcessMessages(300);
+                }
+            }
+            vollstaendig = true;
+        });
+        return vollstaendig;
+    }
+
+    // Counts every collected day anew for its branches and books it. False when
+    // cancelled or when a day failed.
+    bool Update_UmsStatFile_FuerAlleNoetigenFilialeUndTagesdatis(const TDictionary_Datum_2_OrgeKnrListe& APaare) {
+        bool vollstaendig = false;
+        KOV_Geschuetzt(Trace("Update_UmsStatFile_FuerAlleNoetigenFilialeUndTagesdatis"), true, [&] {
+            const int t = APaare.Count();
+            int a = 0;
+            for (const auto& [tag, filialen] : APaare) {
+                if (Abgebrochen()) return;
+                TTagesauswertungen tage;
+                GetUpzudatendeTagesAbschnitte(filialen, tage, TDate(tag));
+                BerechneUmsaetzeFuerTag_AlleFilialen(tage, TDate(tag));
+                BucheTagesDatenInsUmsStatFile(tage, TDate(tag));
+                ++a;
+                BalkenSetzen(a, t);
+                RDLInfo().RDLInfoProcessMessages(300);
+            }
+            vollstaendig = true;
+        });
+        return vollstaendig;
+    }
+
+    // A day is counted again with the windows the file holds for it.
+    void GetUpzudatendeTagesAbschnitte(const std::set<int16_t>& AFilialen, TTagesauswertungen& ATage, TDate ADatum) {
+        TKOV_Tagesabschnitte abschnitte;
+        for (int16_t nr : AFilialen) {
+            const TFiliale* f = this->FilialTabelle_GoC().Filialen().GetFilialeByNr(nr);
+            if (!f) continue;
+            abschnitte.Clear();
+            abschnitte.Datum = ADatum;
+            this->FHelper->TagesabschnitteLaden(*f, abschnitte, ADatum);
+            abschnitte.KonsistenzUeberPruefen(false, true);
+            auto a = std::make_unique<TTagesauswertung>(abschnitte);
+            a->FDatum = ADatum;
+            a->KonsistenzSicherstellen(false);
+            ATage[nr] = std::move(a);
+        }
+    }
+
+    // One read of the day's lines for all branches of ATage.
+    void BerechneUmsaetzeFuerTag_AlleFilialen(TTagesauswertungen& ATage, TDate ADatum) {
+        const TDate tag = DateOf(ADatum);
+        Tlstfile& lst = this->Lstfile_Get();
+        lst.SucheInit();
+        lst.KeyNr_Set(Tlstfile::KeyDatum);
+        lst.Datum.SetKeyWert(tag);
+        lst.Datum.KeyWertUebernehmen();
+        lst.ExtendedFilterAdd(lst.Datum, fvGleich, fkEnde);
+        const bool tavrin = TBasis::Kunde(CKundeTavrin);
+        const bool mosbek = TBasis::Kunde(CKundeMosbek) && tag < CMosbekFiliale33Ab;
+        int c = 0;
+        for (bool ok = lst.Get_ge_extMode(); ok; ok = lst.Get_next_extMode(), ++c) {
+            int16_t b = this->FHelper->FilialeAusLstSatz(lst);
+            if (!this->FHelper->LstSatzIgnorieren(lst, b)) {
+                if (tavrin && b == 15) {
+                    Tavrin_Umsatzstatistiken_Sonderlocke();
+                    b = int16_t(this->GetRichtigeFilialeFuerVerkaufInFiliale15(lst.ProdId.GetWert()));
+                } else if (mosbek && b == 2) {
+                    Mosbek_Umsatzstatistiken_Sonderlocke();
+                    Zaehlen(ATage, 33, tag, lst);
+                }
+                Zaehlen(ATage, b, tag, lst);
+            }
+            if (c % 50 == 0) RDLInfo().RDLInfoProcessMessages(300);
+        }
+    }
+
+    // Books every evaluation of the day and commits them together; a failure rolls the
+    // whole day back, so no day is left half booked.
+    void BucheTagesDatenInsUmsStatFile(const TTagesauswertungen& ATage, TDate ADatum) {
+        if (ATage.empty()) return;
+        RDLBuchung buchung;
+        for (const auto& [nr, a] : ATage) this->BucheDatenInsUmsStatFile(nr, *a, ADatum);
+        this->FHelper->CommitStatfile();
+    }
+
+    // Records the state in one transaction.
+    bool UMSVFileUpdaten(const TKOV_TransaktionsStand& AZuVerarbeiten) {
+        return KOV_Geschuetzt(Trace("UMSVFileUpdaten"), true, [&] {
+            RDLBuchung buchung;
+            Tumsvfile& v = this->Umsvfile_GoC();
+            const std::string kennung = this->FHelper->StatistikKennung();
+            for (const auto& [schluessel, transNr] : AZuVerarbeiten) {
+                v.SucheInit();
+                v.KeyNr_Set(Tumsvfile::KeyStatistik);
+                v.Kennung.SetKeyWert(kennung);
+                v.Mandant.SetKeyWert(schluessel.Mandant);
+                v.Rechner.SetKeyWert(schluessel.Rechner);
+                const bool gefunden = v.Get_eq();
+                v.Kennung.SetWert(kennung);
+                v.Mandant.SetWert(schluessel.Mandant);
+                v.Rechner.SetWert(schluessel.Rechner);
+                v.TransNr.SetWert(transNr);
+                if (gefunden)
+                    v.Update();
+                else
+                    v.Insert();
+            }
+        });
+    }
+
+    // Rebooks the days whose membership in an ignored span differs between the dates.
+    bool AenderungenZuIgnorierendeUmsaetze_UpdateUmsStatFile(const TIgnorDict& AAlt, const TIgnorDict& ANeu) {
+        bool ok = false;
+        KOV_Geschuetzt(Trace("AenderungenZuIgnorierendeUmsaetze_UpdateUmsStatFile"), true, [&] {
+            struct TVerbergen {
+                TKOV_Umsatz_UmszMani_Base* M;
+                ~TVerbergen() {
+                    M->DialogVerbergen();
+                    if (M->FProgressDialog) M->FProgressDialog->SetAllowCancel(true);
+                }
+            } verbergen{this};
+            // All or nothing: the rebooking cannot be cancelled halfway.
+            ProgressDialog_GoC().SetAllowCancel(false);
+            ProgressDialog_GoC().SetCaption("Update aggregierte Umsatzdaten");
+            DialogZeigen();
+            TDictionary_Datum_2_OrgeKnrListe paare;
+            if (!AendZuIgnor_GetUpzudatendeDatumFilialPaare(AAlt, ANeu, paare)) return;
+            ok = Update_UmsStatFile_FuerAlleNoetigenFilialeUndTagesdatis(paare);
+        });
+        return ok;
+    }
+
+    bool AendZuIgnor_GetUpzudatendeDatumFilialPaare(const TIgnorDict& AAlt, const TIgnorDict& ANeu,
+                                                    TDictionary_Datum_2_OrgeKnrListe& APaare) {
+        return KOV_Geschuetzt(Trace("AendZuIgnor_GetUpzudatendeDatumFilialPaare"), true, [&] {
+            for (const auto& [fil, neu] : ANeu) {
+                TDate alt = 0;
+                if (!AAlt.TryGetValue(fil, alt))
+                    AendZuIgnor_AddAbschnittToDictionary(fil, APaare, 0, neu);
+                else if (DateOf(alt) != DateOf(neu))
+                    AendZuIgnor_AddAbschnittToDictionary(fil, APaare, alt, neu);
+            }
+            for (const auto& [fil, alt] : AAlt)
+                if (!ANeu.ContainsKey(fil)) AendZuIgnor_AddAbschnittToDictionary(fil, APaare, 0, alt);
+        });
+    }
+
+    // The days from the earlier to the day before the later date, from the branch's first
+    // statistics day on.
+    void AendZuIgnor_AddAbschnittToDictionary(int16_t AOrgeKnr, TDictionary_Datum_2_OrgeKnrListe& APaare, TDate A,
+                                              TDate B) {
+        const TDate von = DateOf(std::min(A, B)), bis = DateOf(std::max(A, B)) - 1;
+        const TFiliale* f = this->FilialTabelle_GoC().Filialen().GetFilialeByNr(AOrgeKnr);
+        TDate erster = 0;
+        if (!f || !this->FHelper->ErsterStatistikTag(*f, erster)) return;
+        if (bis < erster) return;
+        APaare.AddZeitraum(std::max(erster, von), bis, AOrgeKnr);
+    }
+
+private:
+    static std::string Trace(const char* AOperation) {
+        return std::string("TKOV_Umsatz_UmszMani_Base<  TUmsatzDaten; TUmsDataOp; TUmsStatFile; THelper>.") + AOperation;
+    }
+
+    void Zaehlen(TTagesauswertungen& ATage, int16_t AOrgeKnr, TDate ATag, Tlstfile& ALst) {
+        // The base rule only: the retrieval's customer split is done by the caller here.
+        if (TBasis::IstUmsatzZuIgnorieren(AOrgeKnr, ATag)) return;
+        const auto it = ATage.find(AOrgeKnr);
+        if (it == ATage.end()) return;
+        it->second->AddUmsatz(ALst.Uhrzeit.GetWert(), this->FHelper->UmsatzAusLstSatz(ALst, AOrgeKnr));
+    }
+
+    // Runs without dialogs show nothing and cannot be cancelled.
+    static bool MitDialog() { return !RDLProgramm().OhneDialoge(); }
+    void DialogZeigen() {
+        if (!MitDialog()) return;
+        ProgressDialog_GoC().ResetCancelled();
+        ProgressDialog_GoC().Show();
+    }
+    void DialogVerbergen() {
+        if (FProgressDialog) FProgressDialog->Hide();
+    }
+    bool Abgebrochen() const { return MitDialog() && FProgressDialog && FProgressDialog->Cancelled(); }
+    void BalkenSetzen(int APosition, int AGesamt) {
+        if (!MitDialog() || !FProgressDialog) return;
+        TRDLProgressBar* b = FProgressDialog->Bar("barTage");
+        b->SetTotal(AGesamt);
+        b->SetPosition(APosition);
+    }
+
+    std::unique_ptr<TRDLStdProgressDialog> FProgressDialog;
+};
+
+using TKOV_Umsatz_UmszMani_UmsAusw = TKOV_Umsatz_UmszMani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
+                                                               Tumstfile, TKOV_UmsatzHelper_UmsAusw>;

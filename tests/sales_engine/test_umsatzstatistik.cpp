@@ -1,0 +1,640 @@
+// The statistics engine's data access and its statistics file on a small installation:
+// retrieval from the sales lines and from the file, the customers' attributions, the
+// ignore-before dates, and build and update, also cancelled, interrupted or beside a till.
+#include "testumgebung.h"
+#include "umsatzgetmani_base.h"
+#include "umsatzumszmani_base.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using TGetMani = TKOV_UmsatzGet_Mani_UmsAusw;
+using TUmszMani = TKOV_Umsatz_UmszMani_UmsAusw;
+using TDaten = TKOV_Umsatzdaten_UmsAusw;
+
+const TDate CTag1 = EncodeDate(2026, 12, 1); // a Tuesday
+constexpr int CTage = 10;
+const TIntPair CMandant1{1, 1}, CMandant2{2, 1};
+
+double Uhr(int AStunde, int AMinute) { return EncodeTime(AStunde, AMinute); }
+
+// One sales line as a till writes it (plain SQL, its own transaction).
+struct TZeile {
+    TIntPair Mandant = CMandant1;
+    int Rechner = 11, TransNr = 1, PosNr = 1;
+    TDate Datum = 0;
+    double Uhrzeit = 0.5;
+    int Filiale = 1;
+    std::string Satzart = "VK";
+    double Betrag = 10;
+    TInt32Trio ProdId{};
+    int Herkunft = 0;
+};
+
+void ZeileSchreiben(TRDLDatenbank& ADb, const TZeile& Z) {
+    auto st = ADb.Prepare("INSERT INTO lst (mand_a, mand_b, rechner, transnr, posnr, datum, uhrzeit, filiale, satzart,"
+                          " prod_a, prod_b, prod_c, artnr, menge, betrag, betrag2, ek, herkunft)"
+                          " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    int i = 1;
+    for (int v : {Z.Mandant.A, Z.Mandant.B, Z.Rechner, Z.TransNr, Z.PosNr}) st.Bind(i++, int64_t(v));
+    st.Bind(i++, Z.Datum);
+    st.Bind(i++, Z.Uhrzeit);
+    st.Bind(i++, int64_t(Z.Filiale));
+    st.Bind(i++, Z.Satzart);
+    for (int v : {Z.ProdId.A, Z.ProdId.B, Z.ProdId.C}) st.Bind(i++, int64_t(v));
+    st.Bind(i++, std::string(Z.ProdId.IsEmpty() ? "" : "A-" + std::to_string(Z.ProdId.A)));
+    st.Bind(i++, int64_t(Z.Betrag < 0 ? -1 : 1));
+    st.Bind(i++, Z.Betrag);
+    st.Bind(i++, Z.Betrag * 1.19);
+    st.Bind(i++, Z.Betrag / 2);
+    st.Bind(i++, int64_t(Z.Herkunft));
+    st.Step();
+}
+
+// The tills: transaction numbers ascend per client and computer.
+struct TKassen {
+    std::map<std::pair<TIntPair, int>, int> Letzte;
+    int Beleg(TRDLDatenbank& ADb, TIntPair AMandant, int ARechner, int AFiliale, TDate ATag, double AUhr,
+              std::vector<double> ABetraege, std::string ASatzart = "VK") {
+        const int nr = ++Letzte[{AMandant, ARechner}];
+        for (size_t p = 0; p < ABetraege.size(); ++p) {
+            TZeile z;
+            z.Mandant = AMandant;
+            z.Rechner = ARechner;
+            z.TransNr = nr;
+            z.PosNr = int(p) + 1;
+            z.Datum = ATag;
+            z.Uhrzeit = AUhr;
+            z.Filiale = AFiliale;
+            z.Satzart = ASatzart;
+            z.Betrag = ABetraege[p];
+            z.Herkunft = p == 2 ? 7 : 0;
+            ZeileSchreiben(ADb, z);
+        }
+        return nr;
+    }
+};
+
+void RechnerAnlegen(TRDLDatenbank& ADb, int ANr, int AFiliale) {
+    auto st = ADb.Prepare("INSERT INTO rechner (rechner, name, filiale) VALUES (?, ?, ?)");
+    st.Bind(1, int64_t(ANr));
+    st.Bind(2, "Kasse " + std::to_string(ANr));
+    st.Bind(3, int64_t(AFiliale));
+    st.Step();
+}
+
+// Monday to Saturday 9-12 and 14-18.
+void OeffnungszeitenAnlegen(TRDLDatenbank& ADb, int AFiliale) {
+    for (int wt = 1; wt <= 6; ++wt)
+        for (auto [nr, von, bis] : {std::tuple{1, Uhr(9, 0), Uhr(12, 0)}, std::tuple{2, Uhr(14, 0), Uhr(18, 0)}}) {
+            auto st = ADb.Prepare("INSERT INTO betriebszeit (filiale, wochentag, nr, von, bis) VALUES (?, ?, ?, ?, ?)");
+            st.Bind(1, int64_t(AFiliale));
+            st.Bind(2, int64_t(wt));
+            st.Bind(3, int64_t(nr));
+            st.Bind(4, von);
+            st.Bind(5, bis);
+            st.Step();
+        }
+}
+
+// Clients 1/1 (branches 1 and 2) and 2/1 (branch 3); computers 11 and 12 in branch 1,
+// 21 in branch 2, 31 in branch 3; computer 12 also writes for client 2. Ten days of
+// receipts at times inside, between and after the opening hours, returns, online lines
+// and opening balances; today is the day after the tenth.
+void InstallationAnlegen(TTestUmgebung& U, TKassen& K, const std::string& AKunde = "ODRIKS00") {
+    U.Installation(1, AKunde);
+    U.Mandant(1, 1, "Nord");
+    U.Mandant(2, 1, "Süd");
+    U.Filiale(1, 1, 1, "Hauptstraße");
+    U.Filiale(2, 1, 1, "Bahnhof");
+    U.Filiale(3, 2, 1, "Marktplatz");
+    for (auto [r, f] : {std::pair{11, 1}, {12, 1}, {21, 2}, {31, 3}}) RechnerAnlegen(U.Db(), r, f);
+    for (int f = 1; f <= 3; ++f) OeffnungszeitenAnlegen(U.Db(), f);
+    rdl_HeuteFestlegen(CTag1 + CTage);
+    TRDLDatenbank& db = U.Db();
+    for (int t = 0; t < CTage; ++t) {
+        const TDate d = CTag1 + t;
+        K.Beleg(db, CMandant1, 11, 1, d, Uhr(9, 30), {10.0 + t, 5.5});
+        K.Beleg(db, CMandant1, 12, 1, d, Uhr(13, 0), {20.0 + t});
+        K.Beleg(db, CMandant1, 21, 2, d, Uhr(17, 59), {30.0 + t, -4.0, 8.25});
+        K.Beleg(db, CMandant2, 31, 3, d, Uhr(19, 0), {40.0 + t});
+        if (t % 3 == 0) K.Beleg(db, CMandant2, 12, 3, d, Uhr(12, 0), {7.0 + t});
+        if (t == 0) K.Beleg(db, CMandant1, 11, 1, d, Uhr(8, 0), {500.0}, "EB");
+    }
+}
+
+// New receipts after the build: on three computers, for both clients (client 2 on
+// computer 12 has lower numbers than client 1 there), on days spread over the period.
+void NeueBelege(TRDLDatenbank& ADb, TKassen& K, int ARunde) {
+    K.Beleg(ADb, CMandant1, 11, 1, CTag1 + (2 + ARunde) % CTage, Uhr(10, 15), {3.0 + ARunde});
+    K.Beleg(ADb, CMandant2, 12, 3, CTag1 + (4 + ARunde) % CTage, Uhr(15, 0), {11.0, -2.0});
+    K.Beleg(ADb, CMandant1, 21, 2, CTag1 + (7 + ARunde) % CTage, Uhr(16, 45), {-6.5});
+    K.Beleg(ADb, CMandant2, 31, 3, CTag1 + (2 + ARunde) % CTage, Uhr(11, 0), {1.25});
+}
+
+std::string Zahl(double A) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%.17g", A);
+    return b;
+}
+
+// Every row of umst, in key order, with its figures.
+std::vector<std::string> UmstZeilen(TRDLDatenbank& ADb) {
+    auto st = ADb.Prepare("SELECT kennung, mand_a, mand_b, orge_a, orge_b, filiale, datum, ganztag, von, bis, daten"
+                          " FROM umst ORDER BY kennung, mand_a, mand_b, orge_a, orge_b, datum, ganztag, von, bis");
+    std::vector<std::string> z;
+    while (st.Step()) {
+        std::string s = st.ColText(0);
+        for (int c : {1, 2, 3, 4, 5, 7}) s += " " + std::to_string(st.ColInt(c));
+        for (int c : {6, 8, 9}) s += " " + Zahl(st.ColDouble(c));
+        TDaten d;
+        EXPECT_TRUE(TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(st.ColBlob(10), d));
+        for (double w : d.Werte) s += " " + Zahl(w);
+        z.push_back(s);
+    }
+    return z;
+}
+
+std::vector<std::string> UmsvZeilen(TRDLDatenbank& ADb) {
+    auto st = ADb.Prepare("SELECT kennung, mand_a, mand_b, rechner, transnr FROM umsv ORDER BY kennung, mand_a, mand_b, rechner");
+    std::vector<std::string> z;
+    while (st.Step())
+        z.push_back(st.ColText(0) + " " + std::to_string(st.ColInt(1)) + "/" + std::to_string(st.ColInt(2)) + " " +
+                    std::to_string(st.ColInt(3)) + " " + std::to_string(st.ColInt(4)));
+    return z;
+}
+
+bool Bauen() {
+    TUmszMani m;
+    return m.UpdateStatistikfiles(CTage, false);
+}
+
+// The file an uninterrupted first build makes of the sales lines as they are now.
+std::vector<std::string> FrischGebaut(TTestUmgebung& U) {
+    U.Db().Exec("DELETE FROM umst");
+    U.Db().Exec("DELETE FROM umsv");
+    EXPECT_TRUE(Bauen());
+    return UmstZeilen(U.Db());
+}
+
+double Netto(const TDaten& A) {
+    double s = 0;
+    for (int g = 0; g < CKOV_UmsAusw_AnzahlGruppen; ++g)
+        s += A.Wert(TKOV_UmsAusw_Gruppe(g), ufNettoArtikel) + A.Wert(TKOV_UmsAusw_Gruppe(g), ufNettoSonstige);
+    return s;
+}
+
+// The sum of the lines a day search finds.
+int TrefferZaehlen(TGetMani& AGet, const std::function<void()>& AInit) {
+    AInit();
+    int n = 0;
+    for (bool ok = AGet.LstSuche_GetFirst(); ok; ok = AGet.LstSuche_GetNext()) ++n;
+    return n;
+}
+
+struct TUmgebungMitHeute : TTestUmgebung {
+    using TTestUmgebung::TTestUmgebung;
+    ~TUmgebungMitHeute() {
+        rdl_HeuteFestlegen(0);
+        RDLInfo().ProcessMessagesHookSetzen({});
+    }
+};
+
+// Ends the run where it stands, as a killed process would: no handler of the engine
+// catches it (they catch std::exception only).
+struct TProzessEnde {};
+
+} // namespace
+
+TEST(Umsatzabruf, AusDenZeilenGerechnetUndNachDemAufbauAusDerDateiGelesen) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    const TDate tag = CTag1 + 3;
+    {
+        TGetMani get;
+        TDaten gelesen;
+        EXPECT_FALSE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, CMandant1, tag, gelesen));
+        EXPECT_EQ(get.LstSuche_ProgressCounter(), 0) << "no read counted without a file";
+        // Branch 1: receipts of computers 11 and 12; the opening balance never counts.
+        EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag)), 13.0 + 5.5 + 23.0);
+        EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1)), 10.0 + 5.5 + 20.0);
+        EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant2, {2, 3}, tag)), 43.0 + 10.0);
+        EXPECT_TRUE(TDaten{} == get.UmsatzBerechnen_FuerTag(CMandant1, {1, 9}, tag)) << "unknown branch";
+        EXPECT_TRUE(UmstZeilen(U.Db()).empty()) << "nothing is booked before the file is built";
+    }
+    ASSERT_TRUE(Bauen());
+    EXPECT_EQ(UmsvZeilen(U.Db()), (std::vector<std::string>{"UMSAUSW 1/1 11 11", "UMSAUSW 1/1 12 10",
+                                                            "UMSAUSW 1/1 21 10", "UMSAUSW 2/1 12 4",
+                                                            "UMSAUSW 2/1 31 10"}));
+    TGetMani get;
+    TDaten gelesen;
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 1}, tag, gelesen));
+    EXPECT_TRUE(gelesen == get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag));
+    // The windows the build counted in: 13:00 lies between the two openings and counts
+    // in the later half of the gap (without gaps: the gap is split at its midpoint).
+    const TKOV_Tageszeitraum mittag{Uhr(13, 0), Uhr(15, 0)};
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTagesZeitraum(CMandant1, {1, 1}, tag, mittag, gelesen));
+    EXPECT_DOUBLE_EQ(Netto(gelesen), 23.0);
+    // A window the file does not hold is computed once and booked.
+    const TKOV_Tageszeitraum vormittag{Uhr(9, 0), Uhr(10, 0)};
+    EXPECT_FALSE(get.UmsatzAusUmsStatFileLaden_FuerTagesZeitraum(CMandant1, {1, 1}, tag, vormittag, gelesen));
+    EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTagesZeitraum(CMandant1, {1, 1}, tag, vormittag)), 13.0 + 5.5);
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTagesZeitraum(CMandant1, {1, 1}, tag, vormittag, gelesen));
+    EXPECT_DOUBLE_EQ(Netto(gelesen), 13.0 + 5.5);
+    // Today is not in the file: the first computation books it, the next request reads it.
+    K.Beleg(U.Db(), CMandant1, 11, 1, CTag1 + CTage, Uhr(10, 0), {99.0});
+    EXPECT_FALSE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 1}, CTag1 + CTage, gelesen));
+    const TDaten heute = get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + CTage);
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 1}, CTag1 + CTage, gelesen));
+    EXPECT_TRUE(gelesen == heute);
+    EXPECT_DOUBLE_EQ(Netto(gelesen), 99.0);
+    // A day evaluation from the lines books the whole day and every section.
+    TKOV_Umsatz_Tagesauswertung<TDaten, TKOV_UmsDataOperator_UmsAusw> auswertung;
+    TKOV_PEP_UmsatzAnzeigeOptionen o;
+    ASSERT_TRUE(get.CreateUmsatzTagesAuswertungFuerFiliale(tag, 2, o, auswertung));
+    get.BerechneUmsaetzeFuerTagUndFiliale(CMandant1, {1, 2}, auswertung);
+    EXPECT_DOUBLE_EQ(Netto(auswertung.FGesamtUmsatz), 33.0 - 4.0 + 8.25);
+    EXPECT_TRUE(U.Meldungen().Meldungen.empty());
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+TEST(Umsatzabruf, EinTagMitUhrzeitFindetDieZeilenDesTages) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    TGetMani get;
+    const TDate tag = CTag1 + 5;
+    struct TFall {
+        TDate Datum;
+        TKOV_Tageszeitraum Fenster; // Von = Bis = 0: the whole day
+        int Treffer;
+    };
+    const TFall faelle[] = {
+        {tag, {}, 2},
+        {tag + Uhr(18, 30), {}, 2},
+        {tag + 0.999, {}, 2},
+        {tag + Uhr(8, 0), {Uhr(9, 0), Uhr(10, 0)}, 2},  // computer 11's receipt at 9:30
+        {tag + Uhr(23, 0), {Uhr(9, 30), Uhr(13, 0)}, 3}, // bounds inside
+        {tag + Uhr(23, 0), {Uhr(13, 1), Uhr(18, 0)}, 0},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(DateTimeToStr(f.Datum) + " " + Zahl(f.Fenster.Von));
+        const bool ganz = f.Fenster.Bis == 0;
+        EXPECT_EQ(TrefferZaehlen(get,
+                                 [&] {
+                                     if (ganz)
+                                         get.LstSuche_FuerFilialeUndDatum_Init(1, f.Datum);
+                                     else
+                                         get.LstSuche_FuerFilialeDatumUndZeit_Init(1, f.Fenster, f.Datum);
+                                 }),
+                  f.Treffer + (ganz ? 1 : 0)); // the whole day also has computer 12's receipt
+        const TDaten d = ganz ? get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, f.Datum)
+                              : get.UmsatzBerechnen_FuerTagesZeitraum(CMandant1, {1, 1}, f.Datum, f.Fenster);
+        EXPECT_EQ(Netto(d) != 0, f.Treffer > 0);
+    }
+    EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag + 0.75)),
+                     Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag)));
+    // A reversed window loads nothing and is reported.
+    TDaten d;
+    EXPECT_FALSE(get.UmsatzAusUmsStatFileLaden_FuerTagesZeitraum(CMandant1, {1, 1}, tag, {Uhr(12, 0), Uhr(9, 0)}, d));
+    ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
+}
+
+TEST(Umsatzabruf, DerFortschrittLaeuftBeiJedemDreissigstenLesen) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    for (int i = 0; i < 70; ++i) K.Beleg(U.Db(), CMandant1, 11, 1, CTag1, Uhr(10, 0), {1.0});
+    TGetMani get;
+    int aufrufe = 0;
+    get.FOnDataProcessedSimple = [&](void* ASender) {
+        EXPECT_EQ(ASender, &get);
+        ++aufrufe;
+    };
+    get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1); // 70 + 3 lines and the opening balance
+    EXPECT_EQ(get.LstSuche_ProgressCounter(), 74);
+    EXPECT_EQ(aufrufe, 3); // reads 0, 30, 60
+}
+
+TEST(Umsatzabruf, UmsaetzeVorDemIgnorierDatumZaehlenNicht) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    TSimpleMask("PEP", "UMSAETZE").WriteGlobal("IGNOREUMSAETZEVOR", "FILKNR=1;IGNOREVOR=03.12.2026|FILKNR=0;IGNOREVOR=01.12.2026");
+    TGetMani get;
+    EXPECT_TRUE(TDaten{} == get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1));
+    EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 2)), 12.0 + 5.5 + 22.0);
+    EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 2}, CTag1)), 30.0 - 4.0 + 8.25);
+
+    // Moving the date through the build manager rebooks exactly the days that change
+    // and tells the other engine objects, which read the setting again.
+    ASSERT_TRUE(Bauen());
+    TUmszMani m;
+    auto neu = std::make_unique<TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum>();
+    neu->Add(1, CTag1 + 1);
+    neu->Add(3, CTag1 + 4);
+    m.ZuIgnorierendeUmsaetze_Set(std::move(neu));
+    EXPECT_EQ(TSimpleMask("PEP", "UMSAETZE").ReadGlobalDef("IGNOREUMSAETZEVOR", ""),
+              "FILKNR=1;IGNOREVOR=02.12.2026|FILKNR=3;IGNOREVOR=05.12.2026");
+    EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1)), 11.0 + 5.5 + 21.0);
+    EXPECT_TRUE(TDaten{} == get.UmsatzBerechnen_FuerTag(CMandant2, {2, 3}, CTag1 + 3));
+    const auto nachAenderung = UmstZeilen(U.Db());
+    EXPECT_EQ(nachAenderung, FrischGebaut(U));
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+TEST(Umsatzabruf, KundenOrdnenUmsaetzeAndererFilialenZu) {
+    struct TFall {
+        std::string Kunde;
+        TDate Heute;
+        // (branch, day offset from Heute - 3, expected net of the day)
+        std::vector<std::tuple<int, int, double>> Erwartet;
+    };
+    const TDate mosbekStichtag = EncodeDate(2019, 7, 1);
+    const TFall faelle[] = {
+        // Branch 15's lines: product 1 (group 7...) counts for 16, product 2 (group 3...) for 15.
+        {"TAVRIN00", CTag1 + 3, {{15, 0, 2.0}, {16, 0, 1.0}, {15, 1, 20.0}, {16, 1, 10.0}}},
+        // Branch 2's lines count for 33 as well until 30.06.2019; from 01.07.2019 33 has its own.
+        // (days 29.06., 30.06., 01.07.2019)
+        {"MOSBEK00", mosbekStichtag + 1, {{2, 0, 3.0}, {33, 0, 3.0}, {2, 1, 30.0}, {33, 1, 30.0}, {2, 2, 3.0}, {33, 2, 5.0}}},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.Kunde);
+        TUmgebungMitHeute U;
+        U.Installation(1, f.Kunde);
+        U.Mandant(1, 1, "Eins");
+        for (int fil : {2, 15, 16, 33}) {
+            U.Filiale(fil, 1, 1, "Filiale " + std::to_string(fil));
+            OeffnungszeitenAnlegen(U.Db(), fil);
+        }
+        RechnerAnlegen(U.Db(), 1, 2);
+        U.Db().Exec("INSERT INTO awgs (system, prod_a, prod_b, prod_c, code) VALUES ('EIGEN', 1, 0, 0, '70101'),"
+                    " ('EIGEN', 2, 0, 0, '30101'), ('EIGEN', 2, 0, 0, '9')");
+        rdl_HeuteFestlegen(f.Heute);
+        const TDate erster = f.Heute - 3;
+        int nr = 0;
+        for (int t = 0; t < 3; ++t) {
+            const double faktor = t == 1 ? 10 : 1;
+            auto zeile = [&](int AFil, int AProd, double ABetrag) {
+                TZeile z;
+                z.Rechner = 1;
+                z.TransNr = ++nr;
+                z.Datum = erster + t;
+                z.Uhrzeit = Uhr(10, 0);
+                z.Filiale = AFil;
+                z.ProdId = {AProd, 0, 0};
+                z.Betrag = ABetrag * faktor;
+                ZeileSchreiben(U.Db(), z);
+            };
+            if (f.Kunde == "TAVRIN00") {
+                zeile(15, 1, 1.0);
+                zeile(15, 2, 2.0);
+            } else {
+                zeile(2, 0, 3.0);
+                if (erster + t >= mosbekStichtag) zeile(33, 0, 5.0);
+            }
+        }
+        const auto tavrinVorher = Tavrin_Umsatzstatistiken_Sonderlocke_Aufrufe();
+        const auto mosbekVorher = Mosbek_Umsatzstatistiken_Sonderlocke_Aufrufe();
+        // Retrieval from the lines, then the build, must agree figure by figure.
+        std::map<std::pair<int, int>, TDaten> abgerufen;
+        {
+            TGetMani get;
+            for (const auto& [fil, t, netto] : f.Erwartet) {
+                const TDaten d = get.UmsatzBerechnen_FuerTag(CMandant1, {1, fil}, erster + t);
+                EXPECT_DOUBLE_EQ(Netto(d), netto) << "branch " << fil << " day " << t;
+                abgerufen[{fil, t}] = d;
+            }
+        }
+        ASSERT_TRUE(Bauen());
+        TGetMani get;
+        for (const auto& [fil, t, netto] : f.Erwartet) {
+            TDaten d;
+            ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, fil}, erster + t, d));
+            EXPECT_TRUE((d == abgerufen[std::pair{fil, t}])) << "branch " << fil << " day " << t;
+        }
+        // A new line of the attributed branch marks the other branch's day for the update.
+        {
+            TZeile z;
+            z.Rechner = 1;
+            z.TransNr = ++nr;
+            z.Datum = erster;
+            z.Filiale = f.Kunde == "TAVRIN00" ? 15 : 2;
+            z.ProdId = {1, 0, 0};
+            z.Betrag = 100;
+            ZeileSchreiben(U.Db(), z);
+            TUmszMani m;
+            ASSERT_TRUE(m.UpdateStatistikfiles(3, false));
+            TDaten d;
+            const int anderer = f.Kunde == "TAVRIN00" ? 16 : 33;
+            ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, anderer}, erster, d));
+            EXPECT_DOUBLE_EQ(Netto(d), 100.0 + (f.Kunde == "TAVRIN00" ? 1.0 : 3.0));
+        }
+        if (f.Kunde == "TAVRIN00")
+            EXPECT_GT(Tavrin_Umsatzstatistiken_Sonderlocke_Aufrufe(), tavrinVorher);
+        else
+            EXPECT_GT(Mosbek_Umsatzstatistiken_Sonderlocke_Aufrufe(), mosbekVorher);
+        EXPECT_TRUE(RDLInfo().Registrierte().empty());
+    }
+}
+
+TEST(Umsatzstatistik, UpdateNachNeuenBelegenGleichtEinemFrischenAufbau) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    ASSERT_TRUE(Bauen());
+    const auto gebaut = UmstZeilen(U.Db());
+    // Per branch: the whole day and 7 hour sections on working days, the whole day on the Sunday.
+    EXPECT_EQ(gebaut.size(), size_t((CTage - 1) * 3 * 8 + 3));
+    for (int runde = 0; runde < 2; ++runde) {
+        NeueBelege(U.Db(), K, runde);
+        TUmszMani m;
+        ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+        const auto aktualisiert = UmstZeilen(U.Db());
+        EXPECT_NE(aktualisiert, gebaut);
+        const auto stand = UmsvZeilen(U.Db());
+        EXPECT_EQ(aktualisiert, FrischGebaut(U));
+        EXPECT_EQ(stand, UmsvZeilen(U.Db()));
+    }
+    // Nothing new: the update changes nothing.
+    const auto vorher = UmstZeilen(U.Db());
+    TUmszMani m;
+    ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+    EXPECT_EQ(UmstZeilen(U.Db()), vorher);
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// The update is cancelled at the n-th time it lets messages be handled (collecting or
+// rebooking): the processing state stays, and the next update reaches the figures of a
+// fresh build.
+TEST(Umsatzstatistik, AbgebrochenesUpdateVerbuchtNichtsAlsVerarbeitet) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    RDLProgramm().OhneDialogeSetzen(false);
+    ASSERT_TRUE(Bauen());
+    int runde = 0;
+    for (int n : {1, 2, 4, 7}) {
+        SCOPED_TRACE(n);
+        NeueBelege(U.Db(), K, runde++);
+        const auto stand = UmsvZeilen(U.Db());
+        {
+            TUmszMani m;
+            int aufrufe = 0;
+            RDLInfo().ProcessMessagesHookSetzen([&](int) {
+                if (++aufrufe == n) m.ProgressDialog_GoC().Abbrechen();
+            });
+            EXPECT_TRUE(m.UpdateStatistikfiles(CTage, false));
+            RDLInfo().ProcessMessagesHookSetzen({});
+            ASSERT_TRUE(m.ProgressDialog_GoC().Cancelled());
+            EXPECT_FALSE(m.ProgressDialog_GoC().Showing());
+        }
+        EXPECT_EQ(UmsvZeilen(U.Db()), stand);
+        TUmszMani m;
+        ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+        EXPECT_EQ(UmstZeilen(U.Db()), FrischGebaut(U));
+    }
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// Without dialogs nothing can cancel: a click on the (hidden) dialog changes nothing.
+TEST(Umsatzstatistik, OhneDialogeWirdNichtsAbgebrochen) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    TUmszMani m;
+    RDLInfo().ProcessMessagesHookSetzen([&](int) { m.ProgressDialog_GoC().Abbrechen(); });
+    ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+    EXPECT_FALSE(m.ProgressDialog_GoC().Showing());
+    EXPECT_EQ(UmsvZeilen(U.Db()).size(), 5u);
+    EXPECT_TRUE(U.Meldungen().Meldungen.empty()) << "no success message in runs without dialogs";
+}
+
+// The run ends abruptly at the n-th handling of messages, in the first build or in an
+// update; the next run reaches exactly the figures of an uninterrupted one.
+TEST(Umsatzstatistik, UnterbrochenerLaufWirdBeimNaechstenVollendet) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    auto unterbrechen = [&](int n) {
+        int aufrufe = 0;
+        RDLInfo().ProcessMessagesHookSetzen([&aufrufe, n](int) {
+            if (++aufrufe == n) throw TProzessEnde{};
+        });
+        bool beendet = false;
+        try {
+            TUmszMani m;
+            m.UpdateStatistikfiles(CTage, false);
+        } catch (const TProzessEnde&) {
+            beendet = true;
+        }
+        RDLInfo().ProcessMessagesHookSetzen({});
+        return beendet;
+    };
+    for (int n : {1, 6, 15}) {
+        SCOPED_TRACE("first build, stop " + std::to_string(n));
+        U.Db().Exec("DELETE FROM umst");
+        U.Db().Exec("DELETE FROM umsv");
+        ASSERT_TRUE(unterbrechen(n));
+        EXPECT_TRUE(UmsvZeilen(U.Db()).empty()) << "not built yet";
+        ASSERT_TRUE(Bauen());
+        const auto fortgesetzt = UmstZeilen(U.Db());
+        EXPECT_EQ(fortgesetzt, FrischGebaut(U));
+    }
+    int runde = 0;
+    for (int n : {1, 3, 6, 9}) {
+        SCOPED_TRACE("update, stop " + std::to_string(n));
+        NeueBelege(U.Db(), K, runde++);
+        const auto stand = UmsvZeilen(U.Db());
+        ASSERT_TRUE(unterbrechen(n));
+        EXPECT_EQ(UmsvZeilen(U.Db()), stand);
+        TUmszMani m;
+        ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+        const auto fortgesetzt = UmstZeilen(U.Db());
+        EXPECT_EQ(fortgesetzt, FrischGebaut(U));
+    }
+}
+
+// A till in another process writes receipts while the update collects and while it
+// rebooks: nothing is lost or counted twice once the next update has run.
+TEST(Umsatzstatistik, BelegeEinerKasseWaehrendDesUpdatesGehenNichtVerlorenUndZaehlenEinmal) {
+    TTestDatenbankOrt ort;
+    TUmgebungMitHeute U(ort.DbShared());
+    TKassen K;
+    InstallationAnlegen(U, K);
+    ASSERT_TRUE(Bauen());
+    int runde = 0;
+    for (int n : {1, 5}) {
+        SCOPED_TRACE(n);
+        NeueBelege(U.Db(), K, runde++);
+        const int vorKasse = K.Letzte[{CMandant1, 11}];
+        {
+            TUmszMani m;
+            int aufrufe = 0;
+            RDLInfo().ProcessMessagesHookSetzen([&](int) {
+                if (++aufrufe != n) return;
+                // Two receipts of computer 11: one on a day being rebooked, one on another.
+                for (int tag : {(2 + runde - 1) % CTage, 8}) {
+                    const int nr = ++K.Letzte[{CMandant1, 11}];
+                    const std::string auftrag = ort.Ort() + "\t" + std::to_string(nr) + "\t" + Zahl(CTag1 + tag);
+                    const pid_t kind = fork();
+                    if (kind == 0) {
+                        setenv("QUENDRIX_TEST_KASSE", auftrag.c_str(), 1);
+                        execl("/proc/self/exe", "kasse", "--gtest_filter=Kasse.SchreibtEinenBelegWennGerufen",
+                              static_cast<char*>(nullptr));
+                        _exit(127);
+                    }
+                    int status = 0;
+                    waitpid(kind, &status, 0);
+                    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+                }
+            });
+            ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+            RDLInfo().ProcessMessagesHookSetzen({});
+        }
+        ASSERT_EQ((K.Letzte[{CMandant1, 11}]), vorKasse + 2) << "the till wrote";
+        // The state ends at the numbers taken before collecting.
+        const auto stand = UmsvZeilen(U.Db());
+        EXPECT_NE(std::find(stand.begin(), stand.end(), "UMSAUSW 1/1 11 " + std::to_string(vorKasse)), stand.end());
+        TUmszMani m;
+        ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+        const auto aktualisiert = UmstZeilen(U.Db());
+        EXPECT_EQ(aktualisiert, FrischGebaut(U));
+    }
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// The till of the test above, run as a process of its own.
+TEST(Kasse, SchreibtEinenBelegWennGerufen) {
+    const char* auftrag = std::getenv("QUENDRIX_TEST_KASSE");
+    if (!auftrag) return; // only as the other process
+    std::istringstream in(auftrag);
+    std::string ort, nr, tag;
+    std::getline(in, ort, '\t');
+    std::getline(in, nr, '\t');
+    std::getline(in, tag, '\t');
+    auto db = TRDLDatenbank::Oeffnen(ort);
+    TZeile z;
+    z.Rechner = 11;
+    z.TransNr = std::stoi(nr);
+    z.Datum = std::stod(tag);
+    z.Uhrzeit = Uhr(11, 11);
+    z.Betrag = 77.0;
+    ZeileSchreiben(*db, z);
+    z.PosNr = 2;
+    z.Betrag = -7.0;
+    ZeileSchreiben(*db, z);
+}
