@@ -1,10 +1,25 @@
 #pragma once
-// Windows within one day and the list of them a day is cut into (opening hours,
-// counting windows of the sales statistics). Times are fractions of a day: 0.0 is the
-// midnight at the start, 1.0 the midnight at the end.
+// Periods of days, windows within one day and the list of them a day is cut into
+// (opening hours, counting windows of the sales statistics). Times are fractions of a
+// day: 0.0 is the midnight at the start, 1.0 the midnight at the end.
+#include "rdldatum.h"
 #include "rdltyco.h"
 
+#include <string>
 #include <vector>
+
+// A period of calendar days, both ends included; the empty period has both ends 0.
+struct TKOV_VonBisDatum {
+    TDate Von = 0;
+    TDate Bis = 0;
+
+    void Init() { *this = {}; }
+    static TKOV_VonBisDatum LeererRecord() { return {}; }
+    bool IsEmpty() const { return Von == 0 && Bis == 0; }
+    // "01.12.2026 - 07.12.2026"
+    std::string ToString() const { return DateToStr(Von) + " - " + DateToStr(Bis); }
+    bool operator==(const TKOV_VonBisDatum&) const = default;
+};
 
 struct TKOV_Tageszeitraum {
     TDateTime Von = 0;

@@ -14,22 +14,6 @@
 #include <memory>
 #include <string>
 
-// A period of calendar days, both ends included; the empty period has both ends 0.
-// The windows' layer has the same type; one definition serves whoever comes first.
-#ifndef QUENDRIX_TKOV_VONBISDATUM
-#define QUENDRIX_TKOV_VONBISDATUM
-struct TKOV_VonBisDatum {
-    TDate Von = 0;
-    TDate Bis = 0;
-
-    void Init() { *this = {}; }
-    static TKOV_VonBisDatum LeererRecord() { return {}; }
-    bool IsEmpty() const { return Von == 0 && Bis == 0; }
-    std::string ToString() const { return DateToStr(Von) + " - " + DateToStr(Bis); }
-    bool operator==(const TKOV_VonBisDatum&) const = default;
-};
-#endif
-
 // Markers of the customer-specific attributions of sales between branches. They change
 // nothing; they count their calls and note the first one in the log, so that an
 // installation can be seen to take the special path.
