@@ -63,7 +63,7 @@ public:
     // True when the branch has an ignore-before day and ADatum lies before it.
     virtual bool IstUmsatzZuIgnorieren(int16_t AOrgeKnr, TDate ADatum) {
         return KOV_GeschuetztWert("TKOV_UmsatzBaseMani_Base.IstUmsatzZuIgnorieren", true, false, [&] {
-            const TIgnorDict* d = ZuIgnorierendeUmsaetze_Get();
+            const TIgnorDict* d = ZuIgnorierendeUmsaetze_Cache();
             return d && IgnorUmsaetzeVorDatum(*d, AOrgeKnr, ADatum);
         });
     }
@@ -75,11 +75,7 @@ public:
                                                [&]() -> TIgnorDict* {
                                                    // Other processes' change messages arrive only when drained.
                                                    RDLNachrichtenVerarbeiten();
-                                                   if (!FZuIgnorierendeUmsaetze) {
-                                                       FZuIgnorierendeUmsaetze = std::make_unique<TIgnorDict>();
-                                                       IgnorUmsaetzeEinstellungLesen(*FZuIgnorierendeUmsaetze);
-                                                   }
-                                                   return FZuIgnorierendeUmsaetze.get();
+                                                   return ZuIgnorierendeUmsaetze_Cache();
                                                });
     }
 
@@ -198,6 +194,22 @@ protected:
     TBetriebskalenderMani& BkalMani_GoC() {
         if (!FBkalMani) FBkalMani = std::make_unique<TBetriebskalenderMani>();
         return *FBkalMani;
+    }
+    // The dates without draining the messages first: the per-line checks of a search or
+    // a day, which drain once at their start (a drain per line would cost a system call each).
+    TIgnorDict* ZuIgnorierendeUmsaetze_Cache() {
+        if (!FZuIgnorierendeUmsaetze) {
+            auto d = std::make_unique<TIgnorDict>();
+            // A branch listed twice raises after the entries before it; those are kept.
+            try {
+                IgnorUmsaetzeEinstellungLesen(*d);
+            } catch (...) {
+                FZuIgnorierendeUmsaetze = std::move(d);
+                throw;
+            }
+            FZuIgnorierendeUmsaetze = std::move(d);
+        }
+        return FZuIgnorierendeUmsaetze.get();
     }
     static bool Kunde(const char* AKennung) { return RDLProgramm().GetKundenkennung() == AKennung; }
 

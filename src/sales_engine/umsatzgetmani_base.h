@@ -170,6 +170,8 @@ private:
 
     Tlstfile& SucheBeginnen(int16_t AOrgeKnr, TDate ADatum, bool AMitZeit, const TKOV_Tageszeitraum& AZeitraum) {
         const TDate tag = DateOf(ADatum);
+        // Once per search: a changed ignore-before setting of another process counts from here.
+        RDLNachrichtenVerarbeiten();
         FLstSuche_OrgeKnr = AOrgeKnr;
         FLstSuche_Datum = tag;
         FLstSuche_MitZeit = AMitZeit;

@@ -337,6 +337,8 @@ public:
     // One read of the day's lines for all branches of ATage.
     void BerechneUmsaetzeFuerTag_AlleFilialen(TTagesauswertungen& ATage, TDate ADatum) {
         const TDate tag = DateOf(ADatum);
+        // Once per day: a changed ignore-before setting of another process counts from here.
+        RDLNachrichtenVerarbeiten();
         Tlstfile& lst = this->Lstfile_Get();
         lst.SucheInit();
         lst.KeyNr_Set(Tlstfile::KeyDatum);

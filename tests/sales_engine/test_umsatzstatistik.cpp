@@ -510,6 +510,26 @@ TEST(Umsatzstatistik, AbgebrochenesUpdateVerbuchtNichtsAlsVerarbeitet) {
     EXPECT_TRUE(RDLInfo().Registrierte().empty());
 }
 
+TEST(Umsatzstatistik, ErsterAufbauNurNachZustimmungWennGefragtWird) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    for (const int antwort : {mrNo, mrYes}) {
+        SCOPED_TRACE(antwort);
+        U.Meldungen().AntwortVorgeben(antwort);
+        TUmszMani m;
+        EXPECT_EQ(m.UpdateStatistikfiles(CTage, true), antwort == mrYes);
+        ASSERT_FALSE(U.Meldungen().Meldungen.empty());
+        EXPECT_EQ(U.Meldungen().Meldungen.back().Nummer, 1705);
+        EXPECT_EQ(UmsvZeilen(U.Db()).empty(), antwort == mrNo);
+    }
+    // Built: the next call updates without asking.
+    const size_t gefragt = U.Meldungen().Meldungen.size();
+    TUmszMani m;
+    EXPECT_TRUE(m.UpdateStatistikfiles(CTage, true));
+    EXPECT_EQ(U.Meldungen().Meldungen.size(), gefragt);
+}
+
 // Without dialogs nothing can cancel: a click on the (hidden) dialog changes nothing.
 TEST(Umsatzstatistik, OhneDialogeWirdNichtsAbgebrochen) {
     TUmgebungMitHeute U;
