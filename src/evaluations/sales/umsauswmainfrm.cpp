@@ -10,6 +10,9 @@
 #include "rdlprogramm.h"
 #include "rdlprogress.h"
 #include "suitetabellen.h"
+#include "umsatzauswertvergleichmani_base.h"
+#include "umsatzhelper_umsausw.h"
+#include "umsatzumszmani_base.h"
 #include "vrfensterhelfer.h"
 #include "vtrdlvrlist.h"
 
@@ -89,16 +92,26 @@ void ComboFuellen(QComboBox* ACombo, const char* const ATabelle[CKOV_UmsAusw_Anz
 
 // --- the engine -------------------------------------------------------------------------------
 
-// The comparison facade and the statistics update are not part of this build yet: the
-// window reports that instead of showing made-up figures.
+namespace {
+using TUmsAuswVerglMani = TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
+                                                                       Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
+using TUmsAuswUmszMani =
+    TKOV_Umsatz_UmszMani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw, Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
+} // namespace
+
 TKOV_UmsAusw_UmsatzQuelle UmsAuswVergleichsQuelleErzeugen() {
-    return [](const TKOV_UmsAusw_Tagesabfrage&, TKOV_UmsatzDatenMitVorjahre_UmsAusw&) {
-        throw Exception("Der Vorjahresvergleich der Umsatzstatistik ist noch nicht verfügbar.");
+    // One facade for the window's lifetime; its comparison-day calculators are reused.
+    auto mani = std::make_shared<TUmsAuswVerglMani>();
+    return [mani](const TKOV_UmsAusw_Tagesabfrage& A, TKOV_UmsatzDatenMitVorjahre_UmsAusw& AErgebnis) {
+        mani->FWahlmethodeVergleichstag = TKOV_UmsAusw_WahlVergleichsdatum(A.WahlmethodeVergleichstag);
+        mani->FLeereUmsaetzeBeiDurchschnittsbildungIgnorieren = A.LeereUmsaetzeIgnorieren;
+        mani->GetUmsatzMitVerglVJFuerTag(A.Mandant, A.OrgeID, A.AnzahlVorjahre, A.Datum, AErgebnis);
     };
 }
 
-bool UmsAuswStatistikAktualisieren(int, bool) {
-    return KOV_AuswertungNochNichtVerfuegbar();
+bool UmsAuswStatistikAktualisieren(int AAnzahlZurueckliegendeTage, bool ANachfrageOb) {
+    TUmsAuswUmszMani mani;
+    return mani.UpdateStatistikfiles(AAnzahlZurueckliegendeTage, ANachfrageOb);
 }
 
 // --- evaluation class ---------------------------------------------------------------------------
