@@ -199,6 +199,7 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     auto* herkunft = new QVBoxLayout(grpHerkunft);
     clbHerkunft = new QListWidget(grpHerkunft);
     clbHerkunft->setMaximumHeight(80);
+    clbHerkunft->setMinimumWidth(280);
     herkunft->addWidget(clbHerkunft);
     auswahl->addWidget(grpHerkunft);
 
@@ -590,8 +591,12 @@ void TKOV_UmsatzAuswertFrm::TiefenMerken() {
 void TKOV_UmsatzAuswertFrm::TabelleEinladen() {
     KOV_Geschuetzt(CName + "TabelleEinladen", true, [&] {
         const TVTRDLUpdateGuard pause(*vtUmsaetze);
+        if (!vtUmsaetze->List()) return;
         vtUmsaetze->Refresh();
         vtUmsaetze->ExpandAll();
+        // Widths measured while every row is open, so the leaves count too.
+        for (int c = 1; c < vtUmsaetze->List()->GetColumnCount(); ++c) vtUmsaetze->resizeColumnToContents(c);
+        vtUmsaetze->ColumnWidth_Set(0, 220); // room for the captions of nested groups
         vtUmsaetze->CollapseAll();
         TiefenMerken();
         SpaltenSichtbarkeitWiederherstellen(*vtUmsaetze, FesteSpalten(), FGruppierspalten);
@@ -730,7 +735,11 @@ void TKOV_UmsatzAuswertFrm::BaumDrucken() {
 
 void TKOV_UmsatzAuswertFrm::showEvent(QShowEvent* AEvent) {
     TRDLForm::showEvent(AEvent);
-    if (!AEvent->spontaneous()) FormShow();
+    // Only the first time: a window shown again keeps the user's selection and result.
+    if (!AEvent->spontaneous() && !FGezeigt) {
+        FGezeigt = true;
+        FormShow();
+    }
 }
 
 void TKOV_UmsatzAuswertFrm::closeEvent(QCloseEvent* AEvent) {

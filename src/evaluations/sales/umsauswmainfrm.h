@@ -140,6 +140,7 @@ private:
     TArray<TVRGruppierOption> FGruppierungsmoeglichkeiten;
     QHash<const TVRList*, int> FTiefen; // depth of each list of the tree, for the shading
     QString FDruckPdfDatei;
+    bool FGezeigt = false;
 };
 
 // The comparison facade of the engine as the window's call per branch and day.
