@@ -16,6 +16,7 @@
 #include "vrfensterhelfer.h"
 #include "vtrdlvrlist.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -130,6 +131,11 @@ TKOV_Quendrix_Auswertung_Class TKOV_Quendrix_Umsatzauswertung::Klasse() {
 bool TKOV_Quendrix_Umsatzauswertung::Execute() {
     KOV_Geschuetzt("TKOV_Quendrix_Umsatzauswertung.Execute", true, [&] {
         if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) return;
+        // A window without a widget application would end the process.
+        if (!FensterZeigen && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            RDLInfo().ShowMeldung("STANDARD", 994, {"Die Umsatzauswertung kann ohne Bildschirmanzeige nicht gezeigt werden."});
+            return;
+        }
         TKOV_UmsatzAuswertFrm fenster(nullptr, UmsatzQuelle);
         if (FensterZeigen)
             FensterZeigen(fenster);
