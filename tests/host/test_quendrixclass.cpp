@@ -151,6 +151,7 @@ TEST_F(TDieAcht, ActiveNachInstallationstypUndKundenkennung) {
 
 TEST_F(TDieAcht, ExecuteMeldetNochNichtVerfuegbar) {
     for (const auto& z : CDieAcht) {
+        if (std::string(z.Kurzname) == "UMSAUSW") continue; // built: tests/evaluations_sales
         SCOPED_TRACE(z.Kurzname);
         Umgebung.Meldungen().Meldungen.clear();
         auto a = z.Klasse->Create();
