@@ -506,9 +506,17 @@ TEST_F(TUmsatzFenster, DruckkopfMitDerAuswahl) {
                           "Währung: Alle Beträge in EUR"})
         EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
     EXPECT_EQ(text.find("Durchschnittsberechnung"), std::string::npos);
-    // Level 1: only the days, without the client column's name in the header.
-    EXPECT_EQ(text.find("Modehaus Nord 0"), std::string::npos);
+    // Level 1: only the days, without the main columns; column 0 back to its caption afterwards.
+    EXPECT_NE(text.find("Datum Umsatz brutto"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Modehaus Nord 3,00"), std::string::npos) << text;
     EXPECT_EQ(f->vtUmsaetze->ColumnCaption_Get(0).toStdString(), "Datum");
+    // Level 9: the whole tree, the leaves with their branch column.
+    f->edtBaumlevel->setText("9");
+    f->btnPrintClick();
+    const std::string alles = PdfText(pdf);
+    EXPECT_NE(alles.find("Gruppierung: Datum / Mandant"), std::string::npos) << alles;
+    EXPECT_NE(alles.find("Filiale Umsatz brutto"), std::string::npos) << alles;
+    EXPECT_NE(alles.find("Modehaus Nord 3,00"), std::string::npos) << alles;
 }
 
 TEST_F(TUmsatzFenster, ExecuteOeffnetDasFensterNurNachDerStatistik) {
