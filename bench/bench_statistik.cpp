@@ -1,0 +1,551 @@
+// The sales statistics engine on a generated installation (SQLite file), in one run:
+//  1. the first build of the statistics against the SQL statements a user would write for
+//     the whole-day figures per branch and day, and a bare sqlite3 loop over the lines;
+//     the built whole-day net sums must equal the SQL sums to the cent;
+//  2. the update after one more day of sales in every branch against the first build;
+//  3. the peak memory of the first build over 60 and over all days (child processes);
+//  4. the comparison facade (each day of a year beside three prior years, every branch)
+//     against SQL sums of the same days from the lines.
+// Usage: bench_statistik [branches] [days] [folder]   (default 20 branches, 731 days, /tmp)
+#include "bench_gemeinsam.h"
+#include "demo/demo.h"
+#include "rdlinfo.h"
+#include "rdlprogramm.h"
+#include "umsatzauswertvergleichmani_base.h"
+#include "umsatzumszmani_base.h"
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using TUmszMani = TKOV_Umsatz_UmszMani_UmsAusw;
+using TFassade = TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
+                                                              Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
+using TDaten = TKOV_Umsatzdaten_UmsAusw;
+
+const TDate CHeute = EncodeDate(2026, 12, 10);
+constexpr const char* CZaehlt = "satzart NOT IN ('EB', 'ME')"; // the lines that count (docs/schema.md)
+
+std::string GPfad;
+
+void Pruefe(int rc, sqlite3* db) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "SQLite: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+sqlite3* RohOeffnen() {
+    sqlite3* h = nullptr;
+    if (sqlite3_open_v2(GPfad.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "SQLite: cannot open %s\n", GPfad.c_str());
+        std::exit(1);
+    }
+    sqlite3_busy_timeout(h, 10000);
+    return h;
+}
+
+sqlite3_stmt* Vorbereiten(sqlite3* h, const std::string& sql) {
+    sqlite3_stmt* st = nullptr;
+    Pruefe(sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr), h);
+    return st;
+}
+
+// Whole-day net figures of the statistics: net of articles and of other items, all groups.
+double Netto(const TDaten& A) {
+    double s = 0;
+    for (int g = 0; g < CKOV_UmsAusw_AnzahlGruppen; ++g)
+        s += A.Wert(TKOV_UmsAusw_Gruppe(g), ufNettoArtikel) + A.Wert(TKOV_UmsAusw_Gruppe(g), ufNettoSonstige);
+    return s;
+}
+int64_t Cent(double A) { return std::llround(A * 100.0); }
+
+struct TTagWerte {
+    double Summe = 0;
+    int64_t Transaktionen = 0, Artikel = 0;
+};
+using TSchluessel = std::pair<int, int64_t>; // branch, day
+using TTagesTabelle = std::map<TSchluessel, TTagWerte>;
+
+TTagesTabelle SqlTage(sqlite3* h, const std::string& sql, TDate von, TDate bis, double& sekunden) {
+    const auto t0 = Uhr::now();
+    sqlite3_stmt* st = Vorbereiten(h, sql);
+    sqlite3_bind_double(st, 1, von);
+    sqlite3_bind_double(st, 2, bis);
+    TTagesTabelle t;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        t[{sqlite3_column_int(st, 0), int64_t(sqlite3_column_double(st, 1))}] = {
+            sqlite3_column_double(st, 2), sqlite3_column_int64(st, 3), sqlite3_column_int64(st, 4)};
+    Pruefe(rc, h);
+    sqlite3_finalize(st);
+    sekunden = Sekunden(t0);
+    return t;
+}
+
+const std::string CZweiStufen =
+    std::string("SELECT filiale, datum, SUM(s), COUNT(*), SUM(a) FROM (SELECT filiale, datum, SUM(betrag) AS s,"
+                " SUM(menge) AS a FROM lst WHERE datum BETWEEN ?1 AND ?2 AND ") + CZaehlt +
+    " GROUP BY filiale, datum, mand_a, mand_b, rechner, transnr) GROUP BY filiale, datum";
+// The branch fixes the client, so computer and number identify the transaction.
+const std::string CEineStufe =
+    std::string("SELECT filiale, datum, SUM(betrag), COUNT(DISTINCT rechner * 4294967296 + transnr), SUM(menge)"
+                " FROM lst WHERE datum BETWEEN ?1 AND ?2 AND ") + CZaehlt + " GROUP BY filiale, datum";
+
+// The floor: step the needed columns of every line once, sums in a hash table.
+TTagesTabelle CSchleife(sqlite3* h, TDate von, TDate bis, double& sekunden, int64_t& zeilen) {
+    const auto t0 = Uhr::now();
+    sqlite3_stmt* st = Vorbereiten(h, "SELECT filiale, datum, satzart, mand_a, mand_b, rechner, transnr, betrag, menge"
+                                      " FROM lst WHERE datum BETWEEN ?1 AND ?2");
+    sqlite3_bind_double(st, 1, von);
+    sqlite3_bind_double(st, 2, bis);
+    std::unordered_map<int64_t, TTagWerte> t;
+    int64_t letzte[4] = {-1, -1, -1, -1};
+    zeilen = 0;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        ++zeilen;
+        const char* sa = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+        if (sa && ((sa[0] == 'E' && sa[1] == 'B') || (sa[0] == 'M' && sa[1] == 'E')) && sa[2] == 0) continue;
+        const int fil = sqlite3_column_int(st, 0);
+        const int64_t tag = int64_t(sqlite3_column_double(st, 1));
+        TTagWerte& w = t[tag * 65536 + fil];
+        w.Summe += sqlite3_column_double(st, 7);
+        w.Artikel += sqlite3_column_int64(st, 8);
+        const int64_t k[4] = {sqlite3_column_int64(st, 3), sqlite3_column_int64(st, 4), sqlite3_column_int64(st, 5),
+                              sqlite3_column_int64(st, 6)};
+        // A transaction's lines follow each other.
+        if (std::memcmp(k, letzte, sizeof k) != 0) ++w.Transaktionen, std::memcpy(letzte, k, sizeof k);
+    }
+    Pruefe(rc, h);
+    sqlite3_finalize(st);
+    sekunden = Sekunden(t0);
+    TTagesTabelle r;
+    for (const auto& [k, w] : t) r[{int(k % 65536), k / 65536}] = w;
+    return r;
+}
+
+// Whole-day net sums of the statistics file per branch and day.
+std::map<TSchluessel, double> UmstTage(sqlite3* h, TDate von, TDate bis) {
+    sqlite3_stmt* st = Vorbereiten(h, "SELECT filiale, datum, daten FROM umst WHERE kennung = 'UMSAUSW' AND ganztag = 1"
+                                      " AND datum BETWEEN ?1 AND ?2");
+    sqlite3_bind_double(st, 1, von);
+    sqlite3_bind_double(st, 2, bis);
+    std::map<TSchluessel, double> r;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        TDaten d;
+        const std::string_view blob(static_cast<const char*>(sqlite3_column_blob(st, 2)),
+                                    size_t(sqlite3_column_bytes(st, 2)));
+        if (!TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(blob, d)) {
+            std::fprintf(stderr, "umst: unreadable figures\n");
+            std::exit(1);
+        }
+        r[{sqlite3_column_int(st, 0), int64_t(sqlite3_column_double(st, 1))}] = Netto(d);
+    }
+    sqlite3_finalize(st);
+    return r;
+}
+
+// Branch days whose net sums differ by a cent or more; a day missing on one side counts as 0.
+int Abweichungen(const std::map<TSchluessel, double>& umst, const TTagesTabelle& sql, int64_t& tageMitUmsatz) {
+    int n = 0;
+    tageMitUmsatz = 0;
+    std::set<TSchluessel> alle;
+    for (const auto& [k, v] : umst) alle.insert(k);
+    for (const auto& [k, v] : sql) alle.insert(k);
+    for (const auto& k : alle) {
+        const auto u = umst.find(k);
+        const auto s = sql.find(k);
+        const int64_t a = u == umst.end() ? 0 : Cent(u->second), b = s == sql.end() ? 0 : Cent(s->second.Summe);
+        if (b != 0) ++tageMitUmsatz;
+        if (a != b && n++ < 5)
+            std::fprintf(stderr, "  branch %d day %s: statistics %.2f, SQL %.2f\n", k.first,
+                         DateToStr(TDate(k.second)).c_str(), a / 100.0, b / 100.0);
+    }
+    return n;
+}
+
+// --- memory ---------------------------------------------------------------------------
+
+long StatusKb(const char* feld) {
+    std::ifstream f("/proc/self/status");
+    std::string zeile;
+    const size_t n = std::strlen(feld);
+    while (std::getline(f, zeile))
+        if (zeile.compare(0, n, feld) == 0 && zeile.size() > n && zeile[n] == ':') return std::atol(zeile.c_str() + n + 1);
+    return -1;
+}
+
+int RegistrierteMelden(const char* wo) {
+    const auto& r = RDLInfo().Registrierte();
+    for (size_t i = 0; i < r.size() && i < 3; ++i)
+        std::fprintf(stderr, "%s: registered %s: %s\n", wo, r[i].TraceName.c_str(), r[i].Text.c_str());
+    return int(r.size());
+}
+
+void Umgebung(std::shared_ptr<TRDLDatenbank> db) {
+    RDLInfo_Ersetzen(std::make_unique<TRDLInfo>());
+    RDLProgramm_Ersetzen(std::make_unique<TRDLProgramm>());
+    RDLProgramm().OhneDialogeSetzen(true);
+    RDLProgramm().BenutzerSetzen("bench");
+    RDLProgramm().InstallationSetzen(1, "ODRIKS00");
+    RDLProgramm().DatenbankSetzen(std::move(db));
+}
+
+struct TBauErgebnis {
+    double Sekunden = 0;
+    long RssVorherKb = 0, SpitzeKb = 0, MaxRssKb = 0;
+    int Ok = 0, Registriert = 0;
+};
+
+// A first build over the last ATage days in a child process, on an emptied statistics:
+// its time and its peak memory above what the process held before.
+TBauErgebnis ErsterAufbauImKind(int ATage) {
+    int p[2];
+    if (pipe(p) != 0) std::exit(1);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(p[0]);
+        TBauErgebnis e;
+        {
+            auto db = TRDLDatenbank::Oeffnen(GPfad);
+            db->Exec("DELETE FROM umst");
+            db->Exec("DELETE FROM umsv");
+            Umgebung(db);
+        }
+        // The peak from here on: the build's own memory.
+        { std::ofstream("/proc/self/clear_refs") << "5"; }
+        e.RssVorherKb = StatusKb("VmRSS");
+        const auto t0 = Uhr::now();
+        {
+            TUmszMani m;
+            e.Ok = m.UpdateStatistikfiles(ATage, false) ? 1 : 0;
+        }
+        e.Sekunden = Sekunden(t0);
+        e.SpitzeKb = StatusKb("VmHWM");
+        rusage ru{};
+        getrusage(RUSAGE_SELF, &ru);
+        e.MaxRssKb = ru.ru_maxrss;
+        e.Registriert = RegistrierteMelden("first build");
+        if (write(p[1], &e, sizeof e) != ssize_t(sizeof e)) _exit(1);
+        _exit(0);
+    }
+    close(p[1]);
+    TBauErgebnis e;
+    const ssize_t n = read(p[0], &e, sizeof e);
+    close(p[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (n != ssize_t(sizeof e) || !e.Ok || e.Registriert) {
+        std::fprintf(stderr, "first build over %d days failed\n", ATage);
+        std::exit(1);
+    }
+    return e;
+}
+
+// --- one more day of sales ---------------------------------------------------------------
+
+// Copies the lines of AVon to ANach with new transaction numbers per client and computer,
+// after the highest each has, as the tills would write them. Returns the lines written.
+int64_t TagKopieren(sqlite3* h, TDate AVon, TDate ANach) {
+    std::map<std::tuple<int64_t, int64_t, int64_t>, int64_t> hoechste, ersteGestern;
+    {
+        sqlite3_stmt* st = Vorbereiten(h, "SELECT mand_a, mand_b, rechner, MAX(transnr) FROM lst GROUP BY 1, 2, 3");
+        while (sqlite3_step(st) == SQLITE_ROW)
+            hoechste[{sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1), sqlite3_column_int64(st, 2)}] =
+                sqlite3_column_int64(st, 3);
+        sqlite3_finalize(st);
+        st = Vorbereiten(h, "SELECT mand_a, mand_b, rechner, MIN(transnr) FROM lst WHERE datum = ? GROUP BY 1, 2, 3");
+        sqlite3_bind_double(st, 1, AVon);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            ersteGestern[{sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1), sqlite3_column_int64(st, 2)}] =
+                sqlite3_column_int64(st, 3);
+        sqlite3_finalize(st);
+    }
+    const char* spalten = "mand_a, mand_b, rechner, transnr, posnr, datum, uhrzeit, filiale, satzart, prod_a, prod_b,"
+                          " prod_c, artnr, grind, verknr, menge, betrag, betrag2, waehrung, ek, herkunft";
+    sqlite3_stmt* lesen =
+        Vorbereiten(h, std::string("SELECT ") + spalten + " FROM lst WHERE datum = ? ORDER BY id");
+    sqlite3_stmt* schreiben = Vorbereiten(
+        h, std::string("INSERT INTO lst (") + spalten + ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    sqlite3_bind_double(lesen, 1, AVon);
+    Pruefe(sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), h);
+    int64_t n = 0;
+    while (sqlite3_step(lesen) == SQLITE_ROW) {
+        for (int c = 0; c < 21; ++c) sqlite3_bind_value(schreiben, c + 1, sqlite3_column_value(lesen, c));
+        const std::tuple k{sqlite3_column_int64(lesen, 0), sqlite3_column_int64(lesen, 1), sqlite3_column_int64(lesen, 2)};
+        sqlite3_bind_int64(schreiben, 4, hoechste[k] + 1 + sqlite3_column_int64(lesen, 3) - ersteGestern[k]);
+        sqlite3_bind_double(schreiben, 6, ANach);
+        Pruefe(sqlite3_step(schreiben), h);
+        sqlite3_reset(schreiben);
+        ++n;
+    }
+    Pruefe(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), h);
+    sqlite3_finalize(lesen);
+    sqlite3_finalize(schreiben);
+    return n;
+}
+
+// --- the comparison facade ---------------------------------------------------------------
+
+struct TFilialeZeile {
+    int Nr;
+    TIntPair Mandant, OrgeID;
+};
+
+std::vector<TFilialeZeile> Filialen(sqlite3* h) {
+    std::vector<TFilialeZeile> r;
+    sqlite3_stmt* st = Vorbereiten(h, "SELECT filiale, mand_a, mand_b, orge_a, orge_b FROM filiale ORDER BY filiale");
+    while (sqlite3_step(st) == SQLITE_ROW)
+        r.push_back({sqlite3_column_int(st, 0), {sqlite3_column_int(st, 1), sqlite3_column_int(st, 2)},
+                     {sqlite3_column_int(st, 3), sqlite3_column_int(st, 4)}});
+    sqlite3_finalize(st);
+    return r;
+}
+
+constexpr int CVorjahre = 3;
+
+// What the evaluation shows of a branch day: its net and per prior year the mean net of
+// the comparison days (which the facade chose).
+struct TVergleich {
+    double Tag = 0;
+    double Vorjahr[CVorjahre] = {};
+    std::vector<TDate> Tage[CVorjahre];
+};
+
+std::vector<TVergleich> FassadeFragen(const std::vector<TFilialeZeile>& AFilialen, TDate von, TDate bis,
+                                      double& sekunden) {
+    std::vector<TVergleich> r;
+    const auto t0 = Uhr::now();
+    TFassade f;
+    for (const auto& fil : AFilialen)
+        for (TDate d = von; d <= bis; d += 1) {
+            TKOV_UmsatzDatenMitVorjahre<TDaten, TKOV_UmsDataOperator_UmsAusw> e;
+            f.GetUmsatzMitVerglVJFuerTag(fil.Mandant, fil.OrgeID, CVorjahre, d, e);
+            TVergleich v;
+            v.Tag = Netto(e.FRealerUmsatz);
+            for (int k = 0; k < CVorjahre; ++k) {
+                v.Vorjahr[k] = Netto(e.FVorjahresUmsaetze[size_t(k)]);
+                v.Tage[k].assign(e.FVergleichstage[size_t(k)].begin(), e.FVergleichstage[size_t(k)].end());
+            }
+            r.push_back(std::move(v));
+        }
+    sekunden = Sekunden(t0);
+    return r;
+}
+
+// The same figures from the lines, given the facade's comparison days: either one
+// prepared statement per needed branch day, or one GROUP BY over the span of needed days.
+std::vector<TVergleich> SqlVergleich(sqlite3* h, const std::vector<TFilialeZeile>& AFilialen, TDate von, TDate bis,
+                                     const std::vector<TVergleich>& AFassade, bool AGruppiert, double& sekunden) {
+    const auto t0 = Uhr::now();
+    std::map<TSchluessel, double> summe;
+    if (AGruppiert) {
+        TDate erster = von;
+        for (const auto& v : AFassade)
+            for (const auto& tage : v.Tage)
+                for (TDate t : tage) erster = std::min(erster, t);
+        sqlite3_stmt* st = Vorbereiten(h, std::string("SELECT filiale, datum, SUM(betrag) FROM lst WHERE datum BETWEEN"
+                                                      " ?1 AND ?2 AND ") + CZaehlt + " GROUP BY filiale, datum");
+        sqlite3_bind_double(st, 1, erster);
+        sqlite3_bind_double(st, 2, bis);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            summe[{sqlite3_column_int(st, 0), int64_t(sqlite3_column_double(st, 1))}] = sqlite3_column_double(st, 2);
+        sqlite3_finalize(st);
+    } else {
+        sqlite3_stmt* st = Vorbereiten(h, std::string("SELECT SUM(betrag) FROM lst WHERE datum = ?1 AND filiale = ?2 AND ") +
+                                              CZaehlt);
+        size_t i = 0;
+        for (const auto& fil : AFilialen)
+            for (TDate d = von; d <= bis; d += 1, ++i) {
+                std::vector<TDate> tage{d};
+                for (const auto& vj : AFassade[i].Tage) tage.insert(tage.end(), vj.begin(), vj.end());
+                for (TDate t : tage) {
+                    if (summe.count({fil.Nr, int64_t(t)})) continue;
+                    sqlite3_bind_double(st, 1, t);
+                    sqlite3_bind_int(st, 2, fil.Nr);
+                    Pruefe(sqlite3_step(st), h);
+                    summe[{fil.Nr, int64_t(t)}] = sqlite3_column_double(st, 0);
+                    sqlite3_reset(st);
+                }
+            }
+        sqlite3_finalize(st);
+    }
+    auto wert = [&](int fil, TDate t) {
+        const auto it = summe.find({fil, int64_t(t)});
+        return it == summe.end() ? 0.0 : it->second;
+    };
+    std::vector<TVergleich> r;
+    size_t i = 0;
+    for (const auto& fil : AFilialen)
+        for (TDate d = von; d <= bis; d += 1, ++i) {
+            TVergleich v;
+            v.Tag = wert(fil.Nr, d);
+            for (int k = 0; k < CVorjahre; ++k) {
+                double s = 0;
+                for (TDate t : AFassade[i].Tage[k]) s += wert(fil.Nr, t);
+                v.Vorjahr[k] = AFassade[i].Tage[k].empty() ? 0 : s / double(AFassade[i].Tage[k].size());
+            }
+            r.push_back(v);
+        }
+    sekunden = Sekunden(t0);
+    return r;
+}
+
+int VergleichAbweichungen(const std::vector<TVergleich>& a, const std::vector<TVergleich>& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        bool gleich = std::abs(a[i].Tag - b[i].Tag) < 0.005;
+        for (int k = 0; k < CVorjahre; ++k) gleich = gleich && std::abs(a[i].Vorjahr[k] - b[i].Vorjahr[k]) < 0.005;
+        if (!gleich && n++ < 5)
+            std::fprintf(stderr, "  request %zu: facade %.2f/%.2f/%.2f/%.2f, SQL %.2f/%.2f/%.2f/%.2f\n", i, a[i].Tag,
+                         a[i].Vorjahr[0], a[i].Vorjahr[1], a[i].Vorjahr[2], b[i].Tag, b[i].Vorjahr[0], b[i].Vorjahr[1],
+                         b[i].Vorjahr[2]);
+    }
+    return n;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int filialen = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int tage = argc > 2 ? std::atoi(argv[2]) : 731;
+    const fs::path basis = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path();
+    const fs::path ordner = basis / ("bench_statistik_" + std::to_string(getpid()));
+    fs::create_directories(ordner);
+    GPfad = (ordner / "installation.db").string();
+    rdl_HeuteFestlegen(CHeute);
+    const TDate von = CHeute - tage, bis = CHeute - 1;
+
+    // The installation.
+    Umgebung(nullptr);
+    {
+        const auto t0 = Uhr::now();
+        auto db = TRDLDatenbank::Anlegen(GPfad, true);
+        TDemoOptionen o;
+        o.Filialen = filialen;
+        o.Tage = tage;
+        o.Heute = CHeute;
+        o.Benutzer = "bench";
+        TDemoErgebnis e;
+        {
+            RDLBuchung buchung(*db);
+            e = DemoErzeugen(*db, o);
+            buchung.Beenden();
+        }
+        db->NachMassenladen();
+        std::printf("installation: %d branches, %d days (%s to %s), %lld lines in %lld transactions, %.1f s, %lld MB\n",
+                    filialen, tage, DateToStr(e.ErsterTag).c_str(), DateToStr(e.LetzterTag).c_str(),
+                    (long long)e.Umsatzzeilen, (long long)e.Transaktionen, Sekunden(t0),
+                    (long long)(fs::file_size(GPfad) >> 20));
+    }
+    std::fflush(stdout);
+
+    // 3. Peak memory of the first build, 60 days against all; the second is the timed build of 1.
+    const int kurz = std::min(60, tage);
+    const TBauErgebnis b60 = ErsterAufbauImKind(kurz);
+    const TBauErgebnis bAlle = ErsterAufbauImKind(tage);
+
+    // 1. SQL on the same file, after the build (the file is as warm for both).
+    sqlite3* h = RohOeffnen();
+    double sZwei = 1e9, sEine = 1e9, sC = 1e9, s;
+    int64_t zeilen = 0;
+    TTagesTabelle zwei, eine, c;
+    for (int runde = 0; runde < 2; ++runde) {
+        zwei = SqlTage(h, CZweiStufen, von, bis, s), sZwei = std::min(sZwei, s);
+        eine = SqlTage(h, CEineStufe, von, bis, s), sEine = std::min(sEine, s);
+        c = CSchleife(h, von, bis, s, zeilen), sC = std::min(sC, s);
+    }
+    int uneins = 0;
+    for (const auto& [k, w] : zwei) {
+        const auto e = eine.find(k), l = c.find(k);
+        if (e == eine.end() || l == c.end() || Cent(e->second.Summe) != Cent(w.Summe) ||
+            e->second.Transaktionen != w.Transaktionen || e->second.Artikel != w.Artikel ||
+            Cent(l->second.Summe) != Cent(w.Summe) || l->second.Transaktionen != w.Transaktionen ||
+            l->second.Artikel != w.Artikel)
+            ++uneins;
+    }
+    if (uneins || eine.size() != zwei.size() || c.size() != zwei.size()) {
+        std::fprintf(stderr, "the SQL statements and the loop disagree on %d branch days\n", uneins);
+        return 1;
+    }
+    int64_t tageMitUmsatz = 0;
+    const int abw = Abweichungen(UmstTage(h, von, bis), zwei, tageMitUmsatz);
+    const double sSql = std::min(sZwei, sEine);
+    std::printf("1. first build over %d days: %.2f s; SQL two-level GROUP BY %.2f s, one-level COUNT(DISTINCT) %.2f s,"
+                " bare loop over %lld lines %.2f s; build / faster SQL %.2f (goal <= 1); %lld branch days with"
+                " sales, %d differ by a cent or more\n",
+                tage, bAlle.Sekunden, sZwei, sEine, (long long)zeilen, sC, bAlle.Sekunden / sSql,
+                (long long)tageMitUmsatz, abw);
+    std::printf("3. peak memory of the first build (VmHWM, reset at its start; ru_maxrss in brackets): %d days"
+                " %ld kB (%ld), %d days %ld kB (%ld), process before %ld / %ld kB; ratio %.2f (goal <= 1.2);"
+                " the %d-day build took %.2f s\n",
+                kurz, b60.SpitzeKb, b60.MaxRssKb, tage, bAlle.SpitzeKb, bAlle.MaxRssKb, b60.RssVorherKb,
+                bAlle.RssVorherKb, double(bAlle.SpitzeKb) / double(b60.SpitzeKb), kurz, b60.Sekunden);
+    std::fflush(stdout);
+
+    // 2. One more day of sales in every branch, then the update.
+    auto db = TRDLDatenbank::Oeffnen(GPfad);
+    Umgebung(db);
+    const int64_t neu = TagKopieren(h, bis, CHeute);
+    rdl_HeuteFestlegen(CHeute + 1);
+    double sUpdate = 0;
+    {
+        const auto t0 = Uhr::now();
+        TUmszMani m;
+        const bool ok = m.UpdateStatistikfiles(tage, false);
+        sUpdate = Sekunden(t0);
+        if (!ok || RegistrierteMelden("update")) return 1;
+    }
+    {
+        const TTagesTabelle heute = SqlTage(h, CZweiStufen, CHeute, CHeute, s);
+        const int abwHeute = Abweichungen(UmstTage(h, CHeute, CHeute), heute, tageMitUmsatz);
+        std::printf("2. update after %lld new lines (%lld branches): %.3f s, %.2f %% of the first build (goal <= 2 %%);"
+                    " %d of the new branch days differ from SQL\n",
+                    (long long)neu, (long long)tageMitUmsatz, sUpdate, 100.0 * sUpdate / bAlle.Sekunden, abwHeute);
+    }
+    std::fflush(stdout);
+
+    // 4. The facade: every branch, each day of the last year, three prior years.
+    const auto fil = Filialen(h);
+    const TDate fVon = CHeute - std::min(365, tage), fBis = CHeute - 1;
+    double sFassade1 = 0, sFassade2 = 1e9, sEinzeln = 1e9, sGruppiert = 1e9;
+    auto fassade = FassadeFragen(fil, fVon, fBis, sFassade1);
+    std::vector<TVergleich> einzeln, gruppiert;
+    for (int runde = 0; runde < 2; ++runde) {
+        fassade = FassadeFragen(fil, fVon, fBis, s), sFassade2 = std::min(sFassade2, s);
+        einzeln = SqlVergleich(h, fil, fVon, fBis, fassade, false, s), sEinzeln = std::min(sEinzeln, s);
+        gruppiert = SqlVergleich(h, fil, fVon, fBis, fassade, true, s), sGruppiert = std::min(sGruppiert, s);
+    }
+    if (RegistrierteMelden("facade")) return 1;
+    const int abwF = VergleichAbweichungen(fassade, einzeln) + VergleichAbweichungen(fassade, gruppiert);
+    const double sSqlF = std::min(sEinzeln, sGruppiert);
+    std::printf("4. facade, %zu branches x %d days x %d prior years: first pass %.2f s, again %.3f s; SQL per branch"
+                " day %.2f s, one GROUP BY %.2f s; faster SQL / facade (again) %.1f (goal >= 10); %d differ\n",
+                fil.size(), int(fBis - fVon) + 1, CVorjahre, sFassade1, sFassade2, sEinzeln, sGruppiert,
+                sSqlF / sFassade2, abwF);
+
+    sqlite3_close(h);
+    db.reset();
+    RDLProgramm().DatenbankSetzen(nullptr);
+    std::error_code ec;
+    fs::remove_all(ordner, ec);
+    return 0;
+}
