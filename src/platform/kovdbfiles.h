@@ -52,6 +52,27 @@ public:
     TBlobDatenfeld Daten{*this, "Daten"};
 };
 
+// Aggregated statistics of the shipping-branch evaluation (table umstvf), laid out as umst:
+// a table of its own, so the two statistics are built, read and emptied independently.
+class Tumstvffile : public TKOV_DBFile {
+public:
+    static constexpr int KeyStatistik = 0; // Kennung, Mandant, OrgeID, Datum, Ganztag, Von, Bis
+    static constexpr int KeyFiliale = 1;   // Kennung, Filiale, Datum
+
+    explicit Tumstvffile(int AOpenMode = 2, int AParam = -1);
+    explicit Tumstvffile(TRDLDatenbank& ADb);
+
+    TStringDatenKeyFeld Kennung{*this, "Kennung"};
+    TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
+    TIntPairDatenKeyFeld OrgeID{*this, "OrgeID"};
+    TSmallIntDatenKeyFeld Filiale{*this, "Filiale"};
+    TDatumDatenKeyFeld Datum{*this, "Datum"};
+    TBooleanDatenfeld Ganztag{*this, "Ganztag"};
+    TZeitDatenfeld Von{*this, "Von"};
+    TZeitDatenfeld Bis{*this, "Bis"};
+    TBlobDatenfeld Daten{*this, "Daten"};
+};
+
 // Processing state of the statistics (table umsv).
 class Tumsvfile : public TKOV_DBFile {
 public:

@@ -30,6 +30,26 @@ TRDLTabellenDef Satzdatei(std::string AName, std::vector<TRDLFeldDef> AFelder, s
     return t;
 }
 
+// An aggregated sales statistics: one layout for every statistics the engine keeps.
+TRDLTabellenDef Statistikdatei(const std::string& AName) {
+    return Satzdatei(AName,
+          {
+            {"Kennung", T, {"kennung"}, P},
+            {"Mandant", G, {"mand_a", "mand_b"}, P},
+            {"OrgeID", G, {"orge_a", "orge_b"}, P},
+            {"Filiale", G, {"filiale"}, P},
+            {"Datum", R, {"datum"}, P},
+            {"Ganztag", G, {"ganztag"}},
+            {"Von", R, {"von"}},
+            {"Bis", R, {"bis"}},
+            {"Daten", B, {"daten"}},
+          },
+          {
+            {AName + "_schluessel", true, {"Kennung", "Mandant", "OrgeID", "Datum", "Ganztag", "Von", "Bis"}},
+            {AName + "_filiale", false, {"Kennung", "Filiale", "Datum"}},
+          });
+}
+
 std::vector<TRDLTabellenDef> Definitionen() {
     return {
         // --- installation, users, rights ----------------------------------------------
@@ -109,22 +129,8 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"lst_transaktion", false, {"Mandant", "Rechner", "TransNr", "PosNr"}},
             {"lst_datum", false, {"Datum", "Filiale"}},
           }),
-        Satzdatei("umst",
-          {
-            {"Kennung", T, {"kennung"}, P},
-            {"Mandant", G, {"mand_a", "mand_b"}, P},
-            {"OrgeID", G, {"orge_a", "orge_b"}, P},
-            {"Filiale", G, {"filiale"}, P},
-            {"Datum", R, {"datum"}, P},
-            {"Ganztag", G, {"ganztag"}},
-            {"Von", R, {"von"}},
-            {"Bis", R, {"bis"}},
-            {"Daten", B, {"daten"}},
-          },
-          {
-            {"umst_schluessel", true, {"Kennung", "Mandant", "OrgeID", "Datum", "Ganztag", "Von", "Bis"}},
-            {"umst_filiale", false, {"Kennung", "Filiale", "Datum"}},
-          }),
+        Statistikdatei("umst"),
+        Statistikdatei("umstvf"),
         Satzdatei("umsv",
           {
             {"Kennung", T, {"kennung"}, P},

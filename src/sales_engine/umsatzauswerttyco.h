@@ -588,7 +588,7 @@ struct TKOV_UmsDataOperator_VersFilAusw {
     // N <= 0 gives the empty value.
     static TKOV_Umsatzdaten_Erw_VersFilAusw DivideByCount(const TKOV_Umsatzdaten_Erw_VersFilAusw& A, int N);
     static bool IsEmpty(const TKOV_Umsatzdaten_Erw_VersFilAusw& A);
-    // The BLOB column umst.daten: per platform in order, sales then returns, each entry
+    // The BLOB column umstvf.daten: per platform in order, sales then returns, each entry
     // EK, VKNetto, VKBrutto as little-endian doubles and Menge as little-endian int32
     // (28 bytes, 56 per platform). Written only up to the last platform holding figures
     // (empty figures: 0 bytes); a shorter blob leaves the later platforms empty, a longer
