@@ -56,6 +56,8 @@ public:
         // An autoreport shows no window: it runs on servers and in cron jobs without a
         // display (printing to PDF still works offscreen).
         if (AAutoreport && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Scripts read standard error: Qt's own notes belong in the log there.
+        if (AAutoreport) FAlterHandler = qInstallMessageHandler(QtMeldungInsLog);
         if (!QCoreApplication::instance()) FApp = std::make_unique<QApplication>(FArgc, FArgv);
         // Progress displays of the layers below Qt show their windows through it.
         RDLProgressFenster_Installieren();
@@ -94,6 +96,7 @@ public:
         RDLInfo().ProcessMessagesHookSetzen(nullptr);
         if (FMeldungsbox) RDLInfo().AusgabeSetzen(std::make_shared<TRDLTerminalAusgabe>());
         FApp.reset();
+        if (FAlterHandler) qInstallMessageHandler(FAlterHandler);
     }
     TQtLauf(const TQtLauf&) = delete;
     TQtLauf& operator=(const TQtLauf&) = delete;
@@ -108,6 +111,12 @@ private:
     std::unique_ptr<TRDLBenutzerAktionsFilter> FAktionen;
     std::unique_ptr<QTimer> FLeerlauf;
     bool FMeldungsbox = false;
+    QtMessageHandler FAlterHandler = nullptr;
+
+    static void QtMeldungInsLog(QtMsgType ATyp, const QMessageLogContext&, const QString& AText) {
+        RDLInfo().LogSchreiben("Qt" + std::string(ATyp == QtWarningMsg ? " (Warnung)" : "") + ": " +
+                               AText.toStdString());
+    }
 };
 
 } // namespace
@@ -175,7 +184,9 @@ int QuendrixDirektStarten(const TQuendrixStart& AStart) {
         throw;
     }
     auswertung->Done();
-    return ergebnis ? CQuendrixExitOk : CQuendrixExitAuswertungFehlgeschlagen;
+    if (ergebnis) return CQuendrixExitOk;
+    // A run that could not read its options says so by its own code.
+    return RDLProgramm().LaufExitCode() != 0 ? RDLProgramm().LaufExitCode() : CQuendrixExitAuswertungFehlgeschlagen;
 }
 
 int QuendrixDatenbankFehlerMelden(const EDatenbankFehler& E) {
@@ -213,10 +224,15 @@ bool QuendrixOptionenLesen(const std::vector<std::string>& AArgs, TQuendrixOptio
                            std::string& AFehler) {
     AOptionen = {};
     AFehler.clear();
+    // A run without dialogs hands the options we do not know to its evaluation.
+    const bool auswertungLiest = !QuendrixKnWert(AArgs).empty() && QuendrixAutoreportSchalter(AArgs);
     for (size_t i = 0; i < AArgs.size(); ++i) {
         const std::string& a = AArgs[i];
         AOptionen.SuiteArgumente.push_back(a);
-        if (a.rfind("--", 0) != 0) continue;
+        if (a.rfind("--", 0) != 0) {
+            AOptionen.AuswertungsArgumente.push_back(a);
+            continue;
+        }
         const auto gleich = a.find('=');
         const std::string name = a.substr(0, gleich);
         if (name == "--db" || name == "--user") {
@@ -234,9 +250,25 @@ bool QuendrixOptionenLesen(const std::vector<std::string>& AArgs, TQuendrixOptio
             AOptionen.Liste = true;
         } else if (a == "--help") {
             AOptionen.Hilfe = true;
+        } else if (auswertungLiest) {
+            AOptionen.AuswertungsArgumente.push_back(a);
         } else {
             AFehler = "Unbekannte Option \u201E" + a + "\u201C. Aufruf: quendrix --help";
             return false;
+        }
+    }
+    // The suite's switches are the host's: -kn with its value, -autoreport.
+    auto& rest = AOptionen.AuswertungsArgumente;
+    for (size_t i = 0; i < rest.size();) {
+        const std::string& a = rest[i];
+        if (QuendrixAutoreportSchalter({a})) {
+            rest.erase(rest.begin() + long(i));
+        } else if (!QuendrixKnWert({a, "x"}).empty() && (a[0] == '-' || a[0] == '/')) {
+            // "-kn" alone takes the next argument as its value, unless that is a switch.
+            const bool mitWert = a.size() == 3 && i + 1 < rest.size() && !IstSchalter(rest[i + 1]);
+            rest.erase(rest.begin() + long(i), rest.begin() + long(i + (mitWert ? 2 : 1)));
+        } else {
+            ++i;
         }
     }
     return true;
@@ -257,12 +289,18 @@ std::string QuendrixHilfeText() {
            "  --help         Zeigt diese Hilfe\n"
            "  -kn KURZNAME   Startet die Auswertung mit diesem Kurznamen direkt\n"
            "                 (auch /kn KURZNAME, -kn:KURZNAME, -knKURZNAME)\n"
-           "  -autoreport    Führt die direkt gestartete Auswertung ohne Rückfragen aus\n"
+           "  -autoreport    Führt die direkt gestartete Auswertung ohne Fenster und ohne\n"
+           "                 Rückfragen aus; ihr Ergebnis geht in eine Datei:\n"
+           "  --export DATEI    das Ergebnis als CSV-Datei (\u201E;\u201C, Windows-1252)\n"
+           "  --print DATEI.pdf das Ergebnis gedruckt in eine PDF-Datei\n"
+           "                 Dazu die Optionen der Auswertung (z. B. --von TT.MM.JJJJ);\n"
+           "                 eine falsche Option nennt sie alle. Siehe docs/benutzerhandbuch.md.\n"
            "\n"
            "Rückgabewerte:\n"
            "  0  ausgeführt\n"
            "  1  Fehler beim Start\n"
-           "  2  falscher Aufruf, keine passende Datenbank oder Datenbankfehler beim Start\n"
+           "  2  falscher Aufruf (auch eine Option der Auswertung), keine passende\n"
+           "     Datenbank oder Datenbankfehler beim Start\n"
            "  3  Recht auf das Auswertungs-Center oder auf die direkt gestartete\n"
            "     Auswertung fehlt\n"
            "  4  Auswertung fehlgeschlagen: die direkt gestartete Auswertung ist nicht\n"
@@ -355,5 +393,7 @@ int QuendrixMain(const std::vector<std::string>& AArgs, std::ostream& AOut, std:
         return CQuendrixExitStartfehler;
     }
     TQtLauf qt(autoreport);
+    RDLProgramm().AuswertungsArgumenteSetzen(optionen.AuswertungsArgumente);
+    RDLProgramm().LaufExitCodeSetzen(0);
     return QuendrixProgrammStart(args);
 }

@@ -70,6 +70,10 @@ struct TQuendrixOptionen {
     // included (-kn --db x.db names no evaluation), without the values of our options
     // (a path such as /knoten/x.db is no switch).
     std::vector<std::string> SuiteArgumente;
+    // What the directly started evaluation reads (its own options, --export, --print):
+    // the arguments without our options and without the suite's switches. Options we do
+    // not know are refused unless an evaluation runs with -autoreport to read them.
+    std::vector<std::string> AuswertungsArgumente;
 };
 // Reads our options (beginning with "--") from AArgs; they may stand anywhere. False
 // with a German message in AFehler for an unknown option or a missing value.

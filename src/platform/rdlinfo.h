@@ -131,6 +131,8 @@ public:
     IRDLMeldungsAusgabe& Ausgabe() const { return *FAusgabe; }
     void LogDateiSetzen(std::string APfad) { FLogDatei = std::move(APfad); }
     const std::string& LogDatei() const { return FLogDatei; }
+    // One line into the log file (with time stamp), for notes no user needs to read.
+    void LogSchreiben(const std::string& AZeile) const;
     // Batch runs also write registered exceptions to standard error.
     void BatchBetriebSetzen(bool AWert) { FBatch = AWert; }
 
@@ -141,7 +143,6 @@ public:
     void UhrSetzen(TUhr AUhr) { FUhr = std::move(AUhr); }
 
 private:
-    void LogSchreiben(const std::string& AZeile) const;
     std::shared_ptr<IRDLMeldungsAusgabe> FAusgabe;
     std::function<void(int)> FProcessMessages;
     std::vector<TRDLRegistrierteException> FRegistriert;

@@ -71,6 +71,13 @@ public:
 
     // Runs without dialogs (batch, autoreport, tests): no progress windows, no questions.
     bool OhneDialoge() const { return FOhneDialoge; }
+    // The exit code a failed run without dialogs should end with instead of the general
+    // one (e.g. 2 for options it could not read); 0: none. The host reads it.
+    int LaufExitCode() const { return FLaufExitCode; }
+    void LaufExitCodeSetzen(int ACode) { FLaufExitCode = ACode; }
+    // The command-line arguments meant for the evaluation of a run (not the host's own).
+    const std::vector<std::string>& AuswertungsArgumente() const { return FAuswertungsArgumente; }
+    void AuswertungsArgumenteSetzen(std::vector<std::string> AArgs) { FAuswertungsArgumente = std::move(AArgs); }
     void OhneDialogeSetzen(bool AWert) { FOhneDialoge = AWert; }
 
 private:
@@ -86,6 +93,8 @@ private:
     std::string FWaehrung = "EUR";
     TIntPair FMandantErster{1, 1};
     bool FOhneDialoge = false;
+    int FLaufExitCode = 0;
+    std::vector<std::string> FAuswertungsArgumente;
     struct TWork { std::string TraceName; int Modus = 0; };
     std::map<const void*, TWork> FWork;
 };

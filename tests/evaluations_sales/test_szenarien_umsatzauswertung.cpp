@@ -4,8 +4,13 @@
 #include "szenario.h"
 
 #include "kovzeitraumeingabe.h"
+#include "quendrix.h"
+#include "quendrixmodule.h"
+#include "rdldatum.h"
 #include "rdldialog.h"
 #include "umsauswmainfrm.h"
+
+#include <sstream>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,7 +52,29 @@ TSzenarioLauf UmsatzauswertungExport(const char* ALevel, int AFilialanzeige) {
     };
 }
 
+// The same selection from the command line, as a script runs it: the result file must
+// be what "&Exportieren" writes (erwartet/umsatzauswertung_stapellauf.csv equals
+// umsatzauswertung_filialtage.csv byte for byte).
+TSzenarioLauf UmsatzauswertungStapellauf() {
+    return [](TTestDatenbankOrt& AOrt, const std::string& ADatei) {
+        rdl_HeuteFestlegen(szenario::CErsterTag + szenario::CTage + 0.5);
+        struct TZurueck {
+            ~TZurueck() { rdl_HeuteFestlegen(0); }
+        } zurueck;
+        QuendrixAuswertungenRegistrieren();
+        std::ostringstream aus, fehler;
+        const int rc = QuendrixMain({"--db", AOrt.Ort(), "--user", "tester", "-kn", "UMSAUSW", "-autoreport",
+                                     "--von", DateToStr(szenario::CErsterTag), "--bis",
+                                     DateToStr(szenario::CErsterTag + szenario::CTage - 1), "--vorjahre", "1",
+                                     "--filialauswahl", "2", "--anzeige-filialen", "2", "--level=0", "--export",
+                                     ADatei},
+                                    aus, fehler);
+        if (rc != 0) throw Exception("Exitcode " + std::to_string(rc) + ": " + fehler.str());
+    };
+}
+
 const TSzenario CSzenarien[] = {
+    {"umsatzauswertung_stapellauf", UmsatzauswertungStapellauf()},
     {"umsatzauswertung_tag_mandant", UmsatzauswertungExport("2", 0)},
     {"umsatzauswertung_filialtage", UmsatzauswertungExport("0", 2)},
 };

@@ -146,6 +146,33 @@ TEST(Kommandozeile, EigeneOptionenUndDieSchalterDerSuite) {
     }
 }
 
+// A run without dialogs hands what we do not know to its evaluation, without our
+// options and the suite's switches; an interactive run refuses it.
+TEST(Kommandozeile, OptionenDerAuswertungNurImAutoreport) {
+    const struct {
+        TArgs Args;
+        bool Ok;
+        TArgs Auswertung;
+    } faelle[] = {
+        {{"--db", "d.db", "-kn", "UMSAUSW", "-autoreport", "--von", "01.12.2026", "--export", "/tmp/x.csv"}, true,
+         {"--von", "01.12.2026", "--export", "/tmp/x.csv"}},
+        {{"/KN:umsausw", "--durchschnitt", "/autoreport", "--user", "anna", "--level=2"}, true,
+         {"--durchschnitt", "--level=2"}},
+        {{"--export", "x.csv", "-knUMSAUSW", "-AUTOREPORT"}, true, {"--export", "x.csv"}},
+        {{"-kn", "UMSAUSW", "--von", "01.12.2026"}, false, {}},
+        {{"-autoreport", "--von", "01.12.2026"}, false, {}},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.Args[0] + " " + f.Args[1]);
+        TQuendrixOptionen o;
+        std::string fehler;
+        EXPECT_EQ(QuendrixOptionenLesen(f.Args, o, fehler), f.Ok) << fehler;
+        if (f.Ok) {
+            EXPECT_EQ(o.AuswertungsArgumente, f.Auswertung);
+        }
+    }
+}
+
 TEST(Kommandozeile, DatenbankAusOptionSonstUmgebungSonstArbeitsordner) {
     const char* alt = std::getenv("QUENDRIX_DB");
     const std::string gesichert = alt ? alt : "";

@@ -17,6 +17,7 @@
 #include "vtrdlvrlist.h"
 
 #include <QApplication>
+#include <filesystem>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -129,20 +130,21 @@ TKOV_Quendrix_Auswertung_Class TKOV_Quendrix_Umsatzauswertung::Klasse() {
 }
 
 bool TKOV_Quendrix_Umsatzauswertung::Execute() {
-    KOV_Geschuetzt("TKOV_Quendrix_Umsatzauswertung.Execute", true, [&] {
-        if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) return;
+    // True once the window was shown: a user closing it is no failure of the run.
+    return KOV_GeschuetztWert("TKOV_Quendrix_Umsatzauswertung.Execute", true, false, [&] {
+        if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) return false;
         // A window without a widget application would end the process.
         if (!FensterZeigen && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
             RDLInfo().ShowMeldung("STANDARD", 994, {"Die Umsatzauswertung kann ohne Bildschirmanzeige nicht gezeigt werden."});
-            return;
+            return false;
         }
         TKOV_UmsatzAuswertFrm fenster(nullptr, UmsatzQuelle);
         if (FensterZeigen)
             FensterZeigen(fenster);
         else
             fenster.exec();
+        return true;
     });
-    return false;
 }
 
 // --- window -------------------------------------------------------------------------------------
@@ -758,4 +760,177 @@ void TKOV_UmsatzAuswertFrm::closeEvent(QCloseEvent* AEvent) {
 
 void TKOV_UmsatzAuswertFrm::reject() {
     if (!RDLProgramm().Working(this)) TRDLForm::reject();
+}
+
+// --- runs without a user ------------------------------------------------------------------------
+
+namespace {
+
+int GanzzahlOption(const std::string& AWert, int AMin, int AMax) {
+    size_t n = 0;
+    int v = 0;
+    try {
+        v = std::stoi(AWert, &n);
+    } catch (const std::exception&) {
+        n = 0;
+    }
+    if (n == 0 || n != AWert.size() || v < AMin || v > AMax)
+        throw EConvertError("\u201E" + AWert + "\u201C ist keine Zahl von " + std::to_string(AMin) + " bis " +
+                            std::to_string(AMax) + ".");
+    return v;
+}
+
+TDate DatumOption(const std::string& AWert) {
+    TDateTime d = 0;
+    if (!TryStrToDate(AWert, d)) throw EConvertError("\u201E" + AWert + "\u201C ist kein Datum (TT.MM.JJJJ).");
+    return DateOf(d);
+}
+
+void ComboWaehlen(QComboBox* ACombo, const std::string& AWert) {
+    const int v = GanzzahlOption(AWert, 0, std::max(0, ACombo->count() - 1));
+    const int i = ACombo->findData(v);
+    ACombo->setCurrentIndex(i >= 0 ? i : v);
+}
+
+std::vector<std::string> Teile(const std::string& AText) {
+    std::vector<std::string> t;
+    std::string teil;
+    for (const char c : AText + ",") {
+        if (c == ',' || c == ';') {
+            if (!teil.empty()) t.push_back(teil);
+            teil.clear();
+        } else if (c != ' ') {
+            teil += c;
+        }
+    }
+    return t;
+}
+
+// "n - text" lines of a choice table, for the help of an option.
+std::string Auswahlen(const QComboBox* ACombo) {
+    std::string t;
+    for (int i = 0; i < ACombo->count(); ++i)
+        t += (t.empty() ? "" : ", ") + std::to_string(i) + " " + ACombo->itemText(i).toStdString();
+    return t;
+}
+
+} // namespace
+
+bool TKOV_UmsatzAuswertFrm::Liste_Speichern(const std::string& ADateiname) {
+    return KOV_GeschuetztWert(CName + "Liste_Speichern", true, false, [&] {
+        const int ebenen = int(FGruppierspalten.size());
+        int a = Baumlevel();
+        if (a == 0 || a > ebenen + 1) a = ebenen + 1;
+        return CSVExportMitSpaltenSchaltung(*vtUmsaetze, FesteSpalten(), FGruppierspalten, a - 1, ADateiname);
+    });
+}
+
+bool TKOV_UmsatzAuswertFrm::event(QEvent* AEvent) {
+    if (RDLErgebnisNachrichtBehandeln(AEvent, [this](const std::string& ADatei) { return Liste_Speichern(ADatei); }))
+        return true;
+    return TRDLForm::event(AEvent);
+}
+
+void TKOV_UmsatzAuswertFrm::StapelVorgaben() {
+    FGezeigt = true; // the defaults of the first show, without showing
+    FStapelDurchschnitt = false;
+    FormShow();
+}
+
+std::vector<TRDLStapelOption> TKOV_UmsatzAuswertFrm::StapelOptionen() {
+    const auto zeitraum = [this](bool AVon, const std::string& w) {
+        TKOV_VonBisDatum z = edtZeitraum->Zeitraum_Get();
+        (AVon ? z.Von : z.Bis) = DatumOption(w);
+        edtZeitraum->Zeitraum_Set(z);
+    };
+    return {
+        {"--von", "TT.MM.JJJJ", "erster Tag (Vorgabe: vor 7 Tagen)", [=](const std::string& w) { zeitraum(true, w); }},
+        {"--bis", "TT.MM.JJJJ", "letzter Tag (Vorgabe: gestern)", [=](const std::string& w) { zeitraum(false, w); }},
+        {"--mandanten", "LISTE", "Mandanten als A/B, durch Komma getrennt (Vorgabe: alle)",
+         [this](const std::string& w) {
+             std::vector<TIntPair> gewaehlt;
+             for (const std::string& t : Teile(w)) {
+                 const auto s = t.find('/');
+                 const int a = GanzzahlOption(t.substr(0, s), 0, 2147483647);
+                 const int b = s == std::string::npos ? 1 : GanzzahlOption(t.substr(s + 1), 0, 2147483647);
+                 if (!FMandListeServer || FMandListeServer->IndexOf({a, b}) < 0)
+                     throw EConvertError("den Mandanten " + std::to_string(a) + "/" + std::to_string(b) +
+                                         " gibt es nicht.");
+                 gewaehlt.push_back({a, b});
+             }
+             cmbMandanten->SetAll(false);
+             for (const TIntPair& m : gewaehlt) cmbMandanten->MandantSelected_Set(m, true);
+         }},
+        {"--vorjahre", "N", "Anzahl angezeigte Vorjahre, 0 bis 9 (Vorgabe 1)",
+         [this](const std::string& w) {
+             edtAnzahlVorjahre->setText(QString::number(GanzzahlOption(w, 0, 9)));
+             edtAnzahlVorjahreExit();
+         }},
+        {"--durchschnitt", "", "Durchschnitt der angezeigten Vorjahre einblenden (ab 2 Vorjahren)",
+         [this](const std::string&) { FStapelDurchschnitt = true; }},
+        {"--vergleichsdatum", "", "Datum des Vergleichstags einblenden",
+         [this](const std::string&) { chbVergleichsdatumEinblenden->setChecked(true); }},
+        {"--vergleichstag", "N", "Vergleichstag: " + Auswahlen(cmbWahlmethodeVergleichstag),
+         [this](const std::string& w) { ComboWaehlen(cmbWahlmethodeVergleichstag, w); }},
+        {"--filialauswahl", "N", "Filialauswahl: " + Auswahlen(cmbFilialAuswahl),
+         [this](const std::string& w) { ComboWaehlen(cmbFilialAuswahl, w); }},
+        {"--herkunft", "LISTE", "Herkünfte durch Komma getrennt: " + [this] {
+             std::string t;
+             for (int i = 0; i < clbHerkunft->count(); ++i)
+                 t += (t.empty() ? "" : ", ") + std::to_string(i) + " " + clbHerkunft->item(i)->text().toStdString();
+             return t;
+         }(),
+         [this](const std::string& w) {
+             std::vector<int> nr;
+             for (const std::string& t : Teile(w)) nr.push_back(GanzzahlOption(t, 0, clbHerkunft->count() - 1));
+             if (nr.empty()) throw EConvertError("mindestens eine Herkunft angeben.");
+             for (int i = 0; i < clbHerkunft->count(); ++i) clbHerkunft->item(i)->setCheckState(Qt::Unchecked);
+             for (int i : nr) clbHerkunft->item(i)->setCheckState(Qt::Checked);
+         }},
+        {"--anzeige-filialen", "N", "Filialen: " + Auswahlen(cmbAnzeigeFilialen),
+         [this](const std::string& w) { ComboWaehlen(cmbAnzeigeFilialen, w); }},
+        {"--gruppierung", "N", "Gruppierung: Nummer der Auswahl, 0 bis " + std::to_string(cmbGruppierung->count() - 1),
+         [this](const std::string& w) { cmbGruppierung->setCurrentIndex(GanzzahlOption(w, 0, cmbGruppierung->count() - 1)); }},
+        {"--level", "N", "Baumlevel für Druck und Export, 0 bis 9 (Vorgabe 2)",
+         [this](const std::string& w) { edtBaumlevel->setText(QString::number(GanzzahlOption(w, 0, 9))); }},
+    };
+}
+
+bool TKOV_UmsatzAuswertFrm::StapelPruefen(std::string& AFehler) {
+    // A period that begins after its end gives an empty table, as in the window.
+    if (FStapelDurchschnitt) {
+        if (Ziffer(edtAnzahlVorjahre) < 2) {
+            AFehler = "--durchschnitt braucht mindestens 2 Vorjahre (--vorjahre 2 bis 9).";
+            return false;
+        }
+        chbDurchschnittAnzeigen->setChecked(true);
+        chbDurchschnittAnzeigenClick();
+    }
+    if (cmbMandanten->SelectedMandanten_Get().empty()) {
+        AFehler = "Es ist kein Mandant gewählt.";
+        return false;
+    }
+    return true;
+}
+
+bool TKOV_UmsatzAuswertFrm::StapelDrucken(const std::string& APdfDatei) {
+    return KOV_GeschuetztWert(CName + "StapelDrucken", true, false, [&] {
+        std::error_code ec;
+        std::filesystem::remove(APdfDatei, ec);
+        DruckPdfDatei_Set(QString::fromStdString(APdfDatei));
+        BaumDrucken();
+        return std::filesystem::exists(APdfDatei) && std::filesystem::file_size(APdfDatei) > 0;
+    });
+}
+
+bool TKOV_Quendrix_Umsatzauswertung::Autoreport() {
+    return KOV_GeschuetztWert("TKOV_Quendrix_Umsatzauswertung.Autoreport", true, false, [&] {
+        if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) {
+            RDLInfo().ShowMeldung("STANDARD", 994, {"Die Umsatzstatistik konnte nicht aktualisiert werden."},
+                                  mkFehler);
+            return false;
+        }
+        TKOV_UmsatzAuswertFrm fenster(nullptr, UmsatzQuelle);
+        return RDLStapellauf(fenster);
+    });
 }

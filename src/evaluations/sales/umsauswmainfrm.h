@@ -4,6 +4,7 @@
 // into a tree, printed and exported.
 #include "quendrixclass.h"
 #include "rdlform.h"
+#include "rdlstapellauf.h"
 #include "umsausw_tyco.h"
 #include "umsauswtabelle.h"
 #include "vrfensterhelfer.h"
@@ -33,7 +34,7 @@ class TKOV_VirtualTreePrinter;
 class TKOV_ZeitraumEingabe;
 class TVTRDLVRList;
 
-class TKOV_UmsatzAuswertFrm : public TRDLForm {
+class TKOV_UmsatzAuswertFrm : public TRDLForm, public IRDLStapelFenster {
     Q_OBJECT
 public:
     // AUmsatzQuelle: the engine call per branch and day; empty takes the comparison facade.
@@ -104,7 +105,20 @@ public:
     // Where a print goes in runs without dialogs (a PDF file).
     void DruckPdfDatei_Set(const QString& APfad) { FDruckPdfDatei = APfad; }
 
+    // The result as "&Exportieren" writes it at the print and export level, into a
+    // known file with ";" (the answer to an outside request). True when written.
+    bool Liste_Speichern(const std::string& ADateiname);
+
+    // Runs from the command line.
+    QObject& StapelZiel() override { return *this; }
+    std::vector<TRDLStapelOption> StapelOptionen() override;
+    void StapelVorgaben() override;
+    bool StapelPruefen(std::string& AFehler) override;
+    void StapelSelektion() override { btnAuswertenClick(); }
+    bool StapelDrucken(const std::string& APdfDatei) override;
+
 protected:
+    bool event(QEvent* AEvent) override; // the outside request for the result
     void showEvent(QShowEvent* AEvent) override;
     void closeEvent(QCloseEvent* AEvent) override;
     void reject() override;
@@ -141,6 +155,7 @@ private:
     QHash<const TVRList*, int> FTiefen; // depth of each list of the tree, for the shading
     QString FDruckPdfDatei;
     bool FGezeigt = false;
+    bool FStapelDurchschnitt = false; // --durchschnitt, checked after all options
 };
 
 // The comparison facade of the engine as the window's call per branch and day.
@@ -153,8 +168,11 @@ public:
     static TKOV_Quendrix_Auswertung_Class Klasse();
 
     // Brings the statistics up to date for 731 days without asking, then shows the window
-    // modally. Returns false.
+    // modally. True when the window was shown.
     bool Execute() override;
+    // Without a user: the statistics update, then the window unseen, run from the command
+    // line's options, its result into --export FILE or --print FILE.pdf.
+    bool Autoreport() override;
 
     // The steps Execute takes, replaceable so a run can go without the engine or a user.
     std::function<bool(int AAnzahlZurueckliegendeTage, bool ANachfrageOb)> StatistikAktualisieren =

@@ -170,25 +170,42 @@ void SpaltenSichtbarkeitWiederherstellen(TVTRDLVRList& AGrid, const TFesteSpalte
 
 // --- CSV export ---------------------------------------------------------------------------
 
+namespace {
+
+// Exports with the columns arranged for ALevel; an empty AName asks for one through the
+// grid's dialog.
+bool Geschaltet(TVTRDLVRList& AGrid, const TFesteSpalten& AFesteSpalten, const TVRGruppierOption& AGruppierspalten,
+                int ALevel, std::string& AName) {
+    TVTRDLUpdateGuard guard(AGrid);
+    // Restores on every way out, also when the export raises.
+    struct TZurueck {
+        TVTRDLVRList& Grid;
+        const TFesteSpalten& Feste;
+        const TVRGruppierOption& Gruppe;
+        ~TZurueck() { SpaltenSichtbarkeitWiederherstellen(Grid, Feste, Gruppe); }
+    } zurueck{AGrid, AFesteSpalten, AGruppierspalten};
+    SpaltensichtbarkeitPassendSchalten(AGrid, AFesteSpalten, AGruppierspalten, ALevel);
+    return AName.empty() ? AGrid.Export2CSV(AName, ALevel, ' ', true, false)
+                         : AGrid.Export2CSV_KnownFilename(AName, ALevel, ';', true, false);
+}
+
+} // namespace
+
 bool CSVExportMitGridDialog(TVTRDLVRList& AGrid, const TFesteSpalten& AFesteSpalten,
                             const TVRGruppierOption& AGruppierspalten, int ALevel) {
     std::string name;
-    bool ok = false;
-    {
-        TVTRDLUpdateGuard guard(AGrid);
-        // Restores on every way out, also when the export raises.
-        struct TZurueck {
-            TVTRDLVRList& Grid;
-            const TFesteSpalten& Feste;
-            const TVRGruppierOption& Gruppe;
-            ~TZurueck() { SpaltenSichtbarkeitWiederherstellen(Grid, Feste, Gruppe); }
-        } zurueck{AGrid, AFesteSpalten, AGruppierspalten};
-        SpaltensichtbarkeitPassendSchalten(AGrid, AFesteSpalten, AGruppierspalten, ALevel);
-        ok = AGrid.Export2CSV(name, ALevel, ' ', true, false);
-    }
+    const bool ok = Geschaltet(AGrid, AFesteSpalten, AGruppierspalten, ALevel, name);
     // The grid leaves the name empty when the user cancelled: nothing failed then.
     if (ok || !name.empty()) RDLExportErgebnisMelden(ok, name);
     return ok;
+}
+
+bool CSVExportMitSpaltenSchaltung(TVTRDLVRList& AGrid, const TFesteSpalten& AFesteSpalten,
+                                  const TVRGruppierOption& AGruppierspalten, int ALevel,
+                                  const std::string& ADateiname) {
+    if (ADateiname.empty()) return false;
+    std::string name = ADateiname;
+    return Geschaltet(AGrid, AFesteSpalten, AGruppierspalten, ALevel, name);
 }
 
 std::string CSVDateinameAnpassen(const std::string& AName, TCSVEndungsRegel ARegel) {

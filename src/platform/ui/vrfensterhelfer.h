@@ -103,6 +103,11 @@ void SpaltenSichtbarkeitWiederherstellen(TVTRDLVRList& AGrid, const TFesteSpalte
 // nothing. Returns true when written.
 bool CSVExportMitGridDialog(TVTRDLVRList& AGrid, const TFesteSpalten& AFesteSpalten,
                             const TVRGruppierOption& AGruppierspalten, int ALevel);
+// The same columns and lines into a known file, with ";" and without any question or
+// message (an outside request for the window's result). True when written.
+bool CSVExportMitSpaltenSchaltung(TVTRDLVRList& AGrid, const TFesteSpalten& AFesteSpalten,
+                                  const TVRGruppierOption& AGruppierspalten, int ALevel,
+                                  const std::string& ADateiname);
 
 // How a chosen name gets its ".csv": replace any extension, or append unless it already
 // is ".csv" in any letter case.

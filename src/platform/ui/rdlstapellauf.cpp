@@ -1,0 +1,122 @@
+#include "rdlstapellauf.h"
+
+#include "exceptions.h"
+#include "rdlereignis.h"
+#include "rdlinfo.h"
+#include "rdlprogramm.h"
+
+#include <QCoreApplication>
+#include <QObject>
+
+#include <map>
+
+namespace {
+
+// Exit code of a run whose command line could not be read.
+constexpr int CExitAufruf = 2;
+
+bool Aufruffehler(const std::string& AText, const std::vector<TRDLStapelOption>& AOptionen) {
+    RDLProgramm().LaufExitCodeSetzen(CExitAufruf);
+    RDLInfo().ShowMeldung("STANDARD", 994, {AText + "\nOptionen dieser Auswertung:\n" + RDLStapelHilfe(AOptionen)},
+                          mkFehler);
+    return false;
+}
+
+} // namespace
+
+QEvent::Type TRDLTextNachricht::Typ() {
+    static const QEvent::Type t = QEvent::Type(QEvent::registerEventType());
+    return t;
+}
+
+std::string ReceiveStringMessage(const TRDLTextNachricht& ANachricht) { return ANachricht.Text().toStdString(); }
+
+bool RDLTextNachrichtSenden(QObject* AZiel, int ANummer, const std::string& AText) {
+    if (!AZiel) return false;
+    TRDLTextNachricht n(ANummer, QString::fromStdString(AText));
+    QCoreApplication::sendEvent(AZiel, &n);
+    return n.Erfolg;
+}
+
+bool RDLErgebnisNachrichtBehandeln(QEvent* AEvent, const std::function<bool(const std::string&)>& ASpeichern) {
+    if (!AEvent || AEvent->type() != TRDLTextNachricht::Typ()) return false;
+    auto* n = static_cast<TRDLTextNachricht*>(AEvent);
+    if (n->Nummer() != CRDL_Nachricht_ErgebnisSpeichern) return false;
+    n->Erfolg = KOV_GeschuetztWert("HandleMessage", true, false,
+                                   [&] { return ASpeichern && ASpeichern(ReceiveStringMessage(*n)); });
+    KOV_SetEvent(CKOV_Event_ErgebnisBereit);
+    return true;
+}
+
+std::vector<TRDLStapelOption> RDLStapelGemeinsameOptionen(std::string& AExport, std::string& APdf) {
+    return {
+        {"--export", "DATEI", "schreibt das Ergebnis als CSV-Datei (\u201E;\u201C, Windows-1252)",
+         [&AExport](const std::string& w) { AExport = w; }},
+        {"--print", "DATEI.pdf", "druckt das Ergebnis in eine PDF-Datei", [&APdf](const std::string& w) { APdf = w; }},
+    };
+}
+
+std::string RDLStapelHilfe(const std::vector<TRDLStapelOption>& AOptionen) {
+    std::string t;
+    for (const auto& o : AOptionen) {
+        std::string kopf = "  " + o.Name + (o.Wert.empty() ? "" : " " + o.Wert);
+        if (kopf.size() < 26) kopf.resize(26, ' ');
+        else kopf += ' ';
+        t += kopf + o.Hilfe + "\n";
+    }
+    return t;
+}
+
+bool RDLStapellauf(IRDLStapelFenster& AFenster) {
+    std::string exportDatei, pdfDatei;
+    std::vector<TRDLStapelOption> optionen = RDLStapelGemeinsameOptionen(exportDatei, pdfDatei);
+    for (auto& o : AFenster.StapelOptionen()) optionen.push_back(std::move(o));
+    std::map<std::string, const TRDLStapelOption*> nachName;
+    for (const auto& o : optionen) nachName[o.Name] = &o;
+
+    AFenster.StapelVorgaben();
+    const std::vector<std::string>& args = RDLProgramm().AuswertungsArgumente();
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto gleich = a.find('=');
+        const std::string name = a.substr(0, gleich);
+        const auto it = nachName.find(name);
+        if (a.rfind("--", 0) != 0 || it == nachName.end())
+            return Aufruffehler("Unbekannte Option \u201E" + a + "\u201C.", optionen);
+        const TRDLStapelOption& o = *it->second;
+        std::string wert;
+        if (o.Wert.empty()) {
+            if (gleich != std::string::npos)
+                return Aufruffehler("Die Option \u201E" + name + "\u201C hat keinen Wert.", optionen);
+        } else if (gleich != std::string::npos) {
+            wert = a.substr(gleich + 1);
+        } else if (i + 1 < args.size()) {
+            wert = args[++i];
+        }
+        if (!o.Wert.empty() && wert.empty())
+            return Aufruffehler("Die Option \u201E" + name + "\u201C braucht einen Wert (" + o.Wert + ").", optionen);
+        try {
+            o.Anwenden(wert);
+        } catch (const std::exception& E) {
+            return Aufruffehler("Die Option \u201E" + name + "\u201C: " + E.what(), optionen);
+        }
+    }
+    if (std::string fehler; !AFenster.StapelPruefen(fehler)) return Aufruffehler(fehler, optionen);
+    if (exportDatei.empty() == pdfDatei.empty())
+        return Aufruffehler("Bitte genau eine der Optionen --export DATEI oder --print DATEI.pdf angeben.", optionen);
+
+    AFenster.StapelSelektion();
+    if (!exportDatei.empty()) {
+        // The same way an outside program asks a running window for its result.
+        if (!RDLTextNachrichtSenden(&AFenster.StapelZiel(), CRDL_Nachricht_ErgebnisSpeichern, exportDatei)) {
+            RDLInfo().ShowMeldung("STANDARD", 1108, {exportDatei}, mkFehler);
+            return false;
+        }
+        return true;
+    }
+    if (!AFenster.StapelDrucken(pdfDatei)) {
+        RDLInfo().ShowMeldung("STANDARD", 1108, {pdfDatei}, mkFehler);
+        return false;
+    }
+    return true;
+}

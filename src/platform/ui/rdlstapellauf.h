@@ -1,0 +1,73 @@
+#pragma once
+// Result windows without a user: the application message that asks a window for its
+// result (a file name carried as text), and the run of a result window from the
+// command line (-kn KURZNAME -autoreport --export FILE): the window's defaults, the
+// options the window names, its selection, then its result into the file.
+#include <QEvent>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QObject;
+
+// Message number of the outside request for a window's current result.
+inline constexpr int CRDL_Nachricht_ErgebnisSpeichern = 2331;
+
+// An application message that carries a text.
+class TRDLTextNachricht : public QEvent {
+public:
+    TRDLTextNachricht(int ANummer, QString AText) : QEvent(Typ()), FNummer(ANummer), FText(std::move(AText)) {}
+    static QEvent::Type Typ();
+    int Nummer() const { return FNummer; }
+    const QString& Text() const { return FText; }
+    // Set by the window that handled it: whether the request was met.
+    bool Erfolg = false;
+
+private:
+    int FNummer;
+    QString FText;
+};
+
+// The text a message carries.
+std::string ReceiveStringMessage(const TRDLTextNachricht& ANachricht);
+// Delivers the message to AZiel at once; true when the window handled it and met it.
+bool RDLTextNachrichtSenden(QObject* AZiel, int ANummer, const std::string& AText);
+// For a window's event(): answers message 2331 by writing its result with ASpeichern,
+// then signals event 3. True when AEvent was that message (handled either way).
+bool RDLErgebnisNachrichtBehandeln(QEvent* AEvent, const std::function<bool(const std::string&)>& ASpeichern);
+
+// One option of a window for runs from the command line.
+struct TRDLStapelOption {
+    std::string Name;  // "--von"
+    std::string Wert;  // what the value looks like, "TT.MM.JJJJ"; empty: a switch without value
+    std::string Hilfe; // one German line
+    // Applies the value; raises EConvertError with a German text for one it cannot take.
+    std::function<void(const std::string& AWert)> Anwenden;
+};
+
+// What a result window offers for runs from the command line.
+class IRDLStapelFenster {
+public:
+    virtual ~IRDLStapelFenster() = default;
+    virtual QObject& StapelZiel() = 0;                         // receives message 2331
+    virtual std::vector<TRDLStapelOption> StapelOptionen() = 0;
+    virtual void StapelVorgaben() = 0;                         // the defaults of the shown window
+    // After the options, before the selection: false with a German text when they do not fit together.
+    virtual bool StapelPruefen(std::string& AFehler) { (void)AFehler; return true; }
+    virtual void StapelSelektion() = 0;                        // what the start button does
+    virtual bool StapelDrucken(const std::string& APdfDatei) = 0;
+};
+
+// The options every result window takes besides its own.
+std::vector<TRDLStapelOption> RDLStapelGemeinsameOptionen(std::string& AExport, std::string& APdf);
+// Usage lines of a window's options (for the message on a bad option and the guide).
+std::string RDLStapelHilfe(const std::vector<TRDLStapelOption>& AOptionen);
+
+// Runs the window from the arguments RDLProgramm().AuswertungsArgumente(): defaults,
+// options (--name VALUE or --name=VALUE), selection, then --export FILE through message
+// 2331 or --print FILE.pdf through the tree printer. False with a German message when
+// an option is bad or missing (exit code 2 suggested) or the result could not be
+// written.
+bool RDLStapellauf(IRDLStapelFenster& AFenster);
