@@ -5,6 +5,10 @@
 #include "rdldatenbank.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
+#include "rdlprogress.h"
+#include "rdlprogressfenster.h"
+#include "umsauswmainfrm.h"
+#include "vtrdlvrlist.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -15,23 +19,31 @@
 
 namespace {
 
-const char* CAufruf = "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME]\n"
-                      "Zeichnet das Katalogfenster des Auswertungs-Centers in eine PNG-Datei.\n";
+const char* CAufruf = "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz]\n"
+                      "Zeichnet ein Fenster des Auswertungs-Centers in eine PNG-Datei: den Katalog\n"
+                      "oder die Umsatzauswertung mit ihren Vorgaben (die letzten 7 Tage, nach Tag und\n"
+                      "Mandant gruppiert, ein Vorjahr).\n";
+
+bool Speichern(QWidget& AFenster, const std::string& AAus) {
+    AFenster.show();
+    QApplication::processEvents();
+    return AFenster.grab().save(QString::fromStdString(AAus), "PNG");
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string db, aus, benutzer = "demo";
+    std::string db, aus, benutzer = "demo", fenster = "katalog";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--db" || a == "--out" || a == "--user") && i + 1 < argc) {
-            (a == "--db" ? db : a == "--out" ? aus : benutzer) = argv[++i];
+        if ((a == "--db" || a == "--out" || a == "--user" || a == "--fenster") && i + 1 < argc) {
+            (a == "--db" ? db : a == "--out" ? aus : a == "--user" ? benutzer : fenster) = argv[++i];
         } else {
             std::cerr << CAufruf;
             return 2;
         }
     }
-    if (db.empty() || aus.empty()) {
+    if (db.empty() || aus.empty() || (fenster != "katalog" && fenster != "umsatz")) {
         std::cerr << CAufruf;
         return 2;
     }
@@ -43,11 +55,22 @@ int main(int argc, char** argv) {
         RDLProgramm().BenutzerSetzen(benutzer);
         RDLProgramm().Init("Quendrix", TEnumProzessTypen::ptAnwendung, TPVR_InstanceCount::icBeliebig, 0, true);
         RDLProgramm().OhneDialogeSetzen(true);
-        TKOV_Quendrix_MainFrm fenster;
-        fenster.resize(792, 566);
-        fenster.show();
-        QApplication::processEvents();
-        if (!fenster.grab().save(QString::fromStdString(aus), "PNG")) {
+        RDLProgressFenster_Installieren();
+        bool ok = false;
+        if (fenster == "katalog") {
+            TKOV_Quendrix_MainFrm f;
+            f.resize(792, 566);
+            ok = Speichern(f, aus);
+        } else {
+            // The figures come from the statistics where they exist, else from the lines.
+            TKOV_UmsatzAuswertFrm f;
+            f.resize(1500, 860);
+            f.show();
+            QApplication::processEvents();
+            f.vtUmsaetze->ExpandTree(1); // days with their clients
+            ok = Speichern(f, aus);
+        }
+        if (!ok) {
             std::cerr << "Die Datei \u201E" << aus << "\u201C konnte nicht geschrieben werden.\n";
             return 1;
         }
