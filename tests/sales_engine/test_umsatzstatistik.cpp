@@ -1,9 +1,8 @@
 // The statistics engine's data access and its statistics file on a small installation:
 // retrieval from the sales lines and from the file, the customers' attributions, the
 // ignore-before dates, and build and update, also cancelled, interrupted or beside a till.
-#include "testumgebung.h"
 #include "umsatzgetmani_base.h"
-#include "umsatzumszmani_base.h"
+#include "umsatzstatistik_testhilfen.h"
 
 #include <gtest/gtest.h>
 
@@ -26,88 +25,6 @@ using TDaten = TKOV_Umsatzdaten_UmsAusw;
 
 const TDate CTag1 = EncodeDate(2026, 12, 1); // a Tuesday
 constexpr int CTage = 10;
-const TIntPair CMandant1{1, 1}, CMandant2{2, 1};
-
-double Uhr(int AStunde, int AMinute) { return EncodeTime(AStunde, AMinute); }
-
-// One sales line as a till writes it (plain SQL, its own transaction).
-struct TZeile {
-    TIntPair Mandant = CMandant1;
-    int Rechner = 11, TransNr = 1, PosNr = 1;
-    TDate Datum = 0;
-    double Uhrzeit = 0.5;
-    int Filiale = 1;
-    std::string Satzart = "VK";
-    double Betrag = 10;
-    TInt32Trio ProdId{};
-    int Herkunft = 0;
-};
-
-void ZeileSchreiben(TRDLDatenbank& ADb, const TZeile& Z) {
-    auto st = ADb.Prepare("INSERT INTO lst (mand_a, mand_b, rechner, transnr, posnr, datum, uhrzeit, filiale, satzart,"
-                          " prod_a, prod_b, prod_c, artnr, menge, betrag, betrag2, ek, herkunft)"
-                          " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    int i = 1;
-    for (int v : {Z.Mandant.A, Z.Mandant.B, Z.Rechner, Z.TransNr, Z.PosNr}) st.Bind(i++, int64_t(v));
-    st.Bind(i++, Z.Datum);
-    st.Bind(i++, Z.Uhrzeit);
-    st.Bind(i++, int64_t(Z.Filiale));
-    st.Bind(i++, Z.Satzart);
-    for (int v : {Z.ProdId.A, Z.ProdId.B, Z.ProdId.C}) st.Bind(i++, int64_t(v));
-    st.Bind(i++, std::string(Z.ProdId.IsEmpty() ? "" : "A-" + std::to_string(Z.ProdId.A)));
-    st.Bind(i++, int64_t(Z.Betrag < 0 ? -1 : 1));
-    st.Bind(i++, Z.Betrag);
-    st.Bind(i++, Z.Betrag * 1.19);
-    st.Bind(i++, Z.Betrag / 2);
-    st.Bind(i++, int64_t(Z.Herkunft));
-    st.Step();
-}
-
-// The tills: transaction numbers ascend per client and computer.
-struct TKassen {
-    std::map<std::pair<TIntPair, int>, int> Letzte;
-    int Beleg(TRDLDatenbank& ADb, TIntPair AMandant, int ARechner, int AFiliale, TDate ATag, double AUhr,
-              std::vector<double> ABetraege, std::string ASatzart = "VK") {
-        const int nr = ++Letzte[{AMandant, ARechner}];
-        for (size_t p = 0; p < ABetraege.size(); ++p) {
-            TZeile z;
-            z.Mandant = AMandant;
-            z.Rechner = ARechner;
-            z.TransNr = nr;
-            z.PosNr = int(p) + 1;
-            z.Datum = ATag;
-            z.Uhrzeit = AUhr;
-            z.Filiale = AFiliale;
-            z.Satzart = ASatzart;
-            z.Betrag = ABetraege[p];
-            z.Herkunft = p == 2 ? 7 : 0;
-            ZeileSchreiben(ADb, z);
-        }
-        return nr;
-    }
-};
-
-void RechnerAnlegen(TRDLDatenbank& ADb, int ANr, int AFiliale) {
-    auto st = ADb.Prepare("INSERT INTO rechner (rechner, name, filiale) VALUES (?, ?, ?)");
-    st.Bind(1, int64_t(ANr));
-    st.Bind(2, "Kasse " + std::to_string(ANr));
-    st.Bind(3, int64_t(AFiliale));
-    st.Step();
-}
-
-// Monday to Saturday 9-12 and 14-18.
-void OeffnungszeitenAnlegen(TRDLDatenbank& ADb, int AFiliale) {
-    for (int wt = 1; wt <= 6; ++wt)
-        for (auto [nr, von, bis] : {std::tuple{1, Uhr(9, 0), Uhr(12, 0)}, std::tuple{2, Uhr(14, 0), Uhr(18, 0)}}) {
-            auto st = ADb.Prepare("INSERT INTO betriebszeit (filiale, wochentag, nr, von, bis) VALUES (?, ?, ?, ?, ?)");
-            st.Bind(1, int64_t(AFiliale));
-            st.Bind(2, int64_t(wt));
-            st.Bind(3, int64_t(nr));
-            st.Bind(4, von);
-            st.Bind(5, bis);
-            st.Step();
-        }
-}
 
 // Clients 1/1 (branches 1 and 2) and 2/1 (branch 3); computers 11 and 12 in branch 1,
 // 21 in branch 2, 31 in branch 3; computer 12 also writes for client 2. Ten days of
@@ -144,38 +61,6 @@ void NeueBelege(TRDLDatenbank& ADb, TKassen& K, int ARunde) {
     K.Beleg(ADb, CMandant2, 31, 3, CTag1 + (2 + ARunde) % CTage, Uhr(11, 0), {1.25});
 }
 
-std::string Zahl(double A) {
-    char b[40];
-    std::snprintf(b, sizeof b, "%.17g", A);
-    return b;
-}
-
-// Every row of umst, in key order, with its figures.
-std::vector<std::string> UmstZeilen(TRDLDatenbank& ADb) {
-    auto st = ADb.Prepare("SELECT kennung, mand_a, mand_b, orge_a, orge_b, filiale, datum, ganztag, von, bis, daten"
-                          " FROM umst ORDER BY kennung, mand_a, mand_b, orge_a, orge_b, datum, ganztag, von, bis");
-    std::vector<std::string> z;
-    while (st.Step()) {
-        std::string s = st.ColText(0);
-        for (int c : {1, 2, 3, 4, 5, 7}) s += " " + std::to_string(st.ColInt(c));
-        for (int c : {6, 8, 9}) s += " " + Zahl(st.ColDouble(c));
-        TDaten d;
-        EXPECT_TRUE(TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(st.ColBlob(10), d));
-        for (double w : d.Werte) s += " " + Zahl(w);
-        z.push_back(s);
-    }
-    return z;
-}
-
-std::vector<std::string> UmsvZeilen(TRDLDatenbank& ADb) {
-    auto st = ADb.Prepare("SELECT kennung, mand_a, mand_b, rechner, transnr FROM umsv ORDER BY kennung, mand_a, mand_b, rechner");
-    std::vector<std::string> z;
-    while (st.Step())
-        z.push_back(st.ColText(0) + " " + std::to_string(st.ColInt(1)) + "/" + std::to_string(st.ColInt(2)) + " " +
-                    std::to_string(st.ColInt(3)) + " " + std::to_string(st.ColInt(4)));
-    return z;
-}
-
 bool Bauen() {
     TUmszMani m;
     return m.UpdateStatistikfiles(CTage, false);
@@ -203,18 +88,6 @@ int TrefferZaehlen(TGetMani& AGet, const std::function<void()>& AInit) {
     for (bool ok = AGet.LstSuche_GetFirst(); ok; ok = AGet.LstSuche_GetNext()) ++n;
     return n;
 }
-
-struct TUmgebungMitHeute : TTestUmgebung {
-    using TTestUmgebung::TTestUmgebung;
-    ~TUmgebungMitHeute() {
-        rdl_HeuteFestlegen(0);
-        RDLInfo().ProcessMessagesHookSetzen({});
-    }
-};
-
-// Ends the run where it stands, as a killed process would: no handler of the engine
-// catches it (they catch std::exception only).
-struct TProzessEnde {};
 
 } // namespace
 
