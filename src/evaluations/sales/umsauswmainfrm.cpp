@@ -2,6 +2,7 @@
 
 #include "exceptions.h"
 #include "rdldatum.h"
+#include "rdlereignis.h"
 #include "kovmandantencheckcombo.h"
 #include "kovvirtualtreeprinter.h"
 #include "kovzeitraumeingabe.h"
@@ -443,6 +444,8 @@ void TKOV_UmsatzAuswertFrm::btnAuswertenClick() {
     Bewacht("btnAuswertenClick", [&] {
         Maske_2_Settings();
         TabelleAnzeigen();
+        // A program driving this window reads the result now.
+        KOV_SetEvent(CKOV_Event_ErgebnisBereit);
     });
 }
 
