@@ -360,7 +360,8 @@ public:
                 }
                 Zaehlen(ATage, b, tag, lst);
             }
-            if (c % 50 == 0) RDLInfo().RDLInfoProcessMessages(300);
+            // Each call asks the message socket: a day's lines are read in a few milliseconds.
+            if (c % 500 == 0) RDLInfo().RDLInfoProcessMessages(300);
         }
     }
 
@@ -369,6 +370,11 @@ public:
     void BucheTagesDatenInsUmsStatFile(const TTagesauswertungen& ATage, TDate ADatum) {
         if (ATage.empty()) return;
         RDLBuchung buchung;
+        struct TTagesbuchung {
+            THelper& H;
+            ~TTagesbuchung() { H.TagesbuchungBeenden(); }
+        } tagesbuchung{*this->FHelper};
+        this->FHelper->TagesbuchungBeginnen();
         for (const auto& [nr, a] : ATage) this->BucheDatenInsUmsStatFile(nr, *a, ADatum);
         this->FHelper->CommitStatfile();
     }
@@ -436,10 +442,10 @@ public:
     }
 
     // The days from the earlier to the day before the later date, from the branch's first
-    // statistics day on.
+    // statistics day on and up to today: a date years ahead must not book empty future days.
     void AendZuIgnor_AddAbschnittToDictionary(int16_t AOrgeKnr, TDictionary_Datum_2_OrgeKnrListe& APaare, TDate A,
                                               TDate B) {
-        const TDate von = DateOf(std::min(A, B)), bis = DateOf(std::max(A, B)) - 1;
+        const TDate von = DateOf(std::min(A, B)), bis = std::min(DateOf(std::max(A, B)) - 1, rdl_Today());
         const TFiliale* f = this->FilialTabelle_GoC().Filialen().GetFilialeByNr(AOrgeKnr);
         TDate erster = 0;
         if (!f || !this->FHelper->ErsterStatistikTag(*f, erster)) return;
