@@ -32,7 +32,8 @@ public:
     TKOV_UmsAusw_WahlVergleichsdatum FWahlmethodeVergleichstag = wvWochentagMitFeiertagen;
     bool FLeereUmsaetzeBeiDurchschnittsbildungIgnorieren = true;
 
-    TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base() = default;
+    // A run asks for every day of a period and its prior-year days: read in blocks.
+    TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base() { this->FUmsatzGetMani->Helper().LesepufferNutzen(true); }
     ~TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base() {
         KOV_Geschuetzt(Trace("Destroy.VergleichstagRechner"), false, [&] { FVergleichstagRechner.reset(); });
         KOV_Geschuetzt(Trace("Destroy.VergleichstagRechner_Simple"), false,
@@ -181,6 +182,7 @@ private:
     // Cheap: only forgets what was read; the next question reads the tables again.
     void KalenderNeuladen() {
         if (FVergleichstagRechner) FVergleichstagRechner->Kalender().Neuladen();
+        this->FUmsatzGetMani->Helper().LesepufferVerwerfen();
         FLetzterTag.clear();
     }
     // The window asks day by day without announcing a run: a day not after the last one

@@ -48,8 +48,9 @@ void TKOV_UmsatzHelper_UmsAusw::Buchen(const TFiliale& AFiliale, TDate ADatum, b
                                        TDateTime ABis, const TKOV_Umsatzdaten_UmsAusw& AUmsatz) {
     // The figures of a key are replaced, never added to: a day booked again (a rerun
     // after an interruption, a rebooking) ends with the figures of its last count.
-    const bool vorhanden = SatzSuchen(AFiliale.Mandant, AFiliale.OrgeID, ADatum, AGanztag, AVon, ABis);
-    Tumstfile& f = *FStatFile;
+    const bool vorhanden = Vorhanden(AFiliale, ADatum, AGanztag, AVon, ABis) &&
+                           SatzSuchen(AFiliale.Mandant, AFiliale.OrgeID, ADatum, AGanztag, AVon, ABis);
+    Tumstfile& f = StatFile_GoC();
     f.Kennung.SetWert(CStatistikKennung);
     f.Mandant.SetWert(AFiliale.Mandant);
     f.OrgeID.SetWert(AFiliale.OrgeID);
@@ -63,6 +64,68 @@ void TKOV_UmsatzHelper_UmsAusw::Buchen(const TFiliale& AFiliale, TDate ADatum, b
         f.Update();
     else
         f.Insert();
+    // The day is read exactly again: the booking may still be rolled back.
+    if (AGanztag) {
+        const int64_t tag = int64_t(DateOf(ADatum));
+        const auto it = FTagesPuffer.find({AFiliale.Mandant, AFiliale.OrgeID, tag / CBlockTage});
+        if (it != FTagesPuffer.end()) it->second.Tage.erase(tag);
+    }
+}
+
+TKOV_UmsatzHelper_UmsAusw::TTagesBlock* TKOV_UmsatzHelper_UmsAusw::TagesBlock(const TIntPair& AMandant,
+                                                                             const TIntPair& AOrgeID, int64_t ATag) {
+    const auto jetzt = std::chrono::steady_clock::now();
+    const int64_t block = ATag / CBlockTage;
+    TTagesBlock& b = FTagesPuffer[{AMandant, AOrgeID, block}];
+    if (b.Gelesen != std::chrono::steady_clock::time_point{} && jetzt - b.Gelesen < CPufferAlter) return &b;
+    b.Tage.clear();
+    Tumstfile& f = StatFile_GoC();
+    f.SucheInit();
+    f.KeyNr_Set(Tumstfile::KeyStatistik);
+    f.Kennung.SetKeyWertAndFilter(CStatistikKennung);
+    f.Mandant.SetKeyWertAndFilter(AMandant);
+    f.OrgeID.SetKeyWertAndFilter(AOrgeID);
+    f.Datum.SetKeyWert(TDate(block * CBlockTage));
+    f.Ganztag.SetKeyWert(true);
+    // Both bounds as plain terms: the store then seeks the index to the block.
+    f.Datum.SetWert(TDate(block * CBlockTage));
+    f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
+    f.Datum.SetWert(TDate(block * CBlockTage + CBlockTage - 1));
+    f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkUnd);
+    f.Ganztag.SetWert(true);
+    f.ExtendedFilterAdd(f.Ganztag, fvGleich, fkEnde);
+    for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode()) {
+        TKOV_Umsatzdaten_UmsAusw u;
+        if (TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(f.Daten.GetWert().Bytes, u))
+            b.Tage[int64_t(DateOf(f.Datum.GetWert()))] = u;
+    }
+    b.Gelesen = jetzt;
+    return &b;
+}
+
+bool TKOV_UmsatzHelper_UmsAusw::Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon,
+                                          TDateTime ABis) {
+    if (!FTagesbuchung) return true; // outside a day's bracket every key is searched
+    const auto schluessel = std::make_pair(AFiliale.Mandant, AFiliale.OrgeID);
+    auto it = FVorhandene.find(schluessel);
+    if (it == FVorhandene.end()) {
+        std::set<TSatzSchluessel> s;
+        Tumstfile& f = StatFile_GoC();
+        f.SucheInit();
+        f.KeyNr_Set(Tumstfile::KeyStatistik);
+        f.Kennung.SetKeyWertAndFilter(CStatistikKennung);
+        f.Mandant.SetKeyWertAndFilter(AFiliale.Mandant);
+        f.OrgeID.SetKeyWertAndFilter(AFiliale.OrgeID);
+        f.Datum.SetKeyWertAndFilter(DateOf(ADatum));
+        for (bool ok = f.Get_ge(); ok; ok = f.Get_next())
+            s.insert({f.Ganztag.GetWert(), std::llround(f.Von.GetWert() * 86400000.0),
+                      std::llround(f.Bis.GetWert() * 86400000.0)});
+        it = FVorhandene.emplace(schluessel, std::move(s)).first;
+    }
+    const TSatzSchluessel k{AGanztag, AGanztag ? 0 : std::llround(Raster(AVon) * 86400000.0),
+                            AGanztag ? 0 : std::llround(Raster(ABis) * 86400000.0)};
+    // Booked now, it is there for a second booking of the same key in this bracket.
+    return !it->second.insert(k).second;
 }
 
 bool TKOV_UmsatzHelper_UmsAusw::Laden(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag,
@@ -95,6 +158,14 @@ bool TKOV_UmsatzHelper_UmsAusw::ErsterStatistikTag(const TFiliale& AFiliale, TDa
 
 bool TKOV_UmsatzHelper_UmsAusw::TagLaden(const TIntPair& AMandant, const TIntPair& AOrgeID,
                                          TKOV_Umsatzdaten_UmsAusw& AUmsatz, TDate ADatum) {
+    if (FLesepuffer) {
+        const int64_t tag = int64_t(DateOf(ADatum));
+        const TTagesBlock* b = TagesBlock(AMandant, AOrgeID, tag);
+        if (const auto it = b->Tage.find(tag); it != b->Tage.end()) {
+            AUmsatz = it->second;
+            return true;
+        }
+    }
     return Laden(AMandant, AOrgeID, ADatum, true, 0, 0, AUmsatz);
 }
 

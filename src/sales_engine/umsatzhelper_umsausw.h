@@ -10,9 +10,14 @@
 #include "suitetabellen.h"
 #include "umsatzauswerttyco.h"
 
+#include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 
 // Markers of the customer-specific attributions of sales between branches. They change
 // nothing; they count their calls and note the first one in the log, so that an
@@ -51,6 +56,14 @@ public:
     virtual TUmsatzDaten UmsatzAusLstSatz(Tlstfile& ALst, int16_t AOrgeKnr) = 0;
     virtual void CollectDataForZeitraum(const TKOV_VonBisDatum& /*AVonBisDatum*/,
                                         const TKOV_VonBisDatum& /*AVJ_VonBisDatum*/) {}
+    // Whole-day figures may be answered from a short-lived read buffer (a reader of many
+    // days, such as the comparison facade); a new run of requests drops the buffer.
+    virtual void LesepufferNutzen(bool /*AWert*/) {}
+    virtual void LesepufferVerwerfen() {}
+    // Around the bookings of one day inside its booking bracket: a helper may read the
+    // day's existing records once instead of searching each key.
+    virtual void TagesbuchungBeginnen() {}
+    virtual void TagesbuchungBeenden() {}
     virtual int16_t FilialeAusLstSatz(Tlstfile& ALst) = 0;
     virtual bool LstSucheNachFiliale() const = 0;
     virtual bool LstSatzIgnorieren(Tlstfile& ALst, int16_t AOrgeKnr) = 0;
@@ -118,8 +131,36 @@ public:
     bool LstSucheNachFiliale() const override { return true; }
     // "EB" and "ME" lines count nowhere.
     bool LstSatzIgnorieren(Tlstfile& ALst, int16_t AOrgeKnr) override;
+    void CollectDataForZeitraum(const TKOV_VonBisDatum&, const TKOV_VonBisDatum&) override { LesepufferVerwerfen(); }
+    void LesepufferNutzen(bool AWert) override { FLesepuffer = AWert, FTagesPuffer.clear(); }
+    void LesepufferVerwerfen() override { FTagesPuffer.clear(); }
+    void TagesbuchungBeginnen() override { FTagesbuchung = true, FVorhandene.clear(); }
+    void TagesbuchungBeenden() override { FTagesbuchung = false, FVorhandene.clear(); }
 
 private:
+    // Whole-day figures of a branch for a block of days, read in one range search: a run
+    // over days and their prior-year days asks for neighbouring days of the same branch.
+    // Only records found are kept (a day without one is searched exactly, a day booked
+    // here is dropped), and a block is read again after CPufferAlter, so a figure others
+    // changed is seen at most that much later.
+    struct TTagesBlock {
+        std::chrono::steady_clock::time_point Gelesen;
+        std::unordered_map<int64_t, TKOV_Umsatzdaten_UmsAusw> Tage;
+    };
+    using TBlockSchluessel = std::tuple<TIntPair, TIntPair, int64_t>;
+    static constexpr int64_t CBlockTage = 64;
+    static constexpr std::chrono::milliseconds CPufferAlter{1000};
+    TTagesBlock* TagesBlock(const TIntPair& AMandant, const TIntPair& AOrgeID, int64_t ATag);
+    bool FLesepuffer = false;
+    std::map<TBlockSchluessel, TTagesBlock> FTagesPuffer;
+
+    // Inside a day's bracket: per branch, the keys (whole day or window bounds in ms) the
+    // file holds for the day, read once with the first booking of the branch.
+    using TSatzSchluessel = std::tuple<bool, long long, long long>;
+    bool Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis);
+    bool FTagesbuchung = false;
+    std::map<std::pair<TIntPair, TIntPair>, std::set<TSatzSchluessel>> FVorhandene;
+
     // Positions the file on the record of the key; true when it exists.
     bool SatzSuchen(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
                     TDateTime ABis);
