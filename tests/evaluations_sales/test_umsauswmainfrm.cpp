@@ -451,6 +451,19 @@ TEST_F(TUmsatzFenster, VergleichstageNurInDenVorjahresbloecken) {
     EXPECT_EQ(sichtbar(), (std::vector<int>{42, 53}));
 }
 
+// The comparison dates are shown later by their box, without a new fill: their columns
+// already fit the dates, like the columns shown from the start.
+TEST_F(TUmsatzFenster, VergleichstageEingeblendetMitPassenderBreite) {
+    EineZeileVorgeben();
+    auto f = Fenster();
+    Auswerten(*f, CTag1, CTag1, 2, true, 2);
+    f->chbVergleichsdatumEinblenden->click();
+    ASSERT_TRUE(f->vtUmsaetze->ColumnVisible_Get(42));
+    const int text = f->vtUmsaetze->fontMetrics().horizontalAdvance(QStringLiteral("02.12.2025, 09.12.2025"));
+    EXPECT_GE(f->vtUmsaetze->columnWidth(42), text);
+    EXPECT_GE(f->vtUmsaetze->columnWidth(32), f->vtUmsaetze->fontMetrics().horizontalAdvance(QStringLiteral("50,00")));
+}
+
 TEST_F(TUmsatzFenster, ExportJeLevel) {
     for (int nr : {2, 10, 100})
         for (TDate t : {CTag1, CTag2}) Antworten[{nr, t}].Real = Gruppe({}, ugA, 1, 2, 3);
