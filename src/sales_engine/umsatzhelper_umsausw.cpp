@@ -6,10 +6,6 @@
 
 namespace {
 
-// Window bounds on the millisecond grid: a bound computed another way (a midpoint, a
-// margin) finds the record booked under it.
-TDateTime Raster(TDateTime A) { return double(std::llround(A * 86400000.0)) / 86400000.0; }
-
 std::atomic<int64_t> GTavrinAufrufe{0};
 std::atomic<int64_t> GMosbekAufrufe{0};
 
@@ -29,41 +25,7 @@ void Mosbek_Umsatzstatistiken_Sonderlocke() { SonderlockeMerken(GMosbekAufrufe, 
 int64_t Tavrin_Umsatzstatistiken_Sonderlocke_Aufrufe() { return GTavrinAufrufe; }
 int64_t Mosbek_Umsatzstatistiken_Sonderlocke_Aufrufe() { return GMosbekAufrufe; }
 
-bool TKOV_UmsatzHelper_UmsAusw::SatzSuchen(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum,
-                                           bool AGanztag, TDateTime AVon, TDateTime ABis) {
-    Tumstfile& f = StatFile_GoC();
-    f.SucheInit();
-    f.KeyNr_Set(Tumstfile::KeyStatistik);
-    f.Kennung.SetKeyWert(CStatistikKennung);
-    f.Mandant.SetKeyWert(AMandant);
-    f.OrgeID.SetKeyWert(AOrgeID);
-    f.Datum.SetKeyWert(DateOf(ADatum)); // a day key never carries a time
-    f.Ganztag.SetKeyWert(AGanztag);
-    f.Von.SetKeyWert(AGanztag ? 0.0 : Raster(AVon));
-    f.Bis.SetKeyWert(AGanztag ? 0.0 : Raster(ABis));
-    return f.Get_eq();
-}
-
-void TKOV_UmsatzHelper_UmsAusw::Buchen(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon,
-                                       TDateTime ABis, const TKOV_Umsatzdaten_UmsAusw& AUmsatz) {
-    // The figures of a key are replaced, never added to: a day booked again (a rerun
-    // after an interruption, a rebooking) ends with the figures of its last count.
-    const bool vorhanden = Vorhanden(AFiliale, ADatum, AGanztag, AVon, ABis) &&
-                           SatzSuchen(AFiliale.Mandant, AFiliale.OrgeID, ADatum, AGanztag, AVon, ABis);
-    Tumstfile& f = StatFile_GoC();
-    f.Kennung.SetWert(CStatistikKennung);
-    f.Mandant.SetWert(AFiliale.Mandant);
-    f.OrgeID.SetWert(AFiliale.OrgeID);
-    f.Filiale.SetWert(AFiliale.Nr);
-    f.Datum.SetWert(DateOf(ADatum));
-    f.Ganztag.SetWert(AGanztag);
-    f.Von.SetWert(AGanztag ? 0.0 : Raster(AVon));
-    f.Bis.SetWert(AGanztag ? 0.0 : Raster(ABis));
-    f.Daten.SetWert(TBlobDaten{TKOV_UmsDataOperator_UmsAusw::Daten_2_Blob(AUmsatz)});
-    if (vorhanden)
-        f.Update();
-    else
-        f.Insert();
+void TKOV_UmsatzHelper_UmsAusw::Gebucht(const TFiliale& AFiliale, TDate ADatum, bool AGanztag) {
     // The day is read exactly again: the booking may still be rolled back.
     if (AGanztag) {
         const int64_t tag = int64_t(DateOf(ADatum));
@@ -79,12 +41,7 @@ TKOV_UmsatzHelper_UmsAusw::TTagesBlock* TKOV_UmsatzHelper_UmsAusw::TagesBlock(co
     TTagesBlock& b = FTagesPuffer[{AMandant, AOrgeID, block}];
     if (b.Gelesen != std::chrono::steady_clock::time_point{} && jetzt - b.Gelesen < CPufferAlter) return &b;
     b.Tage.clear();
-    Tumstfile& f = StatFile_GoC();
-    f.SucheInit();
-    f.KeyNr_Set(Tumstfile::KeyStatistik);
-    f.Kennung.SetKeyWertAndFilter(CStatistikKennung);
-    f.Mandant.SetKeyWertAndFilter(AMandant);
-    f.OrgeID.SetKeyWertAndFilter(AOrgeID);
+    Tumstfile& f = FilialeSuchen(AMandant, AOrgeID);
     f.Datum.SetKeyWert(TDate(block * CBlockTage));
     f.Ganztag.SetKeyWert(true);
     // Both bounds as plain terms: the store then seeks the index to the block.
@@ -110,13 +67,7 @@ bool TKOV_UmsatzHelper_UmsAusw::Vorhanden(const TFiliale& AFiliale, TDate ADatum
     auto it = FVorhandene.find(schluessel);
     if (it == FVorhandene.end()) {
         std::set<TSatzSchluessel> s;
-        Tumstfile& f = StatFile_GoC();
-        f.SucheInit();
-        f.KeyNr_Set(Tumstfile::KeyStatistik);
-        f.Kennung.SetKeyWertAndFilter(CStatistikKennung);
-        f.Mandant.SetKeyWertAndFilter(AFiliale.Mandant);
-        f.OrgeID.SetKeyWertAndFilter(AFiliale.OrgeID);
-        f.Datum.SetKeyWertAndFilter(DateOf(ADatum));
+        Tumstfile& f = TagSuchen(AFiliale.Mandant, AFiliale.OrgeID, ADatum);
         for (bool ok = f.Get_ge(); ok; ok = f.Get_next())
             s.insert({f.Ganztag.GetWert(), std::llround(f.Von.GetWert() * 86400000.0),
                       std::llround(f.Bis.GetWert() * 86400000.0)});
@@ -126,34 +77,6 @@ bool TKOV_UmsatzHelper_UmsAusw::Vorhanden(const TFiliale& AFiliale, TDate ADatum
                             AGanztag ? 0 : std::llround(Raster(ABis) * 86400000.0)};
     // Booked now, it is there for a second booking of the same key in this bracket.
     return !it->second.insert(k).second;
-}
-
-bool TKOV_UmsatzHelper_UmsAusw::Laden(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag,
-                                      TDateTime AVon, TDateTime ABis, TKOV_Umsatzdaten_UmsAusw& AUmsatz) {
-    if (!SatzSuchen(AMandant, AOrgeID, ADatum, AGanztag, AVon, ABis)) return false;
-    return TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(FStatFile->Daten.GetWert().Bytes, AUmsatz);
-}
-
-void TKOV_UmsatzHelper_UmsAusw::BucheTag(const TFiliale& AFiliale, const TKOV_Umsatzdaten_UmsAusw& AUmsatz,
-                                         TDate ADatum) {
-    Buchen(AFiliale, ADatum, true, 0, 0, AUmsatz);
-}
-
-void TKOV_UmsatzHelper_UmsAusw::BucheTagesabschnitt(const TFiliale& AFiliale, const TKOV_Tageszeitraum& ATageszeitraum,
-                                                    const TKOV_Umsatzdaten_UmsAusw& AUmsatz, TDate ADatum) {
-    Buchen(AFiliale, ADatum, false, ATageszeitraum.Von, ATageszeitraum.Bis, AUmsatz);
-}
-
-bool TKOV_UmsatzHelper_UmsAusw::ErsterStatistikTag(const TFiliale& AFiliale, TDate& ATag) {
-    Tumstfile& f = StatFile_GoC();
-    f.SucheInit();
-    f.KeyNr_Set(Tumstfile::KeyFiliale);
-    f.Kennung.SetKeyWertAndFilter(CStatistikKennung);
-    f.Filiale.SetKeyWertAndFilter(AFiliale.Nr);
-    f.ExtendedMaxReceive_Set(1);
-    if (!f.Get_ge()) return false;
-    ATag = f.Datum.GetWert();
-    return true;
 }
 
 bool TKOV_UmsatzHelper_UmsAusw::TagLaden(const TIntPair& AMandant, const TIntPair& AOrgeID,
@@ -166,34 +89,9 @@ bool TKOV_UmsatzHelper_UmsAusw::TagLaden(const TIntPair& AMandant, const TIntPai
             return true;
         }
     }
-    return Laden(AMandant, AOrgeID, ADatum, true, 0, 0, AUmsatz);
-}
-
-bool TKOV_UmsatzHelper_UmsAusw::TagesabschnittLaden(const TIntPair& AMandant, const TIntPair& AOrgeID,
-                                                    TKOV_Umsatzdaten_UmsAusw& AUmsatz,
-                                                    const TKOV_Tageszeitraum& ATageszeitraum, TDate ADatum) {
-    return Laden(AMandant, AOrgeID, ADatum, false, ATageszeitraum.Von, ATageszeitraum.Bis, AUmsatz);
-}
-
-void TKOV_UmsatzHelper_UmsAusw::TagesabschnitteLaden(const TFiliale& AFiliale, TKOV_Tagesabschnitte& AAbschnitte,
-                                                     TDate ADatum) {
-    Tumstfile& f = StatFile_GoC();
-    f.SucheInit();
-    f.KeyNr_Set(Tumstfile::KeyStatistik);
-    f.Kennung.SetKeyWertAndFilter(CStatistikKennung);
-    f.Mandant.SetKeyWertAndFilter(AFiliale.Mandant);
-    f.OrgeID.SetKeyWertAndFilter(AFiliale.OrgeID);
-    f.Datum.SetKeyWertAndFilter(DateOf(ADatum));
-    f.Ganztag.SetKeyWertAndFilter(false);
-    for (bool ok = f.Get_ge(); ok; ok = f.Get_next()) AAbschnitte.Add(f.Von.GetWert(), f.Bis.GetWert());
+    return TKOV_UmsatzHelper_StatFile::TagLaden(AMandant, AOrgeID, AUmsatz, ADatum);
 }
 
 TKOV_Umsatzdaten_UmsAusw TKOV_UmsatzHelper_UmsAusw::UmsatzAusLstSatz(Tlstfile& ALst, int16_t /*AOrgeKnr*/) {
     return UmsatzAusLstWerten(LstWerteAusSatz(ALst));
-}
-
-int16_t TKOV_UmsatzHelper_UmsAusw::FilialeAusLstSatz(Tlstfile& ALst) { return ALst.Filiale.GetWert(); }
-
-bool TKOV_UmsatzHelper_UmsAusw::LstSatzIgnorieren(Tlstfile& ALst, int16_t /*AOrgeKnr*/) {
-    return !LstSatzZaehlt(ALst.Satzart.GetWert());
 }

@@ -11,6 +11,7 @@
 #include "umsatzauswerttyco.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -111,31 +112,149 @@ protected:
     bool FManualCommitStatfile = false;
 };
 
+// The figures of one identifier in a statistics file of the umst layout, held as blobs
+// written and read by TDatenOperator: the record lookup, booking and loading of both
+// helpers, and the reading of the sales lines they share.
+template <class TUmsatzDaten, class TUmsStatFile, class TDatenOperator>
+class TKOV_UmsatzHelper_StatFile : public TKOV_UmsatzHelper_Klasse<TUmsatzDaten, TUmsStatFile> {
+public:
+    explicit TKOV_UmsatzHelper_StatFile(const char* AKennung) : FKennung(AKennung) {}
+
+    void BucheTag(const TFiliale& AFiliale, const TUmsatzDaten& AUmsatz, TDate ADatum) override {
+        Buchen(AFiliale, ADatum, true, 0, 0, AUmsatz);
+    }
+    void BucheTagesabschnitt(const TFiliale& AFiliale, const TKOV_Tageszeitraum& ATageszeitraum,
+                             const TUmsatzDaten& AUmsatz, TDate ADatum) override {
+        Buchen(AFiliale, ADatum, false, ATageszeitraum.Von, ATageszeitraum.Bis, AUmsatz);
+    }
+    std::string StatistikKennung() const override { return FKennung; }
+    bool ErsterStatistikTag(const TFiliale& AFiliale, TDate& ATag) override {
+        TUmsStatFile& f = this->StatFile_GoC();
+        f.SucheInit();
+        f.KeyNr_Set(TUmsStatFile::KeyFiliale);
+        f.Kennung.SetKeyWertAndFilter(FKennung);
+        f.Filiale.SetKeyWertAndFilter(AFiliale.Nr);
+        f.ExtendedMaxReceive_Set(1);
+        if (!f.Get_ge()) return false;
+        ATag = f.Datum.GetWert();
+        return true;
+    }
+    bool TagLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TUmsatzDaten& AUmsatz, TDate ADatum) override {
+        return Laden(AMandant, AOrgeID, ADatum, true, 0, 0, AUmsatz);
+    }
+    bool TagesabschnittLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TUmsatzDaten& AUmsatz,
+                             const TKOV_Tageszeitraum& ATageszeitraum, TDate ADatum) override {
+        return Laden(AMandant, AOrgeID, ADatum, false, ATageszeitraum.Von, ATageszeitraum.Bis, AUmsatz);
+    }
+    void TagesabschnitteLaden(const TFiliale& AFiliale, TKOV_Tagesabschnitte& AAbschnitte, TDate ADatum) override {
+        TUmsStatFile& f = TagSuchen(AFiliale.Mandant, AFiliale.OrgeID, ADatum);
+        f.Ganztag.SetKeyWertAndFilter(false);
+        for (bool ok = f.Get_ge(); ok; ok = f.Get_next()) AAbschnitte.Add(f.Von.GetWert(), f.Bis.GetWert());
+    }
+    int16_t FilialeAusLstSatz(Tlstfile& ALst) override { return ALst.Filiale.GetWert(); }
+    bool LstSucheNachFiliale() const override { return true; }
+    // "EB" and "ME" lines count nowhere.
+    bool LstSatzIgnorieren(Tlstfile& ALst, int16_t /*AOrgeKnr*/) override {
+        return !LstSatzZaehlt(ALst.Satzart.GetWert());
+    }
+
+protected:
+    // Window bounds on the millisecond grid: a bound computed another way (a midpoint, a
+    // margin) finds the record booked under it.
+    static TDateTime Raster(TDateTime A) { return double(std::llround(A * 86400000.0)) / 86400000.0; }
+
+    // A search by the statistics key over the branch's records of the identifier.
+    TUmsStatFile& FilialeSuchen(const TIntPair& AMandant, const TIntPair& AOrgeID) {
+        TUmsStatFile& f = this->StatFile_GoC();
+        f.SucheInit();
+        f.KeyNr_Set(TUmsStatFile::KeyStatistik);
+        f.Kennung.SetKeyWertAndFilter(FKennung);
+        f.Mandant.SetKeyWertAndFilter(AMandant);
+        f.OrgeID.SetKeyWertAndFilter(AOrgeID);
+        return f;
+    }
+    // The same over the branch's records of one day.
+    TUmsStatFile& TagSuchen(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum) {
+        TUmsStatFile& f = FilialeSuchen(AMandant, AOrgeID);
+        f.Datum.SetKeyWertAndFilter(DateOf(ADatum));
+        return f;
+    }
+
+    // Positions the file on the record of the key; true when it exists.
+    bool SatzSuchen(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
+                    TDateTime ABis) {
+        TUmsStatFile& f = this->StatFile_GoC();
+        f.SucheInit();
+        f.KeyNr_Set(TUmsStatFile::KeyStatistik);
+        f.Kennung.SetKeyWert(FKennung);
+        f.Mandant.SetKeyWert(AMandant);
+        f.OrgeID.SetKeyWert(AOrgeID);
+        f.Datum.SetKeyWert(DateOf(ADatum)); // a day key never carries a time
+        f.Ganztag.SetKeyWert(AGanztag);
+        f.Von.SetKeyWert(AGanztag ? 0.0 : Raster(AVon));
+        f.Bis.SetKeyWert(AGanztag ? 0.0 : Raster(ABis));
+        return f.Get_eq();
+    }
+
+    // False when the record of the key is known not to exist (no search needed).
+    virtual bool Vorhanden(const TFiliale& /*AFiliale*/, TDate /*ADatum*/, bool /*AGanztag*/, TDateTime /*AVon*/,
+                           TDateTime /*ABis*/) {
+        return true;
+    }
+    // After a record was written.
+    virtual void Gebucht(const TFiliale& /*AFiliale*/, TDate /*ADatum*/, bool /*AGanztag*/) {}
+
+    void Buchen(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis,
+                const TUmsatzDaten& AUmsatz) {
+        // The figures of a key are replaced, never added to: a day booked again (a rerun
+        // after an interruption, a rebooking) ends with the figures of its last count.
+        const bool vorhanden = Vorhanden(AFiliale, ADatum, AGanztag, AVon, ABis) &&
+                               SatzSuchen(AFiliale.Mandant, AFiliale.OrgeID, ADatum, AGanztag, AVon, ABis);
+        TUmsStatFile& f = this->StatFile_GoC();
+        f.Kennung.SetWert(FKennung);
+        f.Mandant.SetWert(AFiliale.Mandant);
+        f.OrgeID.SetWert(AFiliale.OrgeID);
+        f.Filiale.SetWert(AFiliale.Nr);
+        f.Datum.SetWert(DateOf(ADatum));
+        f.Ganztag.SetWert(AGanztag);
+        f.Von.SetWert(AGanztag ? 0.0 : Raster(AVon));
+        f.Bis.SetWert(AGanztag ? 0.0 : Raster(ABis));
+        f.Daten.SetWert(TBlobDaten{TDatenOperator::Daten_2_Blob(AUmsatz)});
+        if (vorhanden)
+            f.Update();
+        else
+            f.Insert();
+        Gebucht(AFiliale, ADatum, AGanztag);
+    }
+    bool Laden(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
+               TDateTime ABis, TUmsatzDaten& AUmsatz) {
+        if (!SatzSuchen(AMandant, AOrgeID, ADatum, AGanztag, AVon, ABis)) return false;
+        return TDatenOperator::Blob_2_Daten(this->FStatFile->Daten.GetWert().Bytes, AUmsatz);
+    }
+
+    const char* FKennung;
+};
+
 // The sales evaluation's figures in umst under the identifier "UMSAUSW".
-class TKOV_UmsatzHelper_UmsAusw : public TKOV_UmsatzHelper_Klasse<TKOV_Umsatzdaten_UmsAusw, Tumstfile> {
+class TKOV_UmsatzHelper_UmsAusw
+    : public TKOV_UmsatzHelper_StatFile<TKOV_Umsatzdaten_UmsAusw, Tumstfile, TKOV_UmsDataOperator_UmsAusw> {
 public:
     static constexpr const char* CStatistikKennung = "UMSAUSW";
 
-    void BucheTag(const TFiliale& AFiliale, const TKOV_Umsatzdaten_UmsAusw& AUmsatz, TDate ADatum) override;
-    void BucheTagesabschnitt(const TFiliale& AFiliale, const TKOV_Tageszeitraum& ATageszeitraum,
-                             const TKOV_Umsatzdaten_UmsAusw& AUmsatz, TDate ADatum) override;
-    std::string StatistikKennung() const override { return CStatistikKennung; }
-    bool ErsterStatistikTag(const TFiliale& AFiliale, TDate& ATag) override;
+    TKOV_UmsatzHelper_UmsAusw() : TKOV_UmsatzHelper_StatFile(CStatistikKennung) {}
+
     bool TagLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TKOV_Umsatzdaten_UmsAusw& AUmsatz,
                   TDate ADatum) override;
-    bool TagesabschnittLaden(const TIntPair& AMandant, const TIntPair& AOrgeID, TKOV_Umsatzdaten_UmsAusw& AUmsatz,
-                             const TKOV_Tageszeitraum& ATageszeitraum, TDate ADatum) override;
-    void TagesabschnitteLaden(const TFiliale& AFiliale, TKOV_Tagesabschnitte& AAbschnitte, TDate ADatum) override;
     TKOV_Umsatzdaten_UmsAusw UmsatzAusLstSatz(Tlstfile& ALst, int16_t AOrgeKnr) override;
-    int16_t FilialeAusLstSatz(Tlstfile& ALst) override;
-    bool LstSucheNachFiliale() const override { return true; }
-    // "EB" and "ME" lines count nowhere.
-    bool LstSatzIgnorieren(Tlstfile& ALst, int16_t AOrgeKnr) override;
     void CollectDataForZeitraum(const TKOV_VonBisDatum&, const TKOV_VonBisDatum&) override { LesepufferVerwerfen(); }
     void LesepufferNutzen(bool AWert) override { FLesepuffer = AWert, FTagesPuffer.clear(); }
     void LesepufferVerwerfen() override { FTagesPuffer.clear(); }
     void TagesbuchungBeginnen() override { FTagesbuchung = true, FVorhandene.clear(); }
     void TagesbuchungBeenden() override { FTagesbuchung = false, FVorhandene.clear(); }
+
+protected:
+    bool Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis) override;
+    void Gebucht(const TFiliale& AFiliale, TDate ADatum, bool AGanztag) override;
 
 private:
     // Whole-day figures of a branch for a block of days, read in one range search: a run
@@ -157,15 +276,6 @@ private:
     // Inside a day's bracket: per branch, the keys (whole day or window bounds in ms) the
     // file holds for the day, read once with the first booking of the branch.
     using TSatzSchluessel = std::tuple<bool, long long, long long>;
-    bool Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis);
     bool FTagesbuchung = false;
     std::map<std::pair<TIntPair, TIntPair>, std::set<TSatzSchluessel>> FVorhandene;
-
-    // Positions the file on the record of the key; true when it exists.
-    bool SatzSuchen(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
-                    TDateTime ABis);
-    void Buchen(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis,
-                const TKOV_Umsatzdaten_UmsAusw& AUmsatz);
-    bool Laden(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
-               TDateTime ABis, TKOV_Umsatzdaten_UmsAusw& AUmsatz);
 };

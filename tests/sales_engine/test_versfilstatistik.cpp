@@ -2,13 +2,11 @@
 // brought up to date from the sales lines (online platforms, returns, other items), the
 // figures of a day per platform and kind, and its independence from the sales
 // evaluation's statistics on the same database.
-#include "testumgebung.h"
 #include "umsatzmani_versfilausw.h"
+#include "umsatzstatistik_testhilfen.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -20,10 +18,7 @@ using TUmszUmsAusw = TKOV_Umsatz_UmszMani_UmsAusw;
 
 const TDate CTag1 = EncodeDate(2026, 12, 1); // a Tuesday
 constexpr int CTage = 10;
-const TIntPair CMandant1{1, 1}, CMandant2{2, 1};
 const TIntPair CVersand{1, 2}; // branch 2 of client 1: the shipping branch
-
-double Uhr(int AStunde, int AMinute) { return EncodeTime(AStunde, AMinute); }
 
 // One position of a receipt.
 struct TPos {
@@ -34,54 +29,29 @@ struct TPos {
     bool Artikel = true; // else a service, voucher or fee: no product, no article number
 };
 
-// The tills: one receipt per call, transaction numbers ascending per client and computer.
-struct TKassen {
-    std::map<std::pair<TIntPair, int>, int> Letzte;
+// The tills, with receipts of whole positions.
+struct TVersandKassen : TKassen {
     void Beleg(TRDLDatenbank& ADb, TIntPair AMandant, int ARechner, int AFiliale, TDate ATag, double AUhr,
                const std::vector<TPos>& APositionen) {
-        const int nr = ++Letzte[{AMandant, ARechner}];
-        for (size_t p = 0; p < APositionen.size(); ++p) {
-            const TPos& z = APositionen[p];
-            auto st = ADb.Prepare("INSERT INTO lst (mand_a, mand_b, rechner, transnr, posnr, datum, uhrzeit, filiale,"
-                                  " satzart, prod_a, prod_b, prod_c, artnr, menge, betrag, betrag2, ek, herkunft)"
-                                  " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-            int i = 1;
-            for (int v : {AMandant.A, AMandant.B, ARechner, nr, int(p) + 1}) st.Bind(i++, int64_t(v));
-            st.Bind(i++, ATag);
-            st.Bind(i++, AUhr);
-            st.Bind(i++, int64_t(AFiliale));
-            st.Bind(i++, z.Satzart);
-            for (int v : {z.Artikel ? 100 + int(p) : 0, 0, 0}) st.Bind(i++, int64_t(v));
-            st.Bind(i++, std::string(z.Artikel ? "A-" + std::to_string(p) : ""));
-            st.Bind(i++, int64_t(z.Menge));
-            st.Bind(i++, z.Betrag);
-            st.Bind(i++, z.Betrag2);
-            st.Bind(i++, z.EK);
-            st.Bind(i++, int64_t(z.Herkunft));
-            st.Step();
-        }
+        BelegMit(ADb, AMandant, ARechner, AFiliale, ATag, AUhr, APositionen.size(), [&](TZeile& z, size_t p) {
+            const TPos& pos = APositionen[p];
+            z.Satzart = pos.Satzart;
+            z.Betrag = pos.Betrag;
+            z.ProdId = {pos.Artikel ? 100 + int(p) : 0, 0, 0};
+            z.Herkunft = pos.Herkunft;
+            z.Menge = pos.Menge;
+            z.Betrag2 = pos.Betrag2;
+            z.ArtNr = pos.Artikel ? "A-" + std::to_string(p) : "";
+            z.EK = pos.EK;
+        });
     }
 };
-
-// Monday to Saturday 9-12 and 14-18.
-void OeffnungszeitenAnlegen(TRDLDatenbank& ADb, int AFiliale) {
-    for (int wt = 1; wt <= 6; ++wt)
-        for (auto [nr, von, bis] : {std::tuple{1, Uhr(9, 0), Uhr(12, 0)}, std::tuple{2, Uhr(14, 0), Uhr(18, 0)}}) {
-            auto st = ADb.Prepare("INSERT INTO betriebszeit (filiale, wochentag, nr, von, bis) VALUES (?, ?, ?, ?, ?)");
-            st.Bind(1, int64_t(AFiliale));
-            st.Bind(2, int64_t(wt));
-            st.Bind(3, int64_t(nr));
-            st.Bind(4, von);
-            st.Bind(5, bis);
-            st.Step();
-        }
-}
 
 // The receipts of the shipping branch on day t: online sales on platforms 7 and 53 with
 // a shipping fee, stationary sales, and after closing a return, a voided online line and
 // a price correction; on the first day also an opening balance, a no-sale record and an
 // origin outside the platforms.
-void VersandBelege(TRDLDatenbank& ADb, TKassen& K, int t) {
+void VersandBelege(TRDLDatenbank& ADb, TVersandKassen& K, int t) {
     const TDate d = CTag1 + t;
     K.Beleg(ADb, CMandant1, 21, 2, d, Uhr(10, 15),
             {{"VK", 7, 2, 40.0 + t, 47.0 + t, 18}, {"VK", 7, 1, 4.9, 0, 0, false}});
@@ -96,7 +66,7 @@ void VersandBelege(TRDLDatenbank& ADb, TKassen& K, int t) {
 // Clients 1/1 (branch 1, and the shipping branch 2) and 2/1 (branch 3); computers 11 and
 // 12 in branch 1 (12 also writes for client 2), 21 in branch 2, 31 in branch 3. Today is
 // the day after the tenth day of receipts.
-void InstallationAnlegen(TTestUmgebung& U, TKassen& K) {
+void InstallationAnlegen(TTestUmgebung& U, TVersandKassen& K) {
     U.Installation(1, "ODRIKS00");
     U.Mandant(1, 1, "Nord");
     U.Mandant(2, 1, "Süd");
@@ -121,18 +91,12 @@ void InstallationAnlegen(TTestUmgebung& U, TKassen& K) {
 
 // New lines after a build, spread over days, computers and both clients: online sales on
 // a new platform, online returns, other items, and an online line of client 2.
-void NeueZeilen(TRDLDatenbank& ADb, TKassen& K, int ARunde) {
+void NeueZeilen(TRDLDatenbank& ADb, TVersandKassen& K, int ARunde) {
     K.Beleg(ADb, CMandant1, 21, 2, CTag1 + (2 + ARunde) % CTage, Uhr(11, 5),
             {{"VK", 31, 1, 19.9, 23.68, 8}, {"VK", 31, 1, 3.5, 3.5, 0, false}});
     K.Beleg(ADb, CMandant1, 21, 2, CTag1 + (5 + ARunde) % CTage, Uhr(16, 0), {{"RE", 53, -2, -50, -59.5, -22}});
     K.Beleg(ADb, CMandant1, 11, 1, CTag1 + (7 + ARunde) % CTage, Uhr(10, 0), {{"VK", 0, 1, 12, 12, 0, false}});
     K.Beleg(ADb, CMandant2, 12, 3, CTag1 + (3 + ARunde) % CTage, Uhr(14, 30), {{"VK", 5, 1, 30, 35.7, 14}});
-}
-
-std::string Zahl(double A) {
-    char b[40];
-    std::snprintf(b, sizeof b, "%.17g", A);
-    return b;
 }
 
 // The key of a statistics row without its identifier: both files hold the same keys.
@@ -167,7 +131,7 @@ std::vector<std::string> UmstvfZeilen(TRDLDatenbank& ADb) {
 }
 
 // Every row of umst in key order, with its blob as stored.
-std::vector<std::string> UmstZeilen(TRDLDatenbank& ADb) {
+std::vector<std::string> UmstRohZeilen(TRDLDatenbank& ADb) {
     auto st = ADb.Prepare(std::string("SELECT kennung, ") + CSchluesselSpalten + ", daten FROM umst ORDER BY kennung, " +
                           CSchluesselSpalten);
     std::vector<std::string> z;
@@ -223,7 +187,7 @@ std::vector<std::string> UmsAuswFrischGebaut(TTestUmgebung& U) {
     U.Db().Exec("DELETE FROM umst");
     U.Db().Exec("DELETE FROM umsv WHERE kennung = 'UMSAUSW'");
     EXPECT_TRUE(UmsAuswBauen());
-    return UmstZeilen(U.Db());
+    return UmstRohZeilen(U.Db());
 }
 
 void ErwarteEintrag(const TVFDaten& AD, int APlattform, TKOV_VersFil_Verkaufstyp ATyp, double AEK, double ANetto,
@@ -243,18 +207,13 @@ int BelegteEintraege(const TVFDaten& AD) {
     return n;
 }
 
-struct TUmgebungMitHeute : TTestUmgebung {
-    using TTestUmgebung::TTestUmgebung;
-    ~TUmgebungMitHeute() { rdl_HeuteFestlegen(0); }
-};
-
 } // namespace
 
 // Built as the evaluation does it (a year back); the shipping branch's day from the
 // file, from the sales lines and through the facade agree with the figures by hand.
 TEST(Versandstatistik, TageszahlenJePlattformUndArtWieVonHandGerechnet) {
     TUmgebungMitHeute U;
-    TKassen K;
+    TVersandKassen K;
     InstallationAnlegen(U, K);
     {
         TUmszVF m;
@@ -323,7 +282,7 @@ TEST(Versandstatistik, TageszahlenJePlattformUndArtWieVonHandGerechnet) {
 
 TEST(Versandstatistik, UpdateNachNeuenZeilenGleichtEinemFrischenAufbau) {
     TUmgebungMitHeute U;
-    TKassen K;
+    TVersandKassen K;
     InstallationAnlegen(U, K);
     ASSERT_TRUE(VFBauen());
     const auto gebaut = UmstvfZeilen(U.Db());
@@ -354,7 +313,7 @@ TEST(Versandstatistik, UpdateNachNeuenZeilenGleichtEinemFrischenAufbau) {
 // neither counts as built by the other, and updating one leaves the other as it was.
 TEST(Versandstatistik, StoertDieUmsatzstatistikNichtUndUmgekehrt) {
     TUmgebungMitHeute U;
-    TKassen K;
+    TVersandKassen K;
     InstallationAnlegen(U, K);
     ASSERT_TRUE(UmsAuswBauen());
     {
@@ -384,13 +343,13 @@ TEST(Versandstatistik, StoertDieUmsatzstatistikNichtUndUmgekehrt) {
     for (int runde = 0; runde < 2; ++runde) {
         SCOPED_TRACE(runde);
         NeueZeilen(U.Db(), K, runde);
-        const auto umst = UmstZeilen(U.Db());
+        const auto umst = UmstRohZeilen(U.Db());
         const auto umsvUmsAusw = UmsvZeilen(U.Db(), "UMSAUSW");
         {
             TUmszVF m;
             ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
         }
-        EXPECT_EQ(UmstZeilen(U.Db()), umst);
+        EXPECT_EQ(UmstRohZeilen(U.Db()), umst);
         EXPECT_EQ(UmsvZeilen(U.Db(), "UMSAUSW"), umsvUmsAusw);
         EXPECT_NE(UmsvZeilen(U.Db(), "VFAUSW"), umsvUmsAusw);
         const auto umstvf = UmstvfZeilen(U.Db());
@@ -402,7 +361,7 @@ TEST(Versandstatistik, StoertDieUmsatzstatistikNichtUndUmgekehrt) {
             ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
         }
         EXPECT_EQ(UmstvfZeilen(U.Db()), umstvf);
-        EXPECT_EQ(UmstZeilen(U.Db()), UmsAuswFrischGebaut(U));
+        EXPECT_EQ(UmstRohZeilen(U.Db()), UmsAuswFrischGebaut(U));
         EXPECT_EQ(UmsvZeilen(U.Db(), "UMSAUSW"), UmsvZeilen(U.Db(), "VFAUSW"));
         EXPECT_EQ(SchluesselListe(U.Db(), "umst"), SchluesselListe(U.Db(), "umstvf"));
     }

@@ -29,10 +29,12 @@ struct TZeile {
     double Betrag = 10;
     TInt32Trio ProdId{};
     int Herkunft = 0;
-    // Unset: 1 or -1 after the amount's sign, 1.19 times the amount, "A-<product>".
+    // Unset: 1 or -1 after the amount's sign, 1.19 times the amount, "A-<product>", half
+    // the amount.
     std::optional<int> Menge;
     std::optional<double> Betrag2;
     std::optional<std::string> ArtNr;
+    std::optional<double> EK;
 };
 
 inline void ZeileSchreiben(TRDLDatenbank& ADb, const TZeile& Z) {
@@ -50,7 +52,7 @@ inline void ZeileSchreiben(TRDLDatenbank& ADb, const TZeile& Z) {
     st.Bind(i++, int64_t(Z.Menge.value_or(Z.Betrag < 0 ? -1 : 1)));
     st.Bind(i++, Z.Betrag);
     st.Bind(i++, Z.Betrag2.value_or(Z.Betrag * 1.19));
-    st.Bind(i++, Z.Betrag / 2);
+    st.Bind(i++, Z.EK.value_or(Z.Betrag / 2));
     st.Bind(i++, int64_t(Z.Herkunft));
     st.Step();
 }
@@ -58,10 +60,12 @@ inline void ZeileSchreiben(TRDLDatenbank& ADb, const TZeile& Z) {
 // The tills: transaction numbers ascend per client and computer.
 struct TKassen {
     std::map<std::pair<TIntPair, int>, int> Letzte;
-    int Beleg(TRDLDatenbank& ADb, TIntPair AMandant, int ARechner, int AFiliale, TDate ATag, double AUhr,
-              std::vector<double> ABetraege, std::string ASatzart = "VK") {
+    // One receipt of AAnzahl lines; AFuellen(z, p) sets what line p has beyond its place.
+    template <class TFuellen>
+    int BelegMit(TRDLDatenbank& ADb, TIntPair AMandant, int ARechner, int AFiliale, TDate ATag, double AUhr,
+                 size_t AAnzahl, TFuellen AFuellen) {
         const int nr = ++Letzte[{AMandant, ARechner}];
-        for (size_t p = 0; p < ABetraege.size(); ++p) {
+        for (size_t p = 0; p < AAnzahl; ++p) {
             TZeile z;
             z.Mandant = AMandant;
             z.Rechner = ARechner;
@@ -70,12 +74,18 @@ struct TKassen {
             z.Datum = ATag;
             z.Uhrzeit = AUhr;
             z.Filiale = AFiliale;
-            z.Satzart = ASatzart;
-            z.Betrag = ABetraege[p];
-            z.Herkunft = p == 2 ? 7 : 0;
+            AFuellen(z, p);
             ZeileSchreiben(ADb, z);
         }
         return nr;
+    }
+    int Beleg(TRDLDatenbank& ADb, TIntPair AMandant, int ARechner, int AFiliale, TDate ATag, double AUhr,
+              std::vector<double> ABetraege, std::string ASatzart = "VK") {
+        return BelegMit(ADb, AMandant, ARechner, AFiliale, ATag, AUhr, ABetraege.size(), [&](TZeile& z, size_t p) {
+            z.Satzart = ASatzart;
+            z.Betrag = ABetraege[p];
+            z.Herkunft = p == 2 ? 7 : 0;
+        });
     }
 };
 
