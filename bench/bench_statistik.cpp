@@ -8,7 +8,7 @@
 //     against SQL sums of the same days from the lines.
 // Usage: bench_statistik [branches] [days] [folder]   (default 20 branches, 731 days, /tmp)
 #include "bench_gemeinsam.h"
-#include "demo/demo.h"
+#include "bench_installation.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
 #include "umsatzauswertvergleichmani_base.h"
@@ -436,26 +436,7 @@ int main(int argc, char** argv) {
 
     // The installation.
     Umgebung(nullptr);
-    {
-        const auto t0 = Uhr::now();
-        auto db = TRDLDatenbank::Anlegen(GPfad, true);
-        TDemoOptionen o;
-        o.Filialen = filialen;
-        o.Tage = tage;
-        o.Heute = CHeute;
-        o.Benutzer = "bench";
-        TDemoErgebnis e;
-        {
-            RDLBuchung buchung(*db);
-            e = DemoErzeugen(*db, o);
-            buchung.Beenden();
-        }
-        db->NachMassenladen();
-        std::printf("installation: %d branches, %d days (%s to %s), %lld lines in %lld transactions, %.1f s, %lld MB\n",
-                    filialen, tage, DateToStr(e.ErsterTag).c_str(), DateToStr(e.LetzterTag).c_str(),
-                    (long long)e.Umsatzzeilen, (long long)e.Transaktionen, Sekunden(t0),
-                    (long long)(fs::file_size(GPfad) >> 20));
-    }
+    BenchInstallationErzeugen(GPfad, filialen, tage, CHeute);
     std::fflush(stdout);
 
     // 3. Peak memory of the first build, 60 days against all; the second is the timed build of 1.

@@ -6,7 +6,7 @@
 // The statistics are built first with the engine's update, without dialogs.
 // Usage: bench_umsatzfenster [branches] [days shown] [folder]   (default 20, 365, /tmp)
 #include "bench_gemeinsam.h"
-#include "demo/demo.h"
+#include "bench_installation.h"
 #include "kovmandantencheckcombo.h"
 #include "kovzeitraumeingabe.h"
 #include "rdlinfo.h"
@@ -185,25 +185,7 @@ int main(int argc, char** argv) {
     const TDate von = CHeute - anzeige, bis = CHeute - 1;
 
     Umgebung(nullptr);
-    {
-        const auto t0 = Uhr::now();
-        auto db = TRDLDatenbank::Anlegen(pfad, true);
-        TDemoOptionen o;
-        o.Filialen = filialen;
-        o.Tage = tage;
-        o.Heute = CHeute;
-        o.Benutzer = "bench";
-        TDemoErgebnis e;
-        {
-            RDLBuchung buchung(*db);
-            e = DemoErzeugen(*db, o);
-            buchung.Beenden();
-        }
-        db->NachMassenladen();
-        std::printf("installation: %d branches, %d days (%s to %s), %lld lines, %.1f s, %lld MB\n", filialen, tage,
-                    DateToStr(e.ErsterTag).c_str(), DateToStr(e.LetzterTag).c_str(), (long long)e.Umsatzzeilen,
-                    Sekunden(t0), (long long)(fs::file_size(pfad) >> 20));
-    }
+    BenchInstallationErzeugen(pfad, filialen, tage, CHeute);
     auto db = TRDLDatenbank::Oeffnen(pfad);
     Umgebung(db);
     {
