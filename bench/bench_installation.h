@@ -5,6 +5,10 @@
 #include "demo/demo.h"
 #include "rdldatenbank.h"
 #include "rdldatum.h"
+#include "rdlinfo.h"
+#include "rdlprogramm.h"
+
+#include <memory>
 
 #include <cstdio>
 #include <filesystem>
@@ -32,4 +36,14 @@ inline TDemoErgebnis BenchInstallationErzeugen(const std::string& APfad, int AFi
                 (long long)e.Umsatzzeilen, (long long)e.Transaktionen, Sekunden(t0),
                 (long long)(std::filesystem::file_size(APfad) >> 20));
     return e;
+}
+
+// A fresh program and info object on ADb, as a run without dialogs of user "bench".
+inline void BenchUmgebung(std::shared_ptr<TRDLDatenbank> ADb) {
+    RDLInfo_Ersetzen(std::make_unique<TRDLInfo>());
+    RDLProgramm_Ersetzen(std::make_unique<TRDLProgramm>());
+    RDLProgramm().OhneDialogeSetzen(true);
+    RDLProgramm().BenutzerSetzen("bench");
+    RDLProgramm().InstallationSetzen(1, "ODRIKS00");
+    RDLProgramm().DatenbankSetzen(std::move(ADb));
 }

@@ -200,15 +200,6 @@ int RegistrierteMelden(const char* wo) {
     return int(r.size());
 }
 
-void Umgebung(std::shared_ptr<TRDLDatenbank> db) {
-    RDLInfo_Ersetzen(std::make_unique<TRDLInfo>());
-    RDLProgramm_Ersetzen(std::make_unique<TRDLProgramm>());
-    RDLProgramm().OhneDialogeSetzen(true);
-    RDLProgramm().BenutzerSetzen("bench");
-    RDLProgramm().InstallationSetzen(1, "ODRIKS00");
-    RDLProgramm().DatenbankSetzen(std::move(db));
-}
-
 struct TBauErgebnis {
     double Sekunden = 0;
     long RssVorherKb = 0, SpitzeKb = 0, MaxRssKb = 0;
@@ -228,7 +219,7 @@ TBauErgebnis ErsterAufbauImKind(int ATage) {
             auto db = TRDLDatenbank::Oeffnen(GPfad);
             db->Exec("DELETE FROM umst");
             db->Exec("DELETE FROM umsv");
-            Umgebung(db);
+            BenchUmgebung(db);
         }
         // The peak from here on: the build's own memory.
         { std::ofstream("/proc/self/clear_refs") << "5"; }
@@ -435,7 +426,7 @@ int main(int argc, char** argv) {
     const TDate von = CHeute - tage, bis = CHeute - 1;
 
     // The installation.
-    Umgebung(nullptr);
+    BenchUmgebung(nullptr);
     BenchInstallationErzeugen(GPfad, filialen, tage, CHeute);
     std::fflush(stdout);
 
@@ -484,7 +475,7 @@ int main(int argc, char** argv) {
 
     // 2. One more day of sales in every branch, then the update.
     auto db = TRDLDatenbank::Oeffnen(GPfad);
-    Umgebung(db);
+    BenchUmgebung(db);
     const int64_t neu = TagKopieren(h, bis, CHeute);
     rdl_HeuteFestlegen(CHeute + 1);
     double sUpdate = 0;

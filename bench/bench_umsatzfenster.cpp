@@ -42,15 +42,6 @@ using TFassade = TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base<TKOV_Umsatzdaten_U
 const TDate CHeute = EncodeDate(2026, 12, 10);
 constexpr int CVorjahre = 2;
 
-void Umgebung(std::shared_ptr<TRDLDatenbank> db) {
-    RDLInfo_Ersetzen(std::make_unique<TRDLInfo>());
-    RDLProgramm_Ersetzen(std::make_unique<TRDLProgramm>());
-    RDLProgramm().OhneDialogeSetzen(true);
-    RDLProgramm().BenutzerSetzen("bench");
-    RDLProgramm().InstallationSetzen(1, "ODRIKS00");
-    RDLProgramm().DatenbankSetzen(std::move(db));
-}
-
 int Registrierte(const char* wo) {
     const auto& r = RDLInfo().Registrierte();
     for (size_t i = 0; i < r.size() && i < 3; ++i)
@@ -184,10 +175,10 @@ int main(int argc, char** argv) {
     rdl_HeuteFestlegen(CHeute);
     const TDate von = CHeute - anzeige, bis = CHeute - 1;
 
-    Umgebung(nullptr);
+    BenchUmgebung(nullptr);
     BenchInstallationErzeugen(pfad, filialen, tage, CHeute);
     auto db = TRDLDatenbank::Oeffnen(pfad);
-    Umgebung(db);
+    BenchUmgebung(db);
     {
         const auto t0 = Uhr::now();
         TKOV_Umsatz_UmszMani_UmsAusw m;

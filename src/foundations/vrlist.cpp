@@ -17,36 +17,12 @@ const TVRFormatSettings& TVRFormatSettings::Deutsch() {
 // --- TVRItem -----------------------------------------------------------------
 static_assert(sizeof(TVRItem) <= 40, "a list holds millions of them");
 
-TVRItem TVRItem::Integer(int64_t AWert) {
-    TVRItem i;
-    i.FWert = AWert;
-    return i;
-}
-TVRItem TVRItem::Float(double AWert) {
-    TVRItem i;
-    i.FWert = AWert;
-    return i;
-}
-TVRItem TVRItem::String(std::string AWert) {
-    TVRItem i;
-    i.FWert = std::move(AWert);
-    return i;
-}
-TVRItem TVRItem::Date(TDateTime AWert) {
-    TVRItem i;
-    i.FWert = TDatum{AWert};
-    return i;
-}
-TVRItem TVRItem::IntPair(TIntPair AWert) {
-    TVRItem i;
-    i.FWert = AWert;
-    return i;
-}
-TVRItem TVRItem::IntTrio(TIntTrio AWert) {
-    TVRItem i;
-    i.FWert = AWert;
-    return i;
-}
+TVRItem TVRItem::Integer(int64_t AWert) { return Aus(AWert); }
+TVRItem TVRItem::Float(double AWert) { return Aus(AWert); }
+TVRItem TVRItem::String(std::string AWert) { return Aus(std::move(AWert)); }
+TVRItem TVRItem::Date(TDateTime AWert) { return Aus(TDatum{AWert}); }
+TVRItem TVRItem::IntPair(TIntPair AWert) { return Aus(AWert); }
+TVRItem TVRItem::IntTrio(TIntTrio AWert) { return Aus(AWert); }
 
 namespace {
 [[noreturn]] void FalscherTyp() { throw EConvertError("Der Wert hat einen anderen Typ"); }

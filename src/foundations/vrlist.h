@@ -75,6 +75,12 @@ private:
         TDateTime Wert;
         bool operator==(const TDatum&) const = default;
     };
+    template <class W>
+    static TVRItem Aus(W AWert) {
+        TVRItem i;
+        i.FWert = std::move(AWert);
+        return i;
+    }
     static constexpr TVRValueType CTypen[] = {TVRValueType::vrvtEmpty,   TVRValueType::vrvtInteger,
                                               TVRValueType::vrvtFloat,   TVRValueType::vrvtString,
                                               TVRValueType::vrvtIntPair, TVRValueType::vrvtIntTrio,

@@ -7,6 +7,14 @@
 
 namespace {
 
+// A period column: the day shown as its week, month, quarter or weekday, sorted by time.
+void Periode(TVRColumn& c, TVRFormatRoutine ARoutine, TVRCompareProc AOrdnung) {
+    c.FormatType = TVRFormatType::vrftRoutine;
+    c.FormatRoutine = std::move(ARoutine);
+    c.CustomOrder = true;
+    c.CompareProc = std::move(AOrdnung);
+}
+
 constexpr int CMain = CKOV_UmsatzTree_AnzahlMainColumns;
 constexpr int CRep = CKOV_UmsatzTree_AnzahlRepColumns;
 constexpr double CNullNaehe = 0.0005;
@@ -76,30 +84,10 @@ void VRListeErzeugen(TVRList& AListe, const TKOV_UmsatzAuswert_Settings& ASettin
             c.CustomOrder = true;
             c.CompareProc = CompareProc_Date;
             break;
-        case umcKalenderwoche:
-            c.FormatType = TVRFormatType::vrftRoutine;
-            c.FormatRoutine = Format_DateVRItem_2_BeschreibungKalenderwoche;
-            c.CustomOrder = true;
-            c.CompareProc = CompareProc_CalendarWeek;
-            break;
-        case umcMonat:
-            c.FormatType = TVRFormatType::vrftRoutine;
-            c.FormatRoutine = Format_DateVRItem_2_BeschreibungMonat;
-            c.CustomOrder = true;
-            c.CompareProc = CompareProc_Month;
-            break;
-        case umcQuartal:
-            c.FormatType = TVRFormatType::vrftRoutine;
-            c.FormatRoutine = Format_DateVRItem_2_BeschreibungQuartal;
-            c.CustomOrder = true;
-            c.CompareProc = CompareProc_Quarter;
-            break;
-        case umcWochentag:
-            c.FormatType = TVRFormatType::vrftRoutine;
-            c.FormatRoutine = Format_DateVRItem_2_Wochentag;
-            c.CustomOrder = true;
-            c.CompareProc = CompareProc_WeekDay;
-            break;
+        case umcKalenderwoche: Periode(c, Format_DateVRItem_2_BeschreibungKalenderwoche, CompareProc_CalendarWeek); break;
+        case umcMonat: Periode(c, Format_DateVRItem_2_BeschreibungMonat, CompareProc_Month); break;
+        case umcQuartal: Periode(c, Format_DateVRItem_2_BeschreibungQuartal, CompareProc_Quarter); break;
+        case umcWochentag: Periode(c, Format_DateVRItem_2_Wochentag, CompareProc_WeekDay); break;
         default: break;
         }
     }

@@ -12,10 +12,25 @@ namespace {
 
 QString Q(const std::string& A) { return QString::fromStdString(A); }
 
-class TStdDialogFenster : public IRDLFortschrittsFenster {
+// What both progress windows share: one dialog, shown on top, owned by the window.
+class TDialogFenster : public IRDLFortschrittsFenster {
 public:
-    TStdDialogFenster(TRDLStdProgressDialog& ADialog, QWidget* AOwner)
-        : FModell(ADialog), FDialog(new QDialog(AOwner)) {
+    explicit TDialogFenster(QWidget* AOwner) : FDialog(new QDialog(AOwner)) {}
+    ~TDialogFenster() override { delete FDialog; }
+    void Zeigen() override {
+        FDialog->show();
+        FDialog->raise();
+    }
+    void Verbergen() override { FDialog->hide(); }
+    QWidget* Widget() const override { return FDialog; }
+
+protected:
+    QDialog* FDialog;
+};
+
+class TStdDialogFenster : public TDialogFenster {
+public:
+    TStdDialogFenster(TRDLStdProgressDialog& ADialog, QWidget* AOwner) : TDialogFenster(AOwner), FModell(ADialog) {
         auto* layout = new QVBoxLayout(FDialog);
         for (int i = 0; i < FModell.BarCount(); ++i) {
             auto* l = new QLabel(FDialog);
@@ -33,15 +48,6 @@ public:
         // Closing the window by its frame means cancelling too.
         QObject::connect(FDialog, &QDialog::rejected, FDialog, [this] { FModell.Abbrechen(); });
     }
-    ~TStdDialogFenster() override { delete FDialog; }
-
-    void Zeigen() override {
-        FDialog->show();
-        FDialog->raise();
-    }
-    void Verbergen() override { FDialog->hide(); }
-    QWidget* Widget() const override { return FDialog; }
-
     void Aktualisieren() override {
         FDialog->setWindowTitle(Q(FModell.Caption()));
         FDialog->resize(FModell.Width(), FModell.Height());
@@ -60,15 +66,14 @@ public:
 
 private:
     TRDLStdProgressDialog& FModell;
-    QDialog* FDialog;
     std::vector<std::pair<QLabel*, QProgressBar*>> FBars;
     QPushButton* FAbbrechen;
 };
 
-class TPepFenster : public IRDLFortschrittsFenster {
+class TPepFenster : public TDialogFenster {
 public:
     TPepFenster(TKOV_PEP_Progress& AProgress, QWidget* AOwner)
-        : FModell(AProgress), FDialog(new QDialog(AOwner)), FDetail(new QLabel(FDialog)) {
+        : TDialogFenster(AOwner), FModell(AProgress), FDetail(new QLabel(FDialog)) {
         FDetail->setObjectName(QStringLiteral("lblDetail"));
         auto* layout = new QVBoxLayout(FDialog);
         layout->addWidget(FDetail);
@@ -77,14 +82,6 @@ public:
         layout->addWidget(p);
         FDialog->resize(360, 90);
     }
-    ~TPepFenster() override { delete FDialog; }
-
-    void Zeigen() override {
-        FDialog->show();
-        FDialog->raise();
-    }
-    void Verbergen() override { FDialog->hide(); }
-    QWidget* Widget() const override { return FDialog; }
     void Aktualisieren() override {
         FDialog->setWindowTitle(Q(FModell.Caption()));
         FDetail->setText(Q(FModell.Detail()));
@@ -92,7 +89,6 @@ public:
 
 private:
     TKOV_PEP_Progress& FModell;
-    QDialog* FDialog;
     QLabel* FDetail;
 };
 
