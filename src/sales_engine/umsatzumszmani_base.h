@@ -466,10 +466,10 @@ private:
         it->second->AddUmsatz(ALst.Uhrzeit.GetWert(), this->FHelper->UmsatzAusLstSatz(ALst, AOrgeKnr));
     }
 
-    // Runs without dialogs show nothing and cannot be cancelled.
+    // Runs without dialogs cannot be cancelled; their progress is the display's terminal
+    // line, drawn only when standard error is a terminal.
     static bool MitDialog() { return !RDLProgramm().OhneDialoge(); }
     void DialogZeigen() {
-        if (!MitDialog()) return;
         ProgressDialog_GoC().ResetCancelled();
         ProgressDialog_GoC().Show();
     }
@@ -478,7 +478,7 @@ private:
     }
     bool Abgebrochen() const { return MitDialog() && FProgressDialog && FProgressDialog->Cancelled(); }
     void BalkenSetzen(int APosition, int AGesamt) {
-        if (!MitDialog() || !FProgressDialog) return;
+        if (!FProgressDialog) return;
         TRDLProgressBar* b = FProgressDialog->Bar("barTage");
         b->SetTotal(AGesamt);
         b->SetPosition(APosition);
