@@ -7,6 +7,8 @@
 //  4. the comparison facade (each day of a year beside three prior years, every branch)
 //     against SQL sums of the same days from the lines.
 // Usage: bench_statistik [branches] [days] [folder]   (default 20 branches, 731 days, /tmp)
+//        bench_statistik --aufbau FILE [days]   first build only, on an existing installation
+//        (for profiling; the file's statistics are emptied first)
 #include "bench_gemeinsam.h"
 #include "bench_installation.h"
 #include "rdlinfo.h"
@@ -416,6 +418,15 @@ int VergleichAbweichungen(const std::vector<TVergleich>& a, const std::vector<TV
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::string(argv[1]) == "--aufbau") {
+        GPfad = argv[2];
+        rdl_HeuteFestlegen(CHeute);
+        BenchUmgebung(nullptr);
+        const int n = argc > 3 ? std::atoi(argv[3]) : 731;
+        const TBauErgebnis b = ErsterAufbauImKind(n);
+        std::printf("first build over %d days: %.2f s, peak %ld kB\n", n, b.Sekunden, b.SpitzeKb);
+        return 0;
+    }
     const int filialen = argc > 1 ? std::atoi(argv[1]) : 20;
     const int tage = argc > 2 ? std::atoi(argv[2]) : 731;
     const fs::path basis = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path();

@@ -80,6 +80,7 @@ void TKOV_DBFile::SucheInit() {
     for (auto* f : FFelder) f->Leeren();
     FExtTerme.clear();
     FMaxReceive = 0;
+    FLeseFelder.clear();
     FKeyNr = 0;
     FGefunden = false;
 }
@@ -99,6 +100,14 @@ void TKOV_DBFile::ExtendedFilterAdd(const TDatenfeld& AFeld, int AVergleich, int
         throw EDatenbankFehler("Unbekannter Vergleich " + std::to_string(AVergleich) + " im Filter.");
     Parken();
     FExtTerme.push_back(TExtTerm{&AFeld, AVergleich, AVerknuepfung, AFeld.WertSchnappschuss()});
+}
+
+void TKOV_DBFile::LeseFelder_Set(std::vector<const TDatenfeld*> AFelder) {
+    for (auto* f : AFelder)
+        if (&f->Owner() != this)
+            throw EDatenbankFehler("Lesefeld gehört nicht zur Datei \u201E" + FTabelle + "\u201C.");
+    Parken();
+    FLeseFelder = std::move(AFelder);
 }
 
 void TKOV_DBFile::ExtendedFilterFinalize() {
@@ -178,12 +187,18 @@ void TKOV_DBFile::Parken() {
 
 void TKOV_DBFile::ZeileSichern() {
     if (FQuelle == TQuelle::Cursor && FCursor) {
+        bool alle = true;
         for (auto* f : FFelder)
             if (f->FGeladen != FZeilenGen) {
-                f->AusZeileLesen(*FCursor, f->FErsteSpalte);
+                if (f->FCursorSpalte < 0) {
+                    alle = false;
+                    continue;
+                }
+                f->AusZeileLesen(*FCursor, f->FCursorSpalte);
                 f->FGeladen = FZeilenGen;
             }
-        FQuelle = TQuelle::Keine;
+        // Fields the read left out come by the record's position when asked for.
+        FQuelle = alle ? TQuelle::Keine : TQuelle::RowId;
     } else if (FQuelle == TQuelle::RowId) {
         SatzNachladen(FAktRowId);
         FQuelle = TQuelle::Keine;
@@ -192,7 +207,11 @@ void TKOV_DBFile::ZeileSichern() {
 
 void TKOV_DBFile::FeldLaden(TDatenfeld& AFeld) {
     if (FQuelle == TQuelle::Cursor && FCursor) {
-        AFeld.AusZeileLesen(*FCursor, AFeld.FErsteSpalte);
+        if (AFeld.FCursorSpalte < 0) {
+            SatzNachladen(FAktRowId);
+            return;
+        }
+        AFeld.AusZeileLesen(*FCursor, AFeld.FCursorSpalte);
     } else if (FQuelle == TQuelle::RowId) {
         SatzNachladen(FAktRowId);
         FQuelle = TQuelle::Keine;
@@ -217,6 +236,27 @@ void TKOV_DBFile::SatzNachladen(int64_t ARowId) {
     st.Schliessen();
 }
 
+// The select list of a read, and where each field stands in it.
+std::string TKOV_DBFile::SpaltenFuerLesen(const std::vector<const TDatenfeld*>& AKey) {
+    if (FLeseFelder.empty()) {
+        for (auto* f : FFelder) f->FCursorSpalte = f->FErsteSpalte;
+        return FSpaltenListe;
+    }
+    for (auto* f : FFelder) f->FCursorSpalte = -1;
+    std::string liste = "id";
+    int spalte = 1;
+    auto dazu = [&](const TDatenfeld* AFeld) {
+        auto* f = const_cast<TDatenfeld*>(AFeld);
+        if (f->FCursorSpalte >= 0) return;
+        f->FCursorSpalte = spalte;
+        for (const auto& s : f->Spalten()) liste += ", " + s, ++spalte;
+    };
+    // The key's fields always: a read continues from their values.
+    for (auto* f : AKey) dazu(f);
+    for (auto* f : FLeseFelder) dazu(f);
+    return liste;
+}
+
 // Builds and opens the cursor for one read; the key, the key filters and (in extended
 // mode) the filter terms become the WHERE clause, the key plus the record position the
 // order. A read from the current record continues after it (key values and position).
@@ -232,8 +272,9 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     if (vonAktuell) {
         // Continue on the open cursor when it runs the right way and has not held its
         // snapshot too long.
+        // The snapshot's age is looked at every 64th record: the clock costs more than a step.
         if (FCursor && FCursorFortsetzbar && FCursorVorwaerts == vorwaerts && FCursorExt == AExtMode &&
-            !FDb.SnapshotZuAlt())
+            ((FBlockGeliefert & 63) != 0 || !FDb.SnapshotZuAlt()))
             return Schritt();
         ZeileSichern();
     } else {
@@ -246,7 +287,7 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     FDb.LogEntlasten();
     if (FMaxReceive > 0 && FCursorGeliefert >= FMaxReceive) return FGefunden = false;
 
-    std::string sql = "SELECT " + FSpaltenListe + " FROM " + FTabelle;
+    std::string sql = "SELECT " + SpaltenFuerLesen(key) + " FROM " + FTabelle;
     std::vector<std::function<void(IRDLAbfrage&, int&)>> binder;
     std::string where;
     auto und = [&](const std::string& bedingung) { where += (where.empty() ? " WHERE " : " AND ") + bedingung; };
@@ -256,6 +297,10 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
             und(Tupel({f}) + " = " + Platzhalter(f->Spalten().size()));
             binder.push_back([f](IRDLAbfrage& S, int& i) { f->KeyWertBinden(S, i); i += int(f->Spalten().size()); });
         }
+
+    // A key over part of the records reads only those (and so the store takes its index).
+    if (FKeyNr >= 0 && FKeyNr < int(FDef.Schluessel.size()) && !FDef.Schluessel[size_t(FKeyNr)].Bedingung.empty())
+        und("(" + FDef.Schluessel[size_t(FKeyNr)].Bedingung + ")");
 
     const char* keyVergleich = nullptr;
     switch (AArt) {

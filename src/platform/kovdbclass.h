@@ -50,6 +50,7 @@ public:
     virtual void WertLeeren() = 0;
     virtual std::function<void(IRDLAbfrage&, int)> WertSchnappschuss() const = 0;
     int FErsteSpalte = 0;           // position in the file's select list
+    int FCursorSpalte = 0;          // position in the open read's select list, -1: not read
     uint64_t FGeladen = 0;          // row generation the value belongs to
 
 protected:
@@ -146,6 +147,10 @@ public:
     void ExtendedFilterAdd(const TDatenfeld& AFeld, int AVergleich, int AVerknuepfung);
     void ExtendedFilterFinalize();
     void ExtendedMaxReceive_Set(int AAnzahl);
+    // For the reads of this search only these fields (and the key's) come with each
+    // record; another field of a found record is fetched by its position when asked for.
+    // A long read of few fields saves the store decoding the others.
+    void LeseFelder_Set(std::vector<const TDatenfeld*> AFelder);
 
     // Reads: true when a record became current. Key filters apply to every read,
     // the extended filter to the _extMode reads.
@@ -193,6 +198,7 @@ private:
     bool Fortsetzen();
     void CursorSchliessen();
     IRDLAbfrage& StatementFuer(const std::string& ASql);
+    std::string SpaltenFuerLesen(const std::vector<const TDatenfeld*>& AKey);
     const std::vector<const TDatenfeld*>& KeyFelder();
     void SatzNachladen(int64_t ARowId);
     void VorSchreiben();
@@ -217,6 +223,7 @@ private:
     };
     std::vector<TExtTerm> FExtTerme;
     int FMaxReceive = 0;
+    std::vector<const TDatenfeld*> FLeseFelder; // empty: every field
 
     // Current record and cursor.
     bool FGefunden = false;

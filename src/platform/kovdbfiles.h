@@ -37,6 +37,7 @@ class Tumstfile : public TKOV_DBFile {
 public:
     static constexpr int KeyStatistik = 0; // Kennung, Mandant, OrgeID, Datum, Ganztag, Von, Bis
     static constexpr int KeyFiliale = 1;   // Kennung, Filiale, Datum
+    static constexpr int KeyGanztag = 2;   // Kennung, Mandant, OrgeID, Datum; whole days only
 
     explicit Tumstfile(int AOpenMode = 2, int AParam = -1);
     explicit Tumstfile(TRDLDatenbank& ADb);
@@ -58,6 +59,7 @@ class Tumstvffile : public TKOV_DBFile {
 public:
     static constexpr int KeyStatistik = 0; // Kennung, Mandant, OrgeID, Datum, Ganztag, Von, Bis
     static constexpr int KeyFiliale = 1;   // Kennung, Filiale, Datum
+    static constexpr int KeyGanztag = 2;   // Kennung, Mandant, OrgeID, Datum; whole days only
 
     explicit Tumstvffile(int AOpenMode = 2, int AParam = -1);
     explicit Tumstvffile(TRDLDatenbank& ADb);

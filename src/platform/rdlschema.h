@@ -8,7 +8,7 @@
 
 // Identifies a database of this program ("QDRX").
 inline constexpr int32_t CQuendrixApplicationId = 0x51445258;
-inline constexpr int CQuendrixSchemaVersion = 3;
+inline constexpr int CQuendrixSchemaVersion = 4;
 
 struct TRDLSpalte {
     std::string Name;
@@ -30,6 +30,11 @@ struct TRDLIndexDef {
     std::string Name;
     bool Eindeutig = false;
     std::vector<std::string> Teile;
+    // Keys only: the records the key holds (an SQL condition over the table's columns with
+    // literals, empty: all), and fields the index carries beside the key so that a read
+    // of them needs no table lookup.
+    std::string Bedingung;
+    std::vector<std::string> Mitgefuehrt;
 };
 
 struct TRDLTabellenDef {

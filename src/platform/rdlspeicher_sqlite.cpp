@@ -168,7 +168,8 @@ private:
 class TSqliteVerbindung : public IRDLVerbindung {
 public:
     TSqliteVerbindung(const std::string& APfad, int AFlags) : FOrt(APfad) {
-        const int rc = sqlite3_open_v2(APfad.c_str(), &FDb, AFlags, nullptr);
+        // A connection belongs to one thread at a time: no lock around every column read.
+        const int rc = sqlite3_open_v2(APfad.c_str(), &FDb, AFlags | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
             auto e = SqliteFehler(FDb, rc, FOrt, "");
             sqlite3_close_v2(FDb);

@@ -47,6 +47,9 @@ TRDLTabellenDef Statistikdatei(const std::string& AName) {
           {
             {AName + "_schluessel", true, {"Kennung", "Mandant", "OrgeID", "Datum", "Ganztag", "Von", "Bis"}},
             {AName + "_filiale", false, {"Kennung", "Filiale", "Datum"}},
+            // The whole days of a branch side by side with their figures: a reader of
+            // many days (the comparison facade) finds them without the window records.
+            {AName + "_ganztag", false, {"Kennung", "Mandant", "OrgeID", "Datum"}, "ganztag = 1", {"Ganztag", "Daten"}},
           });
 }
 
@@ -410,16 +413,27 @@ std::vector<std::string> QuendrixSchemaDDL(const IRDLVerbindung& V) {
             ddl.push_back(std::string("CREATE ") + (i.Eindeutig ? "UNIQUE " : "") + "INDEX " + i.Name + " ON " + t.Name +
                           " (" + Liste(i.Teile) + ")");
         for (const auto& k : t.Schluessel) {
-            std::vector<std::string> spalten;
-            for (const auto& feld : k.Teile) {
-                const auto* f = t.Feld(feld);
-                if (!f) throw EDatenbankFehler("Schlüsselfeld \u201E" + feld + "\u201C fehlt in \u201E" + t.Name + "\u201C.");
-                spalten.insert(spalten.end(), f->Spalten.begin(), f->Spalten.end());
-            }
+            auto spaltenVon = [&](const std::vector<std::string>& AFelder) {
+                std::vector<std::string> spalten;
+                for (const auto& feld : AFelder) {
+                    const auto* f = t.Feld(feld);
+                    if (!f)
+                        throw EDatenbankFehler("Schlüsselfeld \u201E" + feld + "\u201C fehlt in \u201E" + t.Name + "\u201C.");
+                    spalten.insert(spalten.end(), f->Spalten.begin(), f->Spalten.end());
+                }
+                return spalten;
+            };
+            std::vector<std::string> spalten = spaltenVon(k.Teile);
             // Equal keys are read in record-position order.
             if (!k.Eindeutig && V.IndexMitId()) spalten.emplace_back("id");
-            ddl.push_back(std::string("CREATE ") + (k.Eindeutig ? "UNIQUE " : "") + "INDEX " + k.Name + " ON " +
-                          t.Name + " (" + Liste(spalten) + ")");
+            const std::vector<std::string> mit = spaltenVon(k.Mitgefuehrt);
+            const bool server = V.Art() == TRDLSpeicherArt::PostgreSQL;
+            if (!server) spalten.insert(spalten.end(), mit.begin(), mit.end());
+            std::string s = std::string("CREATE ") + (k.Eindeutig ? "UNIQUE " : "") + "INDEX " + k.Name + " ON " +
+                            t.Name + " (" + Liste(spalten) + ")";
+            if (server && !mit.empty()) s += " INCLUDE (" + Liste(mit) + ")";
+            if (!k.Bedingung.empty()) s += " WHERE " + k.Bedingung;
+            ddl.push_back(s);
         }
     }
     return ddl;

@@ -30,14 +30,15 @@ int32_t Int32Lesen(const char* AQuelle) { return int32_t(uint32_t(U64Lesen(AQuel
 constexpr size_t CEintragBytes = 28;                  // EK, VKNetto, VKBrutto, Menge
 constexpr size_t CPlattformBytes = 2 * CEintragBytes; // sales, returns
 
-// Tills may pad or lower-case the record kind.
-std::string Kennung(std::string_view ASatzart) {
+// Tills may pad or lower-case the record kind. Asked per sales line, so without copies.
+bool IstKennung(std::string_view ASatzart, std::string_view AKennung) {
     size_t a = 0, e = ASatzart.size();
     while (a < e && ASatzart[a] == ' ') ++a;
     while (e > a && ASatzart[e - 1] == ' ') --e;
-    std::string k(ASatzart.substr(a, e - a));
-    for (char& c : k) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return k;
+    if (e - a != AKennung.size()) return false;
+    for (size_t i = 0; i < AKennung.size(); ++i)
+        if ((ASatzart[a + i] & ~0x20) != AKennung[i]) return false; // the kinds are upper-case letters
+    return true;
 }
 
 bool IstOnlinePlattform(int AHerkunft) { return AHerkunft >= 1 && AHerkunft < CKOV_VersFil_AnzahlPlattformen; }
@@ -149,18 +150,19 @@ bool TKOV_UmsDataOperator_VersFilAusw::Blob_2_Daten(std::string_view ABlob, TKOV
 
 // --- how a sales line counts ------------------------------------------------
 
+std::vector<const TDatenfeld*> LstWerteFelder(const Tlstfile& ALst) {
+    return {&ALst.Satzart, &ALst.Herkunft, &ALst.Betrag, &ALst.Betrag2, &ALst.EK, &ALst.Menge, &ALst.ProdId, &ALst.ArtNr};
+}
+
 TKOV_LstWerte LstWerteAusSatz(const Tlstfile& ALst) {
     return {ALst.Satzart.GetWert(), ALst.Herkunft.GetWert(), ALst.Betrag.GetWert(), ALst.Betrag2.GetWert(),
             ALst.EK.GetWert(),      ALst.Menge.GetWert(),    ALst.ProdId.GetWert(), ALst.ArtNr.GetWert()};
 }
 
-bool LstSatzZaehlt(std::string_view ASatzart) {
-    const std::string k = Kennung(ASatzart);
-    return k != "EB" && k != "ME";
-}
+bool LstSatzZaehlt(std::string_view ASatzart) { return !IstKennung(ASatzart, "EB") && !IstKennung(ASatzart, "ME"); }
 
 bool LstSatzIstRetoureStorno(const TKOV_LstWerte& ALst) {
-    if (Kennung(ALst.Satzart) == "RE") return true;
+    if (IstKennung(ALst.Satzart, "RE")) return true;
     if (ALst.Menge != 0) return ALst.Menge < 0;
     return ALst.Betrag < 0;
 }
@@ -177,9 +179,8 @@ TKOV_UmsAusw_Platz UmsAuswPlatzAusLstWerten(const TKOV_LstWerte& ALst) {
     if (!LstSatzZaehlt(ALst.Satzart)) return p;
     p.Zaehlt = true;
     p.Artikel = LstSatzIstArtikel(ALst);
-    const std::string k = Kennung(ALst.Satzart);
     const bool retoure = LstSatzIstRetoureStorno(ALst);
-    if (k != "VK" && k != "RE")
+    if (!IstKennung(ALst.Satzart, "VK") && !IstKennung(ALst.Satzart, "RE"))
         p.Gruppe = retoure ? ugE : ugB; // corrections and other kinds: origin 2
     else if (IstOnlinePlattform(ALst.Herkunft))
         p.Gruppe = retoure ? ugD : ugC; // online: origin 1

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // How the window in which sales are counted is derived from the sections of a day.
 enum TKOV_PEP_Berechnungsmodus : uint8_t {
@@ -176,13 +177,24 @@ public:
 
     // Counts a sale in the whole day and in every section whose counting window holds
     // the time (bounds inside): overlapping windows both get it.
+    // Called per sales line: the windows' bounds on the millisecond grid are kept beside
+    // the bounds they came from and taken anew when a window changed.
     void AddUmsatz(TDateTime AUhrZeit, const TUmsatzdaten& AUmsatz) {
         KOV_Geschuetzt("TKOV_Umsatz_Tagesauswertung.AddUmsatz", true, [&] {
             FGesamtUmsatz = TUmsatzdataOperator::Add(FGesamtUmsatz, AUmsatz);
-            for (int32_t i = 0; i < this->Count(); ++i) {
-                TAbschnitt& a = Abschnitt(i);
-                if (a.ZeitraumUmsatzberechnung.IsInRange(AUhrZeit, true, true))
-                    a.Umsatz = TUmsatzdataOperator::Add(a.Umsatz, AUmsatz);
+            const int32_t n = this->Count();
+            if (n == 0) return;
+            using kov_umsatz_detail::Ms;
+            // As TKOV_Tageszeitraum::IsInRange takes the time of day.
+            const long long t = (AUhrZeit >= 0 && AUhrZeit <= 1.0) ? Ms(AUhrZeit) : Ms(AUhrZeit - std::floor(AUhrZeit));
+            if (FMsFenster.size() != size_t(n)) FMsFenster.assign(size_t(n), TMsFenster{});
+            for (int32_t i = 0; i < n; ++i) {
+                TAbschnitt& a = *this->Items(i);
+                TMsFenster& m = FMsFenster[size_t(i)];
+                const TKOV_Tageszeitraum& z = a.ZeitraumUmsatzberechnung;
+                if (!m.Gueltig || m.Von != z.Von || m.Bis != z.Bis)
+                    m = {true, z.Von, z.Bis, Ms(z.Von), Ms(z.Bis)};
+                if (t >= m.VonMs && t <= m.BisMs) a.Umsatz = TUmsatzdataOperator::Add(a.Umsatz, AUmsatz);
             }
         });
     }
@@ -225,6 +237,12 @@ public:
     }
 
 private:
+    struct TMsFenster {
+        bool Gueltig = false;
+        double Von = 0, Bis = 0;
+        long long VonMs = 0, BisMs = 0;
+    };
+    std::vector<TMsFenster> FMsFenster;
     void AbschnittAnhaengen(const TKOV_Tageszeitraum& AAnzeige, const TKOV_Tageszeitraum& AZaehlen,
                             const TUmsatzdaten& AUmsatz = TUmsatzdataOperator::EmptyValue()) {
         auto a = std::make_unique<TAbschnitt>();
@@ -611,9 +629,12 @@ struct TKOV_LstWerte {
 };
 
 class Tlstfile;
+class TDatenfeld;
 // The fields of the sales line the file holds now; the texts are views into the file's
 // buffer, valid until it reads the next record.
 TKOV_LstWerte LstWerteAusSatz(const Tlstfile& ALst);
+// The fields LstWerteAusSatz reads, for a read that fetches only those.
+std::vector<const TDatenfeld*> LstWerteFelder(const Tlstfile& ALst);
 
 // False for record kinds that count nowhere: "EB" opening balances, "ME" no-sale records.
 bool LstSatzZaehlt(std::string_view ASatzart);

@@ -182,6 +182,7 @@ private:
         lst.Datum.SetKeyWert(tag);
         lst.Datum.KeyWertUebernehmen();
         lst.ExtendedFilterAdd(lst.Datum, fvGleich, fkUnd);
+        lst.LeseFelder_Set(this->FHelper->LstLeseFelder(lst));
         if (this->FHelper->LstSucheNachFiliale()) {
             const int16_t fil = SuchFiliale(AOrgeKnr, tag);
             lst.Filiale.SetKeyWert(fil);

@@ -42,15 +42,15 @@ TKOV_UmsatzHelper_UmsAusw::TTagesBlock* TKOV_UmsatzHelper_UmsAusw::TagesBlock(co
     if (b.Gelesen != std::chrono::steady_clock::time_point{} && jetzt - b.Gelesen < CPufferAlter) return &b;
     b.Tage.clear();
     Tumstfile& f = FilialeSuchen(AMandant, AOrgeID);
+    // The key of the whole days carries their figures: no table lookup per day.
+    f.KeyNr_Set(Tumstfile::KeyGanztag);
     f.Datum.SetKeyWert(TDate(block * CBlockTage));
-    f.Ganztag.SetKeyWert(true);
     // Both bounds as plain terms: the store then seeks the index to the block.
     f.Datum.SetWert(TDate(block * CBlockTage));
     f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
     f.Datum.SetWert(TDate(block * CBlockTage + CBlockTage - 1));
-    f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkUnd);
-    f.Ganztag.SetWert(true);
-    f.ExtendedFilterAdd(f.Ganztag, fvGleich, fkEnde);
+    f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkEnde);
+    f.LeseFelder_Set({&f.Datum, &f.Daten});
     for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode()) {
         TKOV_Umsatzdaten_UmsAusw u;
         if (TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(f.Daten.GetWert().Bytes, u))
@@ -62,18 +62,26 @@ TKOV_UmsatzHelper_UmsAusw::TTagesBlock* TKOV_UmsatzHelper_UmsAusw::TagesBlock(co
 
 bool TKOV_UmsatzHelper_UmsAusw::Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon,
                                           TDateTime ABis) {
-    if (!FTagesbuchung) return true; // outside a day's bracket every key is searched
+    const int64_t tag = int64_t(DateOf(ADatum));
+    // Outside a bracket (or a day outside its span) every key is searched.
+    if (!FTagesbuchung || tag < FBuchungVon || tag > FBuchungBis) return true;
     const auto schluessel = std::make_pair(AFiliale.Mandant, AFiliale.OrgeID);
     auto it = FVorhandene.find(schluessel);
     if (it == FVorhandene.end()) {
         std::set<TSatzSchluessel> s;
-        Tumstfile& f = TagSuchen(AFiliale.Mandant, AFiliale.OrgeID, ADatum);
-        for (bool ok = f.Get_ge(); ok; ok = f.Get_next())
-            s.insert({f.Ganztag.GetWert(), std::llround(f.Von.GetWert() * 86400000.0),
-                      std::llround(f.Bis.GetWert() * 86400000.0)});
+        Tumstfile& f = FilialeSuchen(AFiliale.Mandant, AFiliale.OrgeID);
+        f.Datum.SetKeyWert(TDate(FBuchungVon));
+        f.Datum.SetWert(TDate(FBuchungVon));
+        f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
+        f.Datum.SetWert(TDate(FBuchungBis));
+        f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkEnde);
+        f.LeseFelder_Set({&f.Datum, &f.Ganztag, &f.Von, &f.Bis});
+        for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode())
+            s.insert({int64_t(DateOf(f.Datum.GetWert())), f.Ganztag.GetWert(),
+                      std::llround(f.Von.GetWert() * 86400000.0), std::llround(f.Bis.GetWert() * 86400000.0)});
         it = FVorhandene.emplace(schluessel, std::move(s)).first;
     }
-    const TSatzSchluessel k{AGanztag, AGanztag ? 0 : std::llround(Raster(AVon) * 86400000.0),
+    const TSatzSchluessel k{tag, AGanztag, AGanztag ? 0 : std::llround(Raster(AVon) * 86400000.0),
                             AGanztag ? 0 : std::llround(Raster(ABis) * 86400000.0)};
     // Booked now, it is there for a second booking of the same key in this bracket.
     return !it->second.insert(k).second;

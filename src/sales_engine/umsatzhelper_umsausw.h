@@ -61,13 +61,15 @@ public:
     // days, such as the comparison facade); a new run of requests drops the buffer.
     virtual void LesepufferNutzen(bool /*AWert*/) {}
     virtual void LesepufferVerwerfen() {}
-    // Around the bookings of one day inside its booking bracket: a helper may read the
-    // day's existing records once instead of searching each key.
-    virtual void TagesbuchungBeginnen() {}
+    // Around the bookings of the days AVon..ABis inside their booking bracket: a helper
+    // may read the existing records of the days once instead of searching each key.
+    virtual void TagesbuchungBeginnen(TDate /*AVon*/, TDate /*ABis*/) {}
     virtual void TagesbuchungBeenden() {}
     virtual int16_t FilialeAusLstSatz(Tlstfile& ALst) = 0;
     virtual bool LstSucheNachFiliale() const = 0;
     virtual bool LstSatzIgnorieren(Tlstfile& ALst, int16_t AOrgeKnr) = 0;
+    // The fields of a sales line the three above read; none: every field.
+    virtual std::vector<const TDatenfeld*> LstLeseFelder(Tlstfile& /*ALst*/) { return {}; }
 
     // --- the engine's operations ---
     void BucheUmsatzDataInStatFile_FuerTag(int16_t AOrgeKnr, const TUmsatzDaten& AUmsatz, TDate ADatum) {
@@ -156,6 +158,11 @@ public:
     // "EB" and "ME" lines count nowhere.
     bool LstSatzIgnorieren(Tlstfile& ALst, int16_t /*AOrgeKnr*/) override {
         return !LstSatzZaehlt(ALst.Satzart.GetWert());
+    }
+    std::vector<const TDatenfeld*> LstLeseFelder(Tlstfile& ALst) override {
+        std::vector<const TDatenfeld*> f = LstWerteFelder(ALst);
+        f.insert(f.end(), {&ALst.Datum, &ALst.Uhrzeit, &ALst.Filiale});
+        return f;
     }
 
 protected:
@@ -249,7 +256,10 @@ public:
     void CollectDataForZeitraum(const TKOV_VonBisDatum&, const TKOV_VonBisDatum&) override { LesepufferVerwerfen(); }
     void LesepufferNutzen(bool AWert) override { FLesepuffer = AWert, FTagesPuffer.clear(); }
     void LesepufferVerwerfen() override { FTagesPuffer.clear(); }
-    void TagesbuchungBeginnen() override { FTagesbuchung = true, FVorhandene.clear(); }
+    void TagesbuchungBeginnen(TDate AVon, TDate ABis) override {
+        FTagesbuchung = true, FVorhandene.clear();
+        FBuchungVon = int64_t(DateOf(AVon)), FBuchungBis = int64_t(DateOf(ABis));
+    }
     void TagesbuchungBeenden() override { FTagesbuchung = false, FVorhandene.clear(); }
 
 protected:
@@ -273,9 +283,10 @@ private:
     bool FLesepuffer = false;
     std::map<TBlockSchluessel, TTagesBlock> FTagesPuffer;
 
-    // Inside a day's bracket: per branch, the keys (whole day or window bounds in ms) the
-    // file holds for the day, read once with the first booking of the branch.
-    using TSatzSchluessel = std::tuple<bool, long long, long long>;
+    // Inside a bracket of days: per branch, the keys (day, whole day or window bounds in
+    // ms) the file holds for the days, read once with the first booking of the branch.
+    using TSatzSchluessel = std::tuple<int64_t, bool, long long, long long>;
     bool FTagesbuchung = false;
+    int64_t FBuchungVon = 0, FBuchungBis = 0;
     std::map<std::pair<TIntPair, TIntPair>, std::set<TSatzSchluessel>> FVorhandene;
 };

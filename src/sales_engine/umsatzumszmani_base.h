@@ -139,6 +139,10 @@ public:
             if (!ZuVerarbeitendeTransaktionenDictErzeugenUndFuellen(zuVerarbeiten)) return;
             const int64_t von = int64_t(DateOf(AVon)), bis = int64_t(DateOf(ABis));
             TFilialen& filialen = this->FilialTabelle_GoC().Filialen();
+            // Counted days are booked in packets: one transaction and one look at the
+            // existing records per branch for several days. The memory stays that of a
+            // packet, and the write lock is held only while a packet is booked.
+            TTagesPaket paket;
             for (int64_t d = von; d <= bis; ++d) {
                 TTagesauswertungen tage;
                 for (int i = 0; i < filialen.GetCount(); ++i) {
@@ -150,11 +154,13 @@ public:
                     tage[f->Nr] = std::move(a);
                 }
                 BerechneUmsaetzeFuerTag_AlleFilialen(tage, TDate(d));
-                BucheTagesDatenInsUmsStatFile(tage, TDate(d));
+                paket.emplace_back(TDate(d), std::move(tage));
+                if (int(paket.size()) >= CPaketTage || d == bis) BucheTageInsUmsStatFile(paket);
                 if (Abgebrochen()) return;
                 BalkenSetzen(int(d - von), int(bis - von));
                 RDLInfo().RDLInfoProcessMessages(300);
             }
+            BucheTageInsUmsStatFile(paket);
             if (!UMSVFileUpdaten(zuVerarbeiten)) return;
             this->FUmsStatFileGeneriert = true;
             ergebnis = true;
@@ -345,6 +351,7 @@ public:
         lst.Datum.SetKeyWert(tag);
         lst.Datum.KeyWertUebernehmen();
         lst.ExtendedFilterAdd(lst.Datum, fvGleich, fkEnde);
+        lst.LeseFelder_Set(this->FHelper->LstLeseFelder(lst));
         const bool tavrin = TBasis::Kunde(CKundeTavrin);
         const bool mosbek = TBasis::Kunde(CKundeMosbek) && tag < CMosbekFiliale33Ab;
         int c = 0;
@@ -374,9 +381,28 @@ public:
             THelper& H;
             ~TTagesbuchung() { H.TagesbuchungBeenden(); }
         } tagesbuchung{*this->FHelper};
-        this->FHelper->TagesbuchungBeginnen();
+        this->FHelper->TagesbuchungBeginnen(ADatum, ADatum);
         for (const auto& [nr, a] : ATage) this->BucheDatenInsUmsStatFile(nr, *a, ADatum);
         this->FHelper->CommitStatfile();
+    }
+
+    // Days counted in a row, in day order; booked together and then emptied.
+    using TTagesPaket = std::vector<std::pair<TDate, TTagesauswertungen>>;
+    static constexpr int CPaketTage = 16;
+    void BucheTageInsUmsStatFile(TTagesPaket& APaket) {
+        if (APaket.empty()) return;
+        {
+            RDLBuchung buchung;
+            struct TTagesbuchung {
+                THelper& H;
+                ~TTagesbuchung() { H.TagesbuchungBeenden(); }
+            } tagesbuchung{*this->FHelper};
+            this->FHelper->TagesbuchungBeginnen(APaket.front().first, APaket.back().first);
+            for (const auto& [tag, tage] : APaket)
+                for (const auto& [nr, a] : tage) this->BucheDatenInsUmsStatFile(nr, *a, tag);
+            this->FHelper->CommitStatfile();
+        }
+        APaket.clear();
     }
 
     // Records the state in one transaction.

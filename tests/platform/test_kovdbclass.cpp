@@ -178,6 +178,42 @@ TEST_F(RecordLayer, GetEqMissLeavesSetValuesForTheInsertThatFollows) {
     EXPECT_EQ(f.TransNr.GetWert(), 101);
 }
 
+// A read of a few fields: the others of a found record still come (by its position), an
+// update writes them back unchanged, and the read goes on in key order.
+TEST_F(RecordLayer, AReadOfFewFieldsStillGivesEveryFieldAndUpdatesKeepThem) {
+    Tlstfile f;
+    f.SucheInit();
+    f.KeyNr_Set(Tlstfile::KeyDatum);
+    f.Datum.SetKeyWert(D1);
+    f.LeseFelder_Set({&f.Betrag});
+    std::vector<std::tuple<double, int, double, std::string, int>> r;
+    for (bool ok = f.Get_ge(); ok; ok = f.Get_next()) {
+        // Key fields and the listed field from the row, the kind and number by position.
+        r.emplace_back(f.Datum.GetWert(), f.Filiale.GetWert(), f.Betrag.GetWert(), f.Satzart.GetWert(),
+                       f.TransNr.GetWert());
+        if (f.TransNr.GetWert() == 6) {
+            f.Menge.SetWert(4);
+            f.Update();
+        }
+    }
+    const std::vector<std::tuple<double, int, double, std::string, int>> erwartet = {
+        {D1, 1, 51, "EB", 5}, {D1, 2, 52, "VK", 5}, {D1, 2, 31, "VK", 3}, {D2, 1, 61, "RE", 6},
+        {D2, 3, 71, "VK", 7},  {D3, 1, 11, "VK", 1}, {D3, 2, 91, "VK", 9}};
+    EXPECT_EQ(r, erwartet);
+    auto st = U.Db().Prepare("SELECT satzart, betrag, menge, rechner, posnr FROM lst WHERE transnr = 6");
+    ASSERT_TRUE(st.Step());
+    EXPECT_EQ(st.ColText(0), "RE");
+    EXPECT_EQ(st.ColDouble(1), 61);
+    EXPECT_EQ(st.ColInt(2), 4);
+    EXPECT_EQ(st.ColInt(3), 1);
+    EXPECT_EQ(st.ColInt(4), 1);
+    // A new search reads every field again.
+    f.SucheInit();
+    f.KeyNr_Set(Tlstfile::KeyDatum);
+    ASSERT_TRUE(f.Get_first());
+    EXPECT_EQ(f.Satzart.GetWert(), "EB");
+}
+
 TEST_F(RecordLayer, UpdatingTheFileWhileReadingItContinuesAfterTheCurrentRecord) {
     Tlstfile f;
     f.SucheInit();
@@ -283,6 +319,13 @@ TEST(RecordLayerBlocks, ARangeReadLongerThanAQueryBlockSeesEveryRecordOnceInKeyO
         letzter = jetzt;
         EXPECT_TRUE(gesehen.insert(f.TransNr.GetWert()).second) << "read twice: " << f.TransNr.GetWert();
     }
+    EXPECT_EQ(gesehen.size(), size_t(n));
+    // The same with only the number read.
+    gesehen.clear();
+    f.SucheInit();
+    f.KeyNr_Set(Tlstfile::KeyDatum);
+    f.LeseFelder_Set({&f.TransNr});
+    for (bool ok = f.Get_ge(); ok; ok = f.Get_next()) gesehen.insert(f.TransNr.GetWert());
     EXPECT_EQ(gesehen.size(), size_t(n));
     int rueckwaerts = 0;
     f.SucheInit();
