@@ -9,6 +9,7 @@
 // Usage: bench_statistik [branches] [days] [folder]   (default 20 branches, 731 days, /tmp)
 //        bench_statistik --aufbau FILE [days]   first build only, on an existing installation
 //        (for profiling; the file's statistics are emptied first)
+//        bench_statistik --fassade FILE   the facade's year (first pass and again) on a built file
 #include "bench_gemeinsam.h"
 #include "bench_installation.h"
 #include "rdlinfo.h"
@@ -425,6 +426,19 @@ int main(int argc, char** argv) {
         const int n = argc > 3 ? std::atoi(argv[3]) : 731;
         const TBauErgebnis b = ErsterAufbauImKind(n);
         std::printf("first build over %d days: %.2f s, peak %ld kB\n", n, b.Sekunden, b.SpitzeKb);
+        return 0;
+    }
+    if (argc > 2 && std::string(argv[1]) == "--fassade") {
+        GPfad = argv[2];
+        rdl_HeuteFestlegen(CHeute);
+        auto db = TRDLDatenbank::Oeffnen(GPfad);
+        BenchUmgebung(db);
+        sqlite3* h = RohOeffnen();
+        double s1 = 0, s2 = 0;
+        FassadeFragen(Filialen(h), CHeute - 365, CHeute - 1, s1);
+        FassadeFragen(Filialen(h), CHeute - 365, CHeute - 1, s2);
+        std::printf("facade: first pass %.3f s, again %.3f s\n", s1, s2);
+        sqlite3_close(h);
         return 0;
     }
     const int filialen = argc > 1 ? std::atoi(argv[1]) : 20;

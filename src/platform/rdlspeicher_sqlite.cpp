@@ -92,7 +92,9 @@ public:
     void BindNull(int i) override { Binde(sqlite3_bind_null(FStmt, i)); }
 
     bool Schritt() override {
-        const auto ende = std::chrono::steady_clock::now() + 2 * std::chrono::milliseconds(GWartezeit.load());
+        // The retry deadline is taken at the first busy answer, which already waited the
+        // busy timeout once: a step of a read costs less than asking the clock.
+        std::chrono::steady_clock::time_point ende{};
         for (;;) {
             const int rc = sqlite3_step(FStmt);
             if (rc == SQLITE_ROW) {
@@ -107,8 +109,10 @@ public:
             }
             // A write outside a transaction that met a busy database (or a stale snapshot)
             // restarts as a whole; the busy timeout already waited once.
-            const bool nochmal = IstBusy(rc) && FSchreibend && !FOffen && sqlite3_get_autocommit(FDb) &&
-                                 std::chrono::steady_clock::now() < ende;
+            const bool wiederholbar = IstBusy(rc) && FSchreibend && !FOffen && sqlite3_get_autocommit(FDb);
+            if (wiederholbar && ende == std::chrono::steady_clock::time_point{})
+                ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(GWartezeit.load());
+            const bool nochmal = wiederholbar && std::chrono::steady_clock::now() < ende;
             auto fehler = SqliteFehler(FDb, rc, FOrt, FSql);
             sqlite3_reset(FStmt);
             FOffen = false;
@@ -278,7 +282,9 @@ private:
     // BEGIN IMMEDIATE and COMMIT report a busy database after the busy timeout, or at
     // once where waiting could not help; both may simply be tried again.
     void MitWiederholung(const char* ASql) {
-        const auto ende = std::chrono::steady_clock::now() + 2 * std::chrono::milliseconds(GWartezeit.load());
+        // The retry deadline is taken at the first busy answer, which already waited the
+        // busy timeout once: a step of a read costs less than asking the clock.
+        std::chrono::steady_clock::time_point ende{};
         for (;;) {
             const int rc = sqlite3_exec(FDb, ASql, nullptr, nullptr, nullptr);
             if (rc == SQLITE_OK) return;

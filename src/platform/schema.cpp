@@ -49,7 +49,7 @@ TRDLTabellenDef Statistikdatei(const std::string& AName) {
             {AName + "_filiale", false, {"Kennung", "Filiale", "Datum"}},
             // The whole days of a branch side by side with their figures: a reader of
             // many days (the comparison facade) finds them without the window records.
-            {AName + "_ganztag", false, {"Kennung", "Mandant", "OrgeID", "Datum"}, "ganztag = 1", {"Ganztag", "Daten"}},
+            {AName + "_ganztag", false, {"Kennung", "Mandant", "OrgeID", "Datum"}, "ganztag <> 0", {"Ganztag", "Daten"}},
           });
 }
 

@@ -47,13 +47,6 @@ bool IstOnlinePlattform(int AHerkunft) { return AHerkunft >= 1 && AHerkunft < CK
 
 // --- sales evaluation figures ------------------------------------------------
 
-TKOV_Umsatzdaten_UmsAusw TKOV_UmsDataOperator_UmsAusw::Add(const TKOV_Umsatzdaten_UmsAusw& A,
-                                                           const TKOV_Umsatzdaten_UmsAusw& B) {
-    TKOV_Umsatzdaten_UmsAusw r;
-    for (int i = 0; i < CKOV_UmsAusw_AnzahlWerte; ++i) r.Werte[i] = A.Werte[i] + B.Werte[i];
-    return r;
-}
-
 TKOV_Umsatzdaten_UmsAusw TKOV_UmsDataOperator_UmsAusw::DivideByCount(const TKOV_Umsatzdaten_UmsAusw& A, int N) {
     TKOV_Umsatzdaten_UmsAusw r;
     if (N <= 0) return r;

@@ -556,7 +556,12 @@ static_assert(sizeof(TKOV_Umsatzdaten_UmsAusw) == 200);
 
 struct TKOV_UmsDataOperator_UmsAusw {
     static TKOV_Umsatzdaten_UmsAusw EmptyValue() { return {}; }
-    static TKOV_Umsatzdaten_UmsAusw Add(const TKOV_Umsatzdaten_UmsAusw& A, const TKOV_Umsatzdaten_UmsAusw& B);
+    // Inline: added per sales line and window.
+    static TKOV_Umsatzdaten_UmsAusw Add(const TKOV_Umsatzdaten_UmsAusw& A, const TKOV_Umsatzdaten_UmsAusw& B) {
+        TKOV_Umsatzdaten_UmsAusw r;
+        for (int i = 0; i < CKOV_UmsAusw_AnzahlWerte; ++i) r.Werte[i] = A.Werte[i] + B.Werte[i];
+        return r;
+    }
     // N <= 0 (a prior year without comparison day) gives the empty value.
     static TKOV_Umsatzdaten_UmsAusw DivideByCount(const TKOV_Umsatzdaten_UmsAusw& A, int N);
     // No figure differs from 0 by more than a rounding residue (1e-9).

@@ -155,7 +155,7 @@ public:
                 }
                 BerechneUmsaetzeFuerTag_AlleFilialen(tage, TDate(d));
                 paket.emplace_back(TDate(d), std::move(tage));
-                if (int(paket.size()) >= CPaketTage || d == bis) BucheTageInsUmsStatFile(paket);
+                if (int(paket.size()) >= FPaketTage || d == bis) BucheTageInsUmsStatFile(paket);
                 if (Abgebrochen()) return;
                 BalkenSetzen(int(d - von), int(bis - von));
                 RDLInfo().RDLInfoProcessMessages(300);
@@ -388,7 +388,8 @@ public:
 
     // Days counted in a row, in day order; booked together and then emptied.
     using TTagesPaket = std::vector<std::pair<TDate, TTagesauswertungen>>;
-    static constexpr int CPaketTage = 16;
+    // Days per booking transaction of the first build (at least 1).
+    void PaketTage_Set(int ATage) { FPaketTage = std::max(1, ATage); }
     void BucheTageInsUmsStatFile(TTagesPaket& APaket) {
         if (APaket.empty()) return;
         {
@@ -511,6 +512,7 @@ private:
     }
 
     std::unique_ptr<TRDLStdProgressDialog> FProgressDialog;
+    int FPaketTage = 16;
 };
 
 using TKOV_Umsatz_UmszMani_UmsAusw = TKOV_Umsatz_UmszMani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
