@@ -229,6 +229,78 @@ TEST(Umsatzabruf, UmsaetzeVorDemIgnorierDatumZaehlenNicht) {
     EXPECT_TRUE(RDLInfo().Registrierte().empty());
 }
 
+namespace {
+std::string PipeZeileLesen(int AFd) {
+    std::string z;
+    char c;
+    while (read(AFd, &c, 1) == 1 && c != '\n') z += c;
+    return z;
+}
+void PipeZeileSchreiben(int AFd, const std::string& AZeile) {
+    const std::string z = AZeile + "\n";
+    if (write(AFd, z.data(), z.size()) != ssize_t(z.size())) _exit(3);
+}
+} // namespace
+
+// Another program's engine object on the same database: a changed ignore-before date
+// reaches it by the broadcast, and its next retrieval counts with the new date.
+TEST(Umsatzabruf, EinAnderesProgrammRechnetNachDerAenderungMitDenNeuenIgnorierDaten) {
+    TTestDatenbankOrt ort;
+    TUmgebungMitHeute U(ort.DbShared());
+    TKassen K;
+    InstallationAnlegen(U, K);
+    ASSERT_TRUE(Bauen());
+    int hin[2], zurueck[2];
+    ASSERT_EQ(pipe(hin), 0);
+    ASSERT_EQ(pipe(zurueck), 0);
+    const std::string auftrag = ort.Ort() + "\t" + std::to_string(hin[0]) + "\t" + std::to_string(zurueck[1]);
+    const pid_t kind = fork();
+    ASSERT_GE(kind, 0);
+    if (kind == 0) {
+        setenv("QUENDRIX_TEST_ZWEITES_PROGRAMM", auftrag.c_str(), 1);
+        execl("/proc/self/exe", "zweites-programm",
+              "--gtest_filter=ZweitesProgramm.RuftDenTagZweimalAb", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(hin[0]);
+    close(zurueck[1]);
+    const double tag2 = 11.0 + 5.5 + 21.0; // branch 1 on the second day (see above)
+    EXPECT_EQ(PipeZeileLesen(zurueck[0]), Zahl(tag2)) << "before the change";
+    {
+        TUmszMani m;
+        auto neu = std::make_unique<TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum>();
+        neu->Add(1, CTag1 + 2);
+        m.ZuIgnorierendeUmsaetze_Set(std::move(neu));
+    }
+    PipeZeileSchreiben(hin[1], "weiter");
+    EXPECT_EQ(PipeZeileLesen(zurueck[0]), Zahl(0)) << "after the change";
+    int status = 0;
+    EXPECT_EQ(waitpid(kind, &status, 0), kind);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    close(hin[1]);
+    close(zurueck[0]);
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// The other program of the test above, run as a process of its own: it asks for the
+// day's figures, waits for the change, and asks again.
+TEST(ZweitesProgramm, RuftDenTagZweimalAb) {
+    const char* auftrag = std::getenv("QUENDRIX_TEST_ZWEITES_PROGRAMM");
+    if (!auftrag) return; // only as the other process
+    std::istringstream in(auftrag);
+    std::string ort, hin, zurueck;
+    std::getline(in, ort, '\t');
+    std::getline(in, hin, '\t');
+    std::getline(in, zurueck, '\t');
+    TUmgebungMitHeute U(TRDLDatenbank::Oeffnen(ort));
+    rdl_HeuteFestlegen(CTag1 + CTage);
+    TGetMani get;
+    // Read from the lines each time; the setting is read with the first retrieval.
+    PipeZeileSchreiben(std::stoi(zurueck), Zahl(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1))));
+    PipeZeileLesen(std::stoi(hin));
+    PipeZeileSchreiben(std::stoi(zurueck), Zahl(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1))));
+}
+
 TEST(Umsatzabruf, KundenOrdnenUmsaetzeAndererFilialenZu) {
     struct TFall {
         std::string Kunde;
