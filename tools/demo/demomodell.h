@@ -3,6 +3,7 @@
 // written: clients, branches with opening hours, computers, sellers, holidays and the
 // article catalogue. The writers of each area only turn it into rows.
 #include "demo.h"
+#include "demozufall.h"
 #include "feiertage.h"
 #include <array>
 #include <string>
@@ -95,7 +96,34 @@ void DemoStammdatenSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen,
 void DemoKalenderSchreiben(TRDLDatenbank& ADb, const TDemoModell& AModell, TDemoErgebnis& AErgebnis);
 void DemoVerkaeuferSchreiben(TRDLDatenbank& ADb, const TDemoModell& AModell, TDemoErgebnis& AErgebnis);
 void DemoBenutzerSchreiben(TRDLDatenbank& ADb, const std::string& ALoginName, TDemoErgebnis& AErgebnis);
-// Sales lines with the bulk loader, then the group codes of the products sold; inside the
-// caller's booking bracket.
+// Sales lines with the bulk loader, then the staff's time records of the days with sales and
+// the group codes of the products sold; inside the caller's booking bracket.
 void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, TDemoModell& AModell,
                            TDemoErgebnis& AErgebnis, const TDemoFortschritt& AFortschritt);
+
+// Time records of the staff (table zeitbuchung), collected per open day while the sales
+// lines are written (that writer knows each day's opening windows) and appended after them
+// with the bulk loader: one loader at a time per connection.
+class TDemoZeitbuchungen {
+public:
+    TDemoZeitbuchungen(const TDemoOptionen& AOptionen, const TDemoModell& AModell);
+    // A day the branch is open, with its opening windows (ascending, not empty).
+    void Tag(size_t AFiliale, TDateTime ADatum, const std::vector<TDemoZeitfenster>& AFenster);
+    void Schreiben(TRDLDatenbank& ADb, TDemoErgebnis& AErgebnis);
+
+private:
+    struct TBuchung {
+        int Filiale = 0;
+        TDateTime Datum = 0;
+        TIntPair Gep;
+        int Nr = 0, Zeitart = 0;
+        double Von = 0, Bis = 0, Dauer = 0, Zusatzdauer = 0;
+    };
+    void Arbeit(const TDemoFiliale& F, TDateTime ADatum, const TDemoVerkaeufer& V, double AVon, double ABis,
+                bool AOeffnet, bool ASchliesst, const std::vector<TDemoZeitfenster>& AFenster, TDemoZufall& z);
+
+    const TDemoModell& FM;
+    std::vector<TDemoZufall> FZufall; // one stream per branch, apart from the sales lines'
+    std::vector<int> FAbwesend;       // per seller: open days of absence still to come
+    std::vector<TBuchung> FBuchungen;
+};

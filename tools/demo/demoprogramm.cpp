@@ -21,8 +21,9 @@ const char* const CHilfe =
     "Schreibt eine Demo-Installation des Auswertungs-Centers in eine neue Datenbankdatei\n"
     "oder in eine Datenbank auf einem PostgreSQL-Server: Mandanten, Filialen mit\n"
     "Bundesland, Öffnungszeiten und Ausnahmetagen, Schließtage, Rechner, Verkäufer,\n"
-    "Benutzer und die Umsätze der letzten Tage bis gestern. Gleiche Optionen und\n"
-    "gleiches Tagesdatum ergeben gleiche Daten.\n"
+    "Benutzer, die Umsätze der letzten Tage bis gestern und die Zeitbuchungen der\n"
+    "Verkäufer an diesen Tagen. Gleiche Optionen und gleiches Tagesdatum ergeben\n"
+    "gleiche Daten.\n"
     "\n"
     "Optionen (auch als --option=wert):\n"
     "  --db DATEI|ADRESSE      die Datenbankdatei oder die Serverdatenbank (Pflicht),\n"
@@ -188,7 +189,8 @@ public:
              << anzahl(E.Umsatzzeilen, "Umsatzzeile", "Umsatzzeilen") << " in "
              << anzahl(E.Transaktionen, "Transaktion", "Transaktionen") << " (" << DateToStr(E.ErsterTag) << " bis "
              << DateToStr(E.LetzterTag) << "), "
-             << anzahl(E.Warengruppencodes, "Warengruppencode", "Warengruppencodes") << "; "
+             << anzahl(E.Warengruppencodes, "Warengruppencode", "Warengruppencodes") << ", "
+             << anzahl(E.Zeitbuchungen, "Zeitbuchung", "Zeitbuchungen") << "; "
              << (AGroesse.empty() ? "" : AGroesse + " in ") << zeitText << " s.\n";
     }
 

@@ -47,8 +47,9 @@ struct TBon {
 
 class TUmsatzErzeuger {
 public:
-    TUmsatzErzeuger(TRDLDatenbank& ADb, const TDemoOptionen& O, TDemoModell& M, TDemoErgebnis& E)
-        : FDb(ADb), FM(M), FE(E) {
+    TUmsatzErzeuger(TRDLDatenbank& ADb, const TDemoOptionen& O, TDemoModell& M, TDemoErgebnis& E,
+                    TDemoZeitbuchungen& AZeiten)
+        : FDb(ADb), FM(M), FE(E), FZeiten(AZeiten) {
         for (const auto& h : M.Feiertage) FFeiertage.insert({int64_t(h.Datum), h.Filiale});
         int jahrVon, jahrBis, mo, ta;
         DecodeDate(M.ErsterTag, jahrVon, mo, ta);
@@ -151,6 +152,7 @@ private:
         DecodeDate(d, jahr, monat, tag);
         const auto fenster = Fenster(F, d);
         if (fenster.empty()) return; // closed: Sunday, holiday
+        FZeiten.Tag(AFiliale, d, fenster);
         double gesamt = 0;
         for (const auto& f : fenster) gesamt += f.Bis - f.Von;
 
@@ -283,6 +285,7 @@ private:
     TZeile FZ;
     TDemoModell& FM;
     TDemoErgebnis& FE;
+    TDemoZeitbuchungen& FZeiten;
     std::set<std::pair<int64_t, int>> FFeiertage; // (day, branch); branch 0 = all
     std::map<std::pair<int64_t, int>, std::vector<TDemoZeitfenster>> FAusnahmen; // (day, branch); empty: closed
     std::vector<TDemoZufall> FZufall;             // one stream per branch
@@ -297,8 +300,10 @@ private:
 
 void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, TDemoModell& M, TDemoErgebnis& E,
                            const TDemoFortschritt& AFortschritt) {
-    TUmsatzErzeuger erzeuger(ADb, O, M, E);
+    TDemoZeitbuchungen zeiten(O, M);
+    TUmsatzErzeuger erzeuger(ADb, O, M, E, zeiten);
     erzeuger.Schreiben(AFortschritt);
+    zeiten.Schreiben(ADb, E);
 
     // Group codes of the "EIGEN" system for every product sold (bonus definitions use them).
     auto st = ADb.Prepare("INSERT INTO awgs (system, prod_a, prod_b, prod_c, code) VALUES ('EIGEN', ?, ?, ?, ?)");
