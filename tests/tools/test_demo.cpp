@@ -5,6 +5,7 @@
 #include "rdldatum.h"
 #include "rdlprogramm.h"
 #include "testumgebung.h"
+#include "zeitdaten.h"
 #include <gtest/gtest.h>
 #include <charconv>
 #include <filesystem>
@@ -41,7 +42,7 @@ std::pair<int64_t, double> AnzahlUndSumme(TRDLDatenbank& ADb) {
 std::vector<std::string> Inhalt(TRDLDatenbank& ADb) {
     std::vector<std::string> r;
     for (const char* name : {"einstellung", "mandant", "filiale", "rechner", "betriebszeit", "betriebszeit_ausnahme",
-                             "feiertag", "plattform", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs"}) {
+                             "feiertag", "plattform", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs", "zeitbuchung"}) {
         const auto& t = QuendrixTabelle(name);
         std::vector<std::pair<std::string, TRDLSpaltenTyp>> spalten;
         if (t.IstSatzdatei()) {
@@ -142,7 +143,7 @@ TEST(DemoErzeugen, NormalBranchesSellOnlyOnOpenDaysShippingBranchEveryDay) {
     EXPECT_EQ(Ostersonntag(2025), EncodeDate(2025, 4, 20));
 }
 
-TEST(DemoErzeugen, SalesFollowTheBusinessCalendarOfStatesExceptionsAndClosingDays) {
+TEST(DemoErzeugen, SalesAndTimeRecordsFollowTheBusinessCalendarOfStatesExceptionsAndClosingDays) {
     // Mon 14.12.2026 to Tue 12.01.2027: Advent, Christmas, New Year, Epiphany in Bavaria,
     // inventory; branches Köln (NW), München (BY), Basel (no state), shipping.
     TTestUmgebung env;
@@ -150,15 +151,19 @@ TEST(DemoErzeugen, SalesFollowTheBusinessCalendarOfStatesExceptionsAndClosingDay
     o.Filialen = 4;
     o.Tage = 30;
     o.Heute = EncodeDate(2027, 1, 13);
-    DemoErzeugen(env.Db(), o);
+    const auto ergebnis = DemoErzeugen(env.Db(), o);
     std::map<std::pair<int64_t, int64_t>, std::vector<double>> zeiten; // (branch, day) -> times of sale
     auto st = env.Db().Prepare("SELECT filiale, datum, uhrzeit FROM lst");
     while (st.Step()) zeiten[{st.ColInt(0), int64_t(st.ColDouble(1))}].push_back(st.ColDouble(2));
-    auto sf =
-        env.Db().Prepare("SELECT filiale, mand_a, mand_b, orge_a, orge_b, bundesland FROM filiale ORDER BY filiale");
+    auto sf = env.Db().Prepare(
+        "SELECT filiale, mand_a, mand_b, orge_a, orge_b, bundesland, versandfiliale FROM filiale ORDER BY filiale");
     std::vector<std::string> laender;
     TBetriebskalenderMani kalender;
+    TKOV_ZeitListeServer_DB liste;
+    TKOV_AusWertEditServer_Std auswert;
     int ausnahmen = 0;
+    int64_t buchungen = 0;
+    std::map<int, int> arten;
     while (sf.Step()) {
         laender.push_back(sf.ColText(5));
         const TIntPair m{int32_t(sf.ColInt(1)), int32_t(sf.ColInt(2))};
@@ -170,16 +175,60 @@ TEST(DemoErzeugen, SalesFollowTheBusinessCalendarOfStatesExceptionsAndClosingDay
             ausnahmen += ausnahme;
             const auto it = zeiten.find({sf.ColInt(0), int64_t(d)});
             ASSERT_EQ(it != zeiten.end(), offen) << "Filiale " << sf.ColInt(0) << " am " << DateToStr(d);
+            // The staff's time records, as the sales engine reads them: only on days with sales.
+            const auto zb = liste.ZeitbuchungenLaden({m, orge, d, d, {}});
+            buchungen += int64_t(zb.size());
+            ASSERT_EQ(!zb.empty(), offen) << "Filiale " << sf.ColInt(0) << " am " << DateToStr(d);
             if (!offen) continue;
             for (double u : it->second) {
                 bool drin = false;
                 for (int i = 0; i < fenster.Count(); ++i) drin = drin || fenster[i].IsInRange(u, true, true);
                 ASSERT_TRUE(drin) << "Filiale " << sf.ColInt(0) << " am " << DateToStr(d) << " um " << u;
             }
+            // Selling time within the opening windows, other work before or after them, absence
+            // without a clocked span; breaks deducted from long shifts only.
+            double offenStunden = 0;
+            for (int i = 0; i < fenster.Count(); ++i) offenStunden += (fenster[i].Bis - fenster[i].Von) * 24;
+            const bool versand = sf.ColInt(6) != 0;
+            TKOV_Zeitsumme produktiv, arbeit, bezahlt;
+            for (const auto& b : zb) {
+                const std::string wo = "Filiale " + std::to_string(b.Filiale) + " am " + DateToStr(d) + ", " +
+                                       b.GepNr.ToText() + " Nr. " + std::to_string(b.Nr);
+                ++arten[b.Zeitart];
+                bool drin = false, ueberschneidet = false;
+                for (int i = 0; i < fenster.Count(); ++i) {
+                    drin = drin || (fenster[i].Von <= b.Von && b.Bis <= fenster[i].Bis);
+                    ueberschneidet = ueberschneidet || (b.Von < fenster[i].Bis && fenster[i].Von < b.Bis);
+                }
+                if (b.Zeitart == CKOV_Zeitart_Abwesend) {
+                    EXPECT_TRUE(b.Von == 0 && b.Bis == 0 && b.Nr == 1) << wo;
+                    EXPECT_DOUBLE_EQ(b.Dauer, 8.0 / 24) << wo;
+                } else {
+                    ASSERT_TRUE(b.Zeitart == CKOV_Zeitart_Produktiv || b.Zeitart == CKOV_Zeitart_Sonstige) << wo;
+                    EXPECT_TRUE(b.Zeitart == CKOV_Zeitart_Produktiv ? drin : versand || !ueberschneidet) << wo;
+                    EXPECT_LE(b.Dauer, b.Bis - b.Von) << wo;
+                    EXPECT_GE(b.Dauer, b.Bis - b.Von - 0.75 / 24) << wo;
+                }
+                auswert.ZeitbuchungAddieren(produktiv, b, zaProduktiv);
+                auswert.ZeitbuchungAddieren(arbeit, b, zaArbeit);
+                auswert.ZeitbuchungAddieren(bezahlt, b, zaBezahlt);
+            }
+            // Someone sells whenever the branch is open, a day's break per shift aside.
+            if (!versand) {
+                EXPECT_GE(produktiv.Stunden(), offenStunden - 1.5) << sf.ColInt(0) << " " << DateToStr(d);
+            }
+            EXPECT_LE(produktiv.Stunden(), 4 * 10.0);
+            EXPECT_LE(produktiv.Dauer, arbeit.Dauer);
+            EXPECT_LE(arbeit.Dauer, bezahlt.Dauer);
         }
     }
     EXPECT_EQ(laender, (std::vector<std::string>{"NW", "BY", "", ""}));
     EXPECT_GT(ausnahmen, 10);
+    EXPECT_EQ(buchungen, ergebnis.Zeitbuchungen);
+    EXPECT_GT(arten[CKOV_Zeitart_Produktiv], arten[CKOV_Zeitart_Sonstige]);
+    EXPECT_GT(arten[CKOV_Zeitart_Sonstige], arten[CKOV_Zeitart_Abwesend]);
+    EXPECT_GT(arten[CKOV_Zeitart_Abwesend], 0);
+    EXPECT_EQ(arten.size(), 3u);
 }
 
 TEST(DemoErzeugen, LoginUserAndDemoUserHoldTheFourRights) {

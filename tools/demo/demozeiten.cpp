@@ -58,19 +58,21 @@ void TDemoZeitbuchungen::Tag(size_t AFiliale, TDateTime d, const std::vector<TDe
         FBuchungen.push_back({F.Nr, d, FM.Verkaeufer[v].Gep, 1, CAbwesend, 0, 0, 8 * CStunde, 0});
     }
 
-    const double auf = std::max(AFenster.front().Von, CFruehester);
-    const double zu = std::min(AFenster.back().Bis, CSpaetester);
+    // The branch's own times where they are day times: computed bounds may differ from the
+    // stored ones in the last bit, and other work must not overlap the opening hours.
+    const double auf = AFenster.front().Von < CFruehester - CStunde ? CFruehester : AFenster.front().Von;
+    const double zu = AFenster.back().Bis > CSpaetester + CStunde ? CSpaetester : AFenster.back().Bis;
     const double spanne = zu - auf;
     // Long days need an early and a late shift; the rest of the staff has a day off now and then.
-    const size_t mindestens = std::min<size_t>(spanne > CEineSchicht ? 2 : 1, da.size());
     if (da.empty()) return;
+    const size_t mindestens = std::min<size_t>(spanne > CEineSchicht ? 2 : 1, da.size());
     const size_t start = size_t(z.Zahl(0, int(da.size()) - 1));
     int schicht = 0;
     for (size_t i = 0; i < da.size(); ++i) {
         const TDemoVerkaeufer& V = FM.Verkaeufer[da[(start + i) % da.size()]];
         if (i >= mindestens && !z.Chance(0.75)) continue;
         double von = auf, bis = zu;
-        if (mindestens > 1) {
+        if (mindestens > 1) { // a long day with colleagues: early and late shifts in turn
             // 6.5 to 8.5 hours; two shifts of at least 6.5 h cover the longest day (13 h).
             const double laenge = std::min(spanne, z.Zahl(26, 34) * CViertel);
             if (schicht++ % 2 == 0) bis = auf + laenge;
@@ -89,7 +91,7 @@ void TDemoZeitbuchungen::Arbeit(const TDemoFiliale& F, TDateTime d, const TDemoV
     };
     // Store room before opening, cash-up after closing.
     if (AOeffnet && z.Chance(0.3)) buchen(CSonstige, AVon - z.Zahl(1, 3) * CViertel, AVon, 0);
-    // Clocked out while the branch closes for lunch.
+    // Clocked out while the branch closes for lunch; now and then a paid short break beside.
     for (const auto& w : AFenster) {
         const double von = std::max(AVon, w.Von), bis = std::min(ABis, w.Bis);
         if (von < bis) buchen(CProduktiv, von, bis, z.Chance(0.03) ? CViertel : 0.0);
