@@ -88,6 +88,7 @@ public:
             for (int i = 0; i < FGroesse.Tage * 4; ++i) Beleg();
         }
         if (Zufall(0, 1)) IgnorierDatumAendern();
+        if (Zufall(0, 1)) ErsterAufbauUnterbrochen();
         Protokoll("first build");
         ASSERT_TRUE(Aktualisieren());
         Vergleichen();
@@ -114,7 +115,7 @@ private:
             UnterbrochenesUpdate(w < 62);
         } else {
             if (Zufall(0, 1)) NeueBelege();
-            IgnorierDatumAendern();
+            IgnorierDatumAendern(Zufall(0, 2) == 0);
             ASSERT_TRUE(Aktualisieren());
         }
         EXPECT_TRUE(RDLInfo().Registrierte().empty())
@@ -195,9 +196,29 @@ private:
         EXPECT_TRUE(danach == vorher || danach == UmsvZeilen(U.Db())) << "processing state half written";
     }
 
+    // A first build in small packets ended by an exception nobody catches at the n-th
+    // handling of messages: some packets are committed, the state is not written.
+    void ErsterAufbauUnterbrochen() {
+        const int n = Zufall(1, 3 * FGroesse.Tage), paket = Zufall(1, 4);
+        Protokoll("first build killed at call " + std::to_string(n) + ", packets of " + std::to_string(paket));
+        try {
+            TUmszMani m;
+            m.PaketTage_Set(paket);
+            int aufrufe = 0;
+            RDLInfo().ProcessMessagesHookSetzen([&](int) {
+                if (++aufrufe == n) throw TProzessEnde{};
+            });
+            m.UpdateStatistikfiles(FGroesse.Tage, false);
+        } catch (const TProzessEnde&) {
+        }
+        RDLInfo().ProcessMessagesHookSetzen({});
+    }
+
     // Sets, moves earlier or later, or removes a branch's day, between shortly before the
-    // statistics' first day and today.
-    void IgnorierDatumAendern() {
+    // statistics' first day and today. Killed during the rebooking, nothing of the change
+    // stays: neither the setting nor a rebooked day.
+    void IgnorierDatumAendern(bool AUnterbrechen = false) {
+        const TIgnorDict vorher = FIgnor;
         const int16_t f = int16_t(Zufall(1, 3));
         const TDate frueh = CHeute - FGroesse.Tage - 3;
         TDate alt = 0;
@@ -210,9 +231,24 @@ private:
         } else {
             FIgnor.Remove(f);
         }
-        Protokoll("ignore-before dates \"" + IgnorUmsaetzeSchreiben(FIgnor) + "\"");
-        TUmszMani m;
-        m.ZuIgnorierendeUmsaetze_Set(std::make_unique<TIgnorDict>(FIgnor));
+        const int n = AUnterbrechen ? Zufall(1, 6) : 0;
+        Protokoll("ignore-before dates \"" + IgnorUmsaetzeSchreiben(FIgnor) + "\"" +
+                  (n ? ", killed at call " + std::to_string(n) : std::string()));
+        bool getoetet = false;
+        try {
+            TUmszMani m;
+            int aufrufe = 0;
+            if (n)
+                RDLInfo().ProcessMessagesHookSetzen([&](int) {
+                    if (++aufrufe == n) throw TProzessEnde{};
+                });
+            m.ZuIgnorierendeUmsaetze_Set(std::make_unique<TIgnorDict>(FIgnor));
+        } catch (const TProzessEnde&) {
+            getoetet = true;
+            FIgnor = vorher;
+        }
+        RDLInfo().ProcessMessagesHookSetzen({});
+        if (getoetet) Protokoll("  (killed: the old dates stay)");
         EXPECT_EQ(TSimpleMask(CIgnorUmsaetzeBereich, CIgnorUmsaetzeSektion).ReadGlobalDef(CIgnorUmsaetzeSchluessel, ""),
                   IgnorUmsaetzeSchreiben(FIgnor));
     }
