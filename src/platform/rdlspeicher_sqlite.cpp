@@ -282,9 +282,7 @@ private:
     // BEGIN IMMEDIATE and COMMIT report a busy database after the busy timeout, or at
     // once where waiting could not help; both may simply be tried again.
     void MitWiederholung(const char* ASql) {
-        // The retry deadline is taken at the first busy answer, which already waited the
-        // busy timeout once: a step of a read costs less than asking the clock.
-        std::chrono::steady_clock::time_point ende{};
+        const auto ende = std::chrono::steady_clock::now() + 2 * std::chrono::milliseconds(GWartezeit.load());
         for (;;) {
             const int rc = sqlite3_exec(FDb, ASql, nullptr, nullptr, nullptr);
             if (rc == SQLITE_OK) return;
