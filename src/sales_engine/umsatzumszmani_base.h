@@ -155,7 +155,7 @@ public:
                 }
                 BerechneUmsaetzeFuerTag_AlleFilialen(tage, TDate(d));
                 paket.emplace_back(TDate(d), std::move(tage));
-                if (int(paket.size()) >= FPaketTage || d == bis) BucheTageInsUmsStatFile(paket);
+                if (int(paket.size()) >= FPaketTage) BucheTageInsUmsStatFile(paket);
                 if (Abgebrochen()) return;
                 BalkenSetzen(int(d - von), int(bis - von));
                 RDLInfo().RDLInfoProcessMessages(300);
@@ -376,14 +376,9 @@ public:
     // whole day back, so no day is left half booked.
     void BucheTagesDatenInsUmsStatFile(const TTagesauswertungen& ATage, TDate ADatum) {
         if (ATage.empty()) return;
-        RDLBuchung buchung;
-        struct TTagesbuchung {
-            THelper& H;
-            ~TTagesbuchung() { H.TagesbuchungBeenden(); }
-        } tagesbuchung{*this->FHelper};
-        this->FHelper->TagesbuchungBeginnen(ADatum, ADatum);
-        for (const auto& [nr, a] : ATage) this->BucheDatenInsUmsStatFile(nr, *a, ADatum);
-        this->FHelper->CommitStatfile();
+        InEinerBuchung(ADatum, ADatum, [&] {
+            for (const auto& [nr, a] : ATage) this->BucheDatenInsUmsStatFile(nr, *a, ADatum);
+        });
     }
 
     // Days counted in a row, in day order; booked together and then emptied.
@@ -392,17 +387,10 @@ public:
     void PaketTage_Set(int ATage) { FPaketTage = std::max(1, ATage); }
     void BucheTageInsUmsStatFile(TTagesPaket& APaket) {
         if (APaket.empty()) return;
-        {
-            RDLBuchung buchung;
-            struct TTagesbuchung {
-                THelper& H;
-                ~TTagesbuchung() { H.TagesbuchungBeenden(); }
-            } tagesbuchung{*this->FHelper};
-            this->FHelper->TagesbuchungBeginnen(APaket.front().first, APaket.back().first);
+        InEinerBuchung(APaket.front().first, APaket.back().first, [&] {
             for (const auto& [tag, tage] : APaket)
                 for (const auto& [nr, a] : tage) this->BucheDatenInsUmsStatFile(nr, *a, tag);
-            this->FHelper->CommitStatfile();
-        }
+        });
         APaket.clear();
     }
 
@@ -491,6 +479,19 @@ private:
         const auto it = ATage.find(AOrgeKnr);
         if (it == ATage.end()) return;
         it->second->AddUmsatz(ALst.Uhrzeit.GetWert(), this->FHelper->UmsatzAusLstSatz(ALst, AOrgeKnr));
+    }
+
+    // The bookings of the days AVon..ABis in one transaction, the helper told of the span.
+    template <class F>
+    void InEinerBuchung(TDate AVon, TDate ABis, F&& ABuchen) {
+        RDLBuchung buchung;
+        struct TTagesbuchung {
+            THelper& H;
+            ~TTagesbuchung() { H.TagesbuchungBeenden(); }
+        } tagesbuchung{*this->FHelper};
+        this->FHelper->TagesbuchungBeginnen(AVon, ABis);
+        ABuchen();
+        this->FHelper->CommitStatfile();
     }
 
     // Runs without dialogs cannot be cancelled; their progress is the display's terminal

@@ -240,6 +240,29 @@ void PipeZeileSchreiben(int AFd, const std::string& AZeile) {
     const std::string z = AZeile + "\n";
     if (write(AFd, z.data(), z.size()) != ssize_t(z.size())) _exit(3);
 }
+
+// This test program run again as another process, only the test AFilter, with its order
+// (fields split by tabs) in the environment variable AVariable.
+pid_t TestProzessStarten(const char* AVariable, const std::string& AAuftrag, const char* AFilter) {
+    const pid_t kind = fork();
+    if (kind == 0) {
+        setenv(AVariable, AAuftrag.c_str(), 1);
+        const std::string filter = std::string("--gtest_filter=") + AFilter;
+        execl("/proc/self/exe", AFilter, filter.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return kind;
+}
+
+// The fields of the order in AVariable; empty in the ordinary test run.
+std::vector<std::string> TestAuftrag(const char* AVariable) {
+    std::vector<std::string> felder;
+    const char* auftrag = std::getenv(AVariable);
+    if (!auftrag) return felder;
+    std::istringstream in(auftrag);
+    for (std::string f; std::getline(in, f, '\t');) felder.push_back(f);
+    return felder;
+}
 } // namespace
 
 // Another program's engine object on the same database: a changed ignore-before date
@@ -254,14 +277,9 @@ TEST(Umsatzabruf, EinAnderesProgrammRechnetNachDerAenderungMitDenNeuenIgnorierDa
     ASSERT_EQ(pipe(hin), 0);
     ASSERT_EQ(pipe(zurueck), 0);
     const std::string auftrag = ort.Ort() + "\t" + std::to_string(hin[0]) + "\t" + std::to_string(zurueck[1]);
-    const pid_t kind = fork();
+    const pid_t kind =
+        TestProzessStarten("QUENDRIX_TEST_ZWEITES_PROGRAMM", auftrag, "ZweitesProgramm.RuftDenTagZweimalAb");
     ASSERT_GE(kind, 0);
-    if (kind == 0) {
-        setenv("QUENDRIX_TEST_ZWEITES_PROGRAMM", auftrag.c_str(), 1);
-        execl("/proc/self/exe", "zweites-programm",
-              "--gtest_filter=ZweitesProgramm.RuftDenTagZweimalAb", static_cast<char*>(nullptr));
-        _exit(127);
-    }
     close(hin[0]);
     close(zurueck[1]);
     const double tag2 = 11.0 + 5.5 + 21.0; // branch 1 on the second day (see above)
@@ -285,20 +303,16 @@ TEST(Umsatzabruf, EinAnderesProgrammRechnetNachDerAenderungMitDenNeuenIgnorierDa
 // The other program of the test above, run as a process of its own: it asks for the
 // day's figures, waits for the change, and asks again.
 TEST(ZweitesProgramm, RuftDenTagZweimalAb) {
-    const char* auftrag = std::getenv("QUENDRIX_TEST_ZWEITES_PROGRAMM");
-    if (!auftrag) return; // only as the other process
-    std::istringstream in(auftrag);
-    std::string ort, hin, zurueck;
-    std::getline(in, ort, '\t');
-    std::getline(in, hin, '\t');
-    std::getline(in, zurueck, '\t');
-    TUmgebungMitHeute U(TRDLDatenbank::Oeffnen(ort));
+    const auto auftrag = TestAuftrag("QUENDRIX_TEST_ZWEITES_PROGRAMM");
+    if (auftrag.size() != 3) return; // only as the other process
+    const int hin = std::stoi(auftrag[1]), zurueck = std::stoi(auftrag[2]);
+    TUmgebungMitHeute U(TRDLDatenbank::Oeffnen(auftrag[0]));
     rdl_HeuteFestlegen(CTag1 + CTage);
     TGetMani get;
     // Read from the lines each time; the setting is read with the first retrieval.
-    PipeZeileSchreiben(std::stoi(zurueck), Zahl(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1))));
-    PipeZeileLesen(std::stoi(hin));
-    PipeZeileSchreiben(std::stoi(zurueck), Zahl(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1))));
+    PipeZeileSchreiben(zurueck, Zahl(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1))));
+    PipeZeileLesen(hin);
+    PipeZeileSchreiben(zurueck, Zahl(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, CTag1 + 1))));
 }
 
 TEST(Umsatzabruf, KundenOrdnenUmsaetzeAndererFilialenZu) {
@@ -569,13 +583,8 @@ TEST(Umsatzstatistik, BelegeEinerKasseWaehrendDesUpdatesGehenNichtVerlorenUndZae
                 for (int tag : {(2 + runde - 1) % CTage, 8}) {
                     const int nr = ++K.Letzte[{CMandant1, 11}];
                     const std::string auftrag = ort.Ort() + "\t" + std::to_string(nr) + "\t" + Zahl(CTag1 + tag);
-                    const pid_t kind = fork();
-                    if (kind == 0) {
-                        setenv("QUENDRIX_TEST_KASSE", auftrag.c_str(), 1);
-                        execl("/proc/self/exe", "kasse", "--gtest_filter=Kasse.SchreibtEinenBelegWennGerufen",
-                              static_cast<char*>(nullptr));
-                        _exit(127);
-                    }
+                    const pid_t kind =
+                        TestProzessStarten("QUENDRIX_TEST_KASSE", auftrag, "Kasse.SchreibtEinenBelegWennGerufen");
                     int status = 0;
                     waitpid(kind, &status, 0);
                     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -598,18 +607,13 @@ TEST(Umsatzstatistik, BelegeEinerKasseWaehrendDesUpdatesGehenNichtVerlorenUndZae
 
 // The till of the test above, run as a process of its own.
 TEST(Kasse, SchreibtEinenBelegWennGerufen) {
-    const char* auftrag = std::getenv("QUENDRIX_TEST_KASSE");
-    if (!auftrag) return; // only as the other process
-    std::istringstream in(auftrag);
-    std::string ort, nr, tag;
-    std::getline(in, ort, '\t');
-    std::getline(in, nr, '\t');
-    std::getline(in, tag, '\t');
-    auto db = TRDLDatenbank::Oeffnen(ort);
+    const auto auftrag = TestAuftrag("QUENDRIX_TEST_KASSE");
+    if (auftrag.size() != 3) return; // only as the other process
+    auto db = TRDLDatenbank::Oeffnen(auftrag[0]);
     TZeile z;
     z.Rechner = 11;
-    z.TransNr = std::stoi(nr);
-    z.Datum = std::stod(tag);
+    z.TransNr = std::stoi(auftrag[1]);
+    z.Datum = std::stod(auftrag[2]);
     z.Uhrzeit = Uhr(11, 11);
     z.Betrag = 77.0;
     ZeileSchreiben(*db, z);
