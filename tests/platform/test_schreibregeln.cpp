@@ -6,7 +6,10 @@
 #include "suitetabellen.h"
 #include "testumgebung.h"
 #include <gtest/gtest.h>
+#include <chrono>
 #include <functional>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -167,6 +170,51 @@ TEST_F(Schreibregeln, AFailedWriteRollsBackItsBatchOrBracketAndNothingHalfWritte
     f.ManualCommit_Set(false);
     Stand(f, 3);
     EXPECT_EQ(ZaehlenB("umsv"), 2);
+}
+
+// SQLite answers "busy" once its own wait has run out; a booking tries again for as long
+// once more. So a till holding the write lock a little past the wait only delays a
+// booking; held far longer, the booking fails with the plain message and writes nothing.
+TEST_F(Schreibregeln, AWriteLockHeldPastTheBusyWaitDelaysABookingAndOnlyALongHoldFailsIt) {
+    if (TestAufPostgres()) return; // the server has no lock over the whole file
+    const int warten = RDLWartezeit(); // the fixture's connections were opened with it
+    auto halten = [&](int AMillisekunden) {
+        auto gesperrt = std::make_shared<std::promise<void>>();
+        auto bereit = gesperrt->get_future();
+        std::thread t([this, AMillisekunden, gesperrt] {
+            auto v = RDLSqliteVerbinden(Ort.Ort(), TRDLOeffnen::Vorhanden);
+            v->Ausfuehren("BEGIN IMMEDIATE");
+            gesperrt->set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(AMillisekunden));
+            v->Ausfuehren("COMMIT");
+        });
+        bereit.wait();
+        return t;
+    };
+    Tumsvfile f;
+    std::thread till = halten(warten * 3 / 2);
+    EXPECT_NO_THROW({
+        RDLBuchung b;
+        Stand(f, 1);
+        b.Beenden();
+    });
+    till.join();
+    EXPECT_EQ(ZaehlenB("umsv"), 1);
+
+    till = halten(warten * 5);
+    try {
+        RDLBuchung b;
+        Stand(f, 2);
+        b.Beenden();
+        ADD_FAILURE() << "a booking went through a lock held five times the wait";
+    } catch (const EDatenbankFehler& E) {
+        EXPECT_EQ(E.Art(), TDbFehlerArt::Gesperrt);
+        EXPECT_NE(std::string(E.what()).find("durch ein anderes Programm gesperrt"), std::string::npos) << E.what();
+    }
+    till.join();
+    EXPECT_EQ(ZaehlenB("umsv"), 1);
+    Stand(f, 3);
+    EXPECT_EQ(ZaehlenB("umsv"), 2) << "the file is free again";
 }
 
 TEST_F(Schreibregeln, NoReadKeepsAnOldSnapshotOrTheWriteLock) {
