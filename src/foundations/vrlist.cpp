@@ -4,10 +4,10 @@
 #include "rdldatum.h"
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <system_error>
 
 const TVRFormatSettings& TVRFormatSettings::Deutsch() {
     static const TVRFormatSettings deutsch;
@@ -254,11 +254,23 @@ void FreeVRArray(TVRArray& AArray) { TVRArray().swap(AArray); }
 
 // --- formatting --------------------------------------------------------------
 namespace {
+// ASCII only: the C library's classification follows the process locale.
+char KleinAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+bool IstZiffer(char c) { return c >= '0' && c <= '9'; }
+
+// A number in the "C" form ("1234.5"); to_chars never follows the process locale, which
+// Qt sets from the desktop at start-up (printf would write "1234,5" under de_DE).
+std::string CText(double AWert, std::chars_format AForm, int AGenauigkeit) {
+    char puffer[400];
+    const auto [ende, fehler] = std::to_chars(puffer, puffer + sizeof puffer, AWert, AForm, AGenauigkeit);
+    if (fehler != std::errc()) throw EConvertError("Zahl zu groß für die Anzeige");
+    return std::string(puffer, ende);
+}
+
 // Digits with thousands grouping and the given number of decimals.
 std::string ZahlText(double AWert, int ADezimalen, bool AGruppieren, const TVRFormatSettings& AFormat) {
-    char puffer[400];
-    std::snprintf(puffer, sizeof puffer, "%.*f", ADezimalen, std::fabs(AWert));
-    std::string s(puffer);
+    if (!std::isfinite(AWert)) return {}; // never "nan" or "inf" in a window, file or print
+    std::string s = CText(std::fabs(AWert), std::chars_format::fixed, std::clamp(ADezimalen, 0, 30));
     const auto punkt = s.find('.');
     std::string ganz = s.substr(0, punkt);
     std::string rest = punkt == std::string::npos ? std::string() : s.substr(punkt + 1);
@@ -275,6 +287,7 @@ std::string ZahlText(double AWert, int ADezimalen, bool AGruppieren, const TVRFo
 } // namespace
 
 std::string FormatNumber(const std::string& APattern, double AWert, const TVRFormatSettings& AFormat) {
+    if (!std::isfinite(AWert)) return {}; // no "nan %" either
     std::string ergebnis;
     for (size_t i = 0; i < APattern.size(); ++i) {
         if (APattern[i] != '%') {
@@ -290,17 +303,17 @@ std::string FormatNumber(const std::string& APattern, double AWert, const TVRFor
         int breite = 0, genauigkeit = -1;
         bool links = false;
         if (j < APattern.size() && APattern[j] == '-') links = true, ++j;
-        while (j < APattern.size() && std::isdigit(static_cast<unsigned char>(APattern[j])))
+        while (j < APattern.size() && IstZiffer(APattern[j]))
             breite = breite * 10 + (APattern[j++] - '0');
         if (j < APattern.size() && APattern[j] == '.') {
             genauigkeit = 0;
             ++j;
-            while (j < APattern.size() && std::isdigit(static_cast<unsigned char>(APattern[j])))
+            while (j < APattern.size() && IstZiffer(APattern[j]))
                 genauigkeit = genauigkeit * 10 + (APattern[j++] - '0');
         }
         if (j >= APattern.size()) throw EConvertError("Ungültiges Format: " + APattern);
         std::string feld;
-        switch (std::tolower(static_cast<unsigned char>(APattern[j]))) {
+        switch (KleinAscii(APattern[j])) {
         case 'n': feld = ZahlText(AWert, genauigkeit < 0 ? 2 : genauigkeit, true, AFormat); break;
         case 'f': feld = ZahlText(AWert, genauigkeit < 0 ? 2 : genauigkeit, false, AFormat); break;
         case 'd': feld = ZahlText(std::trunc(AWert), 0, false, AFormat); break;
@@ -322,15 +335,14 @@ std::string FormatDate(const std::string& APattern, TDateTime AWert, const TVRFo
     DecodeDate(AWert, jahr, monat, tag);
     const int wochentag = DayOfTheWeek(AWert); // 1 = Monday
     auto zweistellig = [](int z) {
-        char p[16];
-        std::snprintf(p, sizeof p, "%02d", z);
-        return std::string(p);
+        std::string p = std::to_string(z);
+        return p.size() < 2 ? "0" + p : p;
     };
     std::string ergebnis;
     size_t i = 0;
     while (i < APattern.size()) {
         const char c = APattern[i];
-        const char k = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const char k = KleinAscii(c);
         if (c == '"' || c == '\'') {
             const auto ende = APattern.find(c, i + 1);
             ergebnis += APattern.substr(i + 1, ende == std::string::npos ? std::string::npos : ende - i - 1);
@@ -339,7 +351,7 @@ std::string FormatDate(const std::string& APattern, TDateTime AWert, const TVRFo
         }
         size_t n = 1;
         if (k == 'd' || k == 'm' || k == 'y')
-            while (i + n < APattern.size() && std::tolower(static_cast<unsigned char>(APattern[i + n])) == k) ++n;
+            while (i + n < APattern.size() && KleinAscii(APattern[i + n]) == k) ++n;
         if (k == 'd') {
             if (n == 1) ergebnis += std::to_string(tag);
             else if (n == 2) ergebnis += zweistellig(tag);
@@ -365,9 +377,8 @@ std::string VRItem2String(const TVRItem& AWert, const TVRFormatSettings& AFormat
     case TVRValueType::vrvtInteger: return std::to_string(AWert.AsInteger());
     case TVRValueType::vrvtFloat: {
         // Like FloatToStr: up to 15 significant digits, no grouping.
-        char p[64];
-        std::snprintf(p, sizeof p, "%.15g", AWert.AsFloat());
-        std::string s(p);
+        if (!std::isfinite(AWert.AsFloat())) return ZahlText(AWert.AsFloat(), 0, false, AFormat);
+        std::string s = CText(AWert.AsFloat(), std::chars_format::general, 15);
         const auto punkt = s.find('.');
         if (punkt != std::string::npos) s.replace(punkt, 1, AFormat.DecimalSeparator);
         return s;
@@ -401,9 +412,11 @@ bool TryText2Float(const std::string& AText, double& AWert, const TVRFormatSetti
         }
     }
     if (s.empty() || s.find_first_not_of("+-0123456789.eE") != std::string::npos) return false;
-    char* ende_p = nullptr;
-    const double d = std::strtod(s.c_str(), &ende_p);
-    if (ende_p != s.c_str() + s.size()) return false;
+    // from_chars reads the "C" form whatever the process locale; it takes no "+".
+    const char* anfang_p = s.data() + (s[0] == '+' && s.size() > 1 && s[1] != '-' ? 1 : 0);
+    double d = 0;
+    const auto [ende_p, fehler] = std::from_chars(anfang_p, s.data() + s.size(), d);
+    if (fehler != std::errc() || ende_p != s.data() + s.size() || !std::isfinite(d)) return false;
     AWert = d;
     return true;
 }

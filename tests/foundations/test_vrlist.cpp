@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,36 @@ TEST(VRListFormat, PatternsRoutinesAndLocale) {
     };
     for (const auto& f : faelle)
         EXPECT_EQ(Gezeigt(f.Wert, f.Typ, f.Muster, f.Routine, f.Format), f.Erwartet) << f.Muster << " -> " << f.Erwartet;
+}
+
+// Qt sets the C library's locale from the desktop at start-up: numbers shown, written and
+// read must come out the same under every one of them (under de_DE printf writes "1234,5").
+TEST(VRListFormat, NumbersAreTheSameUnderEveryProcessLocale) {
+    const std::string vorher = std::setlocale(LC_ALL, nullptr);
+    for (const char* ort : {"C", "C.UTF-8", "de_DE.UTF-8", "en_US.UTF-8"}) {
+        ASSERT_NE(std::setlocale(LC_ALL, ort), nullptr) << ort << " fehlt (scripts/setup erzeugt es)";
+        const auto p = TVRFormatType::vrftPattern;
+        EXPECT_EQ(Gezeigt(TVRItem::Float(172861.3), p, "%n"), "172.861,30") << ort;
+        EXPECT_EQ(Gezeigt(TVRItem::Float(46.514), p, "%n %%"), "46,51 %") << ort;
+        EXPECT_EQ(Gezeigt(TVRItem::Float(-0.5), TVRFormatType::vrftNone), "-0,5") << ort;
+        EXPECT_EQ(Gezeigt(TVRItem::Float(1234.56), p, "%.2n", {}, Englisch()), "1,234.56") << ort;
+        double d = 0;
+        EXPECT_TRUE(TryText2Float("1.234,56", d, TVRFormatSettings::Deutsch())) << ort;
+        EXPECT_DOUBLE_EQ(d, 1234.56) << ort;
+        EXPECT_TRUE(TryText2Float("+2,5", d, TVRFormatSettings::Deutsch())) << ort;
+        EXPECT_DOUBLE_EQ(d, 2.5) << ort;
+        EXPECT_FALSE(TryText2Float("1e999", d, TVRFormatSettings::Deutsch())) << ort;
+    }
+    std::setlocale(LC_ALL, vorher.c_str());
+}
+
+// A damaged figure never shows as "nan" or "inf".
+TEST(VRListFormat, NonFiniteValuesShowEmpty) {
+    for (const double w : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()}) {
+        EXPECT_EQ(Gezeigt(TVRItem::Float(w), TVRFormatType::vrftPattern, "%n %%"), "");
+        EXPECT_EQ(Gezeigt(TVRItem::Float(w), TVRFormatType::vrftNone), "");
+    }
 }
 
 TEST(VRListFormat, PeriodOrdersFollowTimeNotText) {
