@@ -61,6 +61,28 @@ TEST(MandantenCheckCombo, TicksClientsAndShowsWhichAreTicked) {
     c.hidePopup();
 }
 
+// The click that opens the list ends over an entry: that release must not tick it.
+TEST(MandantenCheckCombo, OpeningTheListChangesNoTick) {
+    TQtApp qt;
+    TMandanten server;
+    TKOV_MandantenCheckCombo c;
+    c.MandantenFuellen(server);
+    c.SetAll(true);
+    c.show();
+    QTest::mousePress(&c, Qt::LeftButton, {}, c.rect().center());
+    QAbstractItemView* liste = c.view();
+    ASSERT_TRUE(liste->isVisible());
+    for (int i = 0; i < 3; ++i) {
+        const QPoint p = liste->visualRect(liste->model()->index(i, 0)).center();
+        QTest::mouseRelease(liste->viewport(), Qt::LeftButton, {}, p);
+    }
+    EXPECT_EQ(c.SelectedMandanten_Get().size(), 3u);
+    // A real click in the open list after that still ticks.
+    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualRect(liste->model()->index(0, 0)).center());
+    EXPECT_EQ(c.SelectedMandanten_Get(), (TArray<TIntPair>{{2, 1}, {3, 1}}));
+    c.hidePopup();
+}
+
 TEST(ZeitraumEingabe, KeepsBothDaysAsSetEvenReversed) {
     TQtApp qt;
     TKOV_ZeitraumEingabe z;

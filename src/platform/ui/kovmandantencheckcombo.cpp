@@ -101,8 +101,24 @@ void TKOV_MandantenCheckCombo::paintEvent(QPaintEvent*) {
     p.drawControl(QStyle::CE_ComboBoxLabel, opt);
 }
 
+void TKOV_MandantenCheckCombo::showPopup() {
+    FDruckInListe = false;
+    QComboBox::showPopup();
+}
+
 bool TKOV_MandantenCheckCombo::eventFilter(QObject* AObjekt, QEvent* AEvent) {
-    if (AObjekt == view()->viewport() && AEvent->type() == QEvent::MouseButtonRelease) {
+    if (AObjekt != view()->viewport()) return QComboBox::eventFilter(AObjekt, AEvent);
+    switch (AEvent->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        FDruckInListe = true;
+        return true;
+    case QEvent::MouseButtonRelease: {
+        // The release of the click that opened the list lands on the entry under the
+        // mouse: only a click that also began in the open list ticks.
+        const bool klick = FDruckInListe;
+        FDruckInListe = false;
+        if (!klick) return true;
         const QModelIndex k = view()->indexAt(static_cast<QMouseEvent*>(AEvent)->position().toPoint());
         if (QStandardItem* item = FModell->itemFromIndex(k)) {
             const bool an = item->data(Qt::CheckStateRole).toInt() == Qt::Checked;
@@ -110,7 +126,8 @@ bool TKOV_MandantenCheckCombo::eventFilter(QObject* AObjekt, QEvent* AEvent) {
         }
         return true;
     }
-    return QComboBox::eventFilter(AObjekt, AEvent);
+    default: return QComboBox::eventFilter(AObjekt, AEvent);
+    }
 }
 
 std::string MandantenIDListe_2_BeschreibendeKuerzel(const TArray<TIntPair>& AMandanten,

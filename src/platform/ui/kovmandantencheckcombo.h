@@ -30,6 +30,7 @@ public:
     int MandantenAnzahl() const;
     // What the closed box shows: "Alle Mandanten", "Kein Mandant" or the ticked names.
     QString Anzeigetext() const;
+    void showPopup() override;
 
 signals:
     void AuswahlGeaendert();
@@ -41,6 +42,7 @@ protected:
 private:
     int ZeileVon(const TIntPair& AMandant) const;
     QStandardItemModel* FModell;
+    bool FDruckInListe = false; // a mouse button went down in the open list
 };
 
 // The ticked clients as short text for print headers: their names joined by ", "
