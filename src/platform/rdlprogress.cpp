@@ -69,7 +69,9 @@ void TRDLProgressBar::SetTotal(int A) { FTotal = A; FDialog->Aktualisieren(); }
 void TRDLProgressBar::SetDisplayOption(int A) { FAnzeige = A; FDialog->Aktualisieren(); }
 
 std::string TRDLProgressBar::AlsText() const {
-    std::string s = FCaption;
+    // A terminal line has room for the caption's last line only (the day at work).
+    const size_t umbruch = FCaption.rfind('\n');
+    std::string s = umbruch == std::string::npos ? FCaption : FCaption.substr(umbruch + 1);
     switch (FAnzeige) {
     case pdoPositionVonGesamt:
         s += ": " + std::to_string(FPosition) + " / " + std::to_string(FTotal);

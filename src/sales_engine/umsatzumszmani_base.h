@@ -115,8 +115,8 @@ public:
     TRDLStdProgressDialog& ProgressDialog_GoC() {
         if (!FProgressDialog) {
             FProgressDialog = std::make_unique<TRDLStdProgressDialog>(nullptr);
-            FProgressDialog->SetHeight(200);
-            FProgressDialog->SetWidth(300);
+            FProgressDialog->SetHeight(160);
+            FProgressDialog->SetWidth(480);
             FProgressDialog->SetCaption("Berechne aggregierte Umsatzdaten");
             FProgressDialog->AddBar("barTage", "Tage").SetDisplayOption(pdoPositionVonGesamt);
             FProgressDialog->SetAllowCancel(true);
@@ -134,6 +134,9 @@ public:
                 TKOV_Umsatz_UmszMani_Base* M;
                 ~TVerbergen() { M->DialogVerbergen(); }
             } verbergen{this};
+            const std::string zeitraum = "vom " + DateToStr(DateOf(AVon)) + " bis " + DateToStr(DateOf(ABis));
+            ProgressDialog_GoC().SetCaption("Berechne aggregierte Umsatzdaten");
+            TagSetzen("Die aggregierten Umsatzdaten " + zeitraum + " werden erstellt.", 0);
             DialogZeigen();
             TKOV_TransaktionsStand zuVerarbeiten;
             if (!ZuVerarbeitendeTransaktionenDictErzeugenUndFuellen(zuVerarbeiten)) return;
@@ -156,8 +159,14 @@ public:
                 BerechneUmsaetzeFuerTag_AlleFilialen(tage, TDate(d));
                 paket.emplace_back(TDate(d), std::move(tage));
                 if (int(paket.size()) >= FPaketTage) BucheTageInsUmsStatFile(paket);
-                if (Abgebrochen()) return;
-                BalkenSetzen(int(d - von), int(bis - von));
+                if (Abgebrochen()) {
+                    AbbruchMelden("Der Aufbau der aggregierten Umsatzdaten " + zeitraum +
+                                  " wurde abgebrochen. Die Umsatzstatistik wurde nicht erstellt; es ist nichts "
+                                  "verloren gegangen. Sie wird beim nächsten Start der Auswertung neu aufgebaut.");
+                    return;
+                }
+                TagSetzen("Die aggregierten Umsatzdaten " + zeitraum + " werden erstellt.", TDate(d));
+                BalkenSetzen(int(d - von) + 1, int(bis - von) + 1);
                 RDLInfo().RDLInfoProcessMessages(300);
             }
             BucheTageInsUmsStatFile(paket);
@@ -249,7 +258,8 @@ public:
                 TKOV_Umsatz_UmszMani_Base* M;
                 ~TZurueck() {
                     if (M->FProgressDialog) {
-                        M->FProgressDialog->Bar("barTage")->SetCaption("Tage");
+                        M->FProgressDialog->Bar("barTage")->SetCaption(
+                            "Die aggregierten Umsatzdaten werden um die neuen Verkäufe ergänzt.");
                         M->FProgressDialog->SetCaption("Update aggregierte Umsatzdaten");
                     }
                 }
@@ -257,7 +267,8 @@ public:
             Tlstfile& lst = this->Lstfile_Get();
             for (const auto& [schluessel, verarbeitet] : AVerarbeitet) {
                 if (FProgressDialog) {
-                    FProgressDialog->Bar("barTage")->SetCaption("Rechner : " + std::to_string(schluessel.Rechner));
+                    FProgressDialog->Bar("barTage")->SetCaption("Neue Verkäufe werden gesucht.\nRechner " +
+                                                                std::to_string(schluessel.Rechner));
                     FProgressDialog->SetCaption("Stelle neue Verkäufe zusammen");
                 }
                 const auto z = AZuVerarbeiten.find(schluessel);
@@ -309,7 +320,12 @@ public:
             const int t = APaare.Count();
             int a = 0;
             for (const auto& [tag, filialen] : APaare) {
-                if (Abgebrochen()) return;
+                if (Abgebrochen()) {
+                    AbbruchMelden("Die Aktualisierung der aggregierten Umsatzdaten wurde abgebrochen. Es ist nichts "
+                                  "verloren gegangen; die neuen Verkäufe werden beim nächsten Start übernommen.");
+                    return;
+                }
+                TagSetzen("Die aggregierten Umsatzdaten werden um die neuen Verkäufe ergänzt.", TDate(tag));
                 TTagesauswertungen tage;
                 GetUpzudatendeTagesAbschnitte(filialen, tage, TDate(tag));
                 BerechneUmsaetzeFuerTag_AlleFilialen(tage, TDate(tag));
@@ -505,6 +521,15 @@ private:
         if (FProgressDialog) FProgressDialog->Hide();
     }
     bool Abgebrochen() const { return MitDialog() && FProgressDialog && FProgressDialog->Cancelled(); }
+    // The line above the bar: what is being built, and the day at work (0: none yet).
+    void TagSetzen(const std::string& AWas, TDate ATag) {
+        TRDLProgressBar* b = ProgressDialog_GoC().Bar("barTage");
+        b->SetCaption(ATag > 0 ? AWas + "\nTag " + DateToStr(ATag) : AWas);
+    }
+    // A cancel by the user is no failure to hide: he learns what it left behind.
+    static void AbbruchMelden(const std::string& AText) {
+        RDLInfo().ShowMeldung("STANDARD", 997, {AText}, mkInfo);
+    }
     void BalkenSetzen(int APosition, int AGesamt) {
         if (!FProgressDialog) return;
         TRDLProgressBar* b = FProgressDialog->Bar("barTage");
