@@ -33,6 +33,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
@@ -168,7 +169,10 @@ TKOV_UmsatzAuswertFrm::TKOV_UmsatzAuswertFrm(QWidget* AEltern, TKOV_UmsAusw_Umsa
 void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     setWindowTitle(QStringLiteral("Umsatzauswertung"));
     setMinimumSize(1200, 600);
-    resize(1280, 760);
+    // As large as the screen allows up to 1440 × 900: on 1366 × 768 the day and one prior
+    // year's block fit beside each other.
+    const QRect frei = screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 728);
+    resize(std::clamp(frei.width() - 16, 1200, 1440), std::clamp(frei.height() - 40, 600, 900));
     auto* haupt = new QVBoxLayout(this);
 
     pnlHeader = new QLabel(QStringLiteral("Umsatzauswertung"), this);
@@ -262,6 +266,7 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     vtUmsaetze->setObjectName(QStringLiteral("vtUmsaetze"));
     vtUmsaetze->setSelectionBehavior(QAbstractItemView::SelectRows);
     vtUmsaetze->VertLines_Set(true);
+    vtUmsaetze->KopfZweizeilig_Set(true);
     vtUmsaetze->setItemDelegate(new TBlockLinienDelegate(*this, *vtUmsaetze));
     vtUmsaetze->OnCellBackground = [this](const TVRList& L, int R, int C, QColor& F) {
         return vtUmsaetzeBeforeCellPaint(L, R, C, F);
@@ -444,8 +449,6 @@ void TKOV_UmsatzAuswertFrm::btnAuswertenClick() {
     Bewacht("btnAuswertenClick", [&] {
         Maske_2_Settings();
         TabelleAnzeigen();
-        // A program driving this window reads the result now.
-        KOV_SetEvent(CKOV_Event_ErgebnisBereit);
     });
 }
 
@@ -509,6 +512,9 @@ void TKOV_UmsatzAuswertFrm::TabelleAnzeigen() {
         });
         ListeGruppieren();
     });
+    // After every build, the first one when the window opens too: a program driving this
+    // window reads the result now.
+    KOV_SetEvent(CKOV_Event_ErgebnisBereit);
 }
 
 TFesteSpalten TKOV_UmsatzAuswertFrm::FesteSpalten() const {
@@ -610,10 +616,13 @@ void TKOV_UmsatzAuswertFrm::TabelleEinladen() {
         // the costly part of a fill: only the shown columns and the comparison dates, which
         // their box shows without a new fill (regrouping measures again).
         const int start = CMain + CRep * (FSettings.DurchschnittAnzeigen ? 2 : 1);
-        for (int c = 1; c < vtUmsaetze->List()->GetColumnCount(); ++c)
-            if (!vtUmsaetze->isColumnHidden(c) || (c >= start && (c - start) % CRep == urcVergleichstage))
+        for (int c = 0; c < vtUmsaetze->List()->GetColumnCount(); ++c)
+            if (!vtUmsaetze->isColumnHidden(c) || (c >= start && (c - start) % CRep == urcVergleichstage)) {
                 vtUmsaetze->resizeColumnToContents(c);
-        vtUmsaetze->ColumnWidth_Set(0, 220); // room for the captions of nested groups
+                // Within reason: a long name is cut rather than pushing the blocks away.
+                const int hoechstens = c == umcKopf ? 380 : 240;
+                if (vtUmsaetze->ColumnWidth_Get(c) > hoechstens) vtUmsaetze->ColumnWidth_Set(c, hoechstens);
+            }
         vtUmsaetze->CollapseAll();
         TiefenMerken();
         vtUmsaetze->ColumnCaption_Set(
@@ -822,6 +831,18 @@ std::string Auswahlen(const QComboBox* ACombo) {
     return t;
 }
 
+// A grouping by its number or by its name as the combo box shows it ("Datum / Mandant";
+// letter case and blanks around "/" do not matter).
+int GruppierungDerOption(const QComboBox* ACombo, const std::string& AWert) {
+    const auto ohneLeer = [](const QString& s) { return s.toCaseFolded().remove(QLatin1Char(' ')); };
+    const QString gesucht = ohneLeer(QString::fromStdString(AWert));
+    for (int i = 0; i < ACombo->count(); ++i)
+        if (ohneLeer(ACombo->itemText(i)) == gesucht) return i;
+    if (!AWert.empty() && std::all_of(AWert.begin(), AWert.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return GanzzahlOption(AWert, 0, ACombo->count() - 1);
+    throw EConvertError("\u201E" + AWert + "\u201C ist keine Gruppierung; möglich sind: " + Auswahlen(ACombo) + ".");
+}
+
 } // namespace
 
 bool TKOV_UmsatzAuswertFrm::Liste_Speichern(const std::string& ADateiname) {
@@ -897,8 +918,8 @@ std::vector<TRDLStapelOption> TKOV_UmsatzAuswertFrm::StapelOptionen() {
          }},
         {"--anzeige-filialen", "N", "Filialen: " + Auswahlen(cmbAnzeigeFilialen),
          [this](const std::string& w) { ComboWaehlen(cmbAnzeigeFilialen, w); }},
-        {"--gruppierung", "N", "Gruppierung: Nummer der Auswahl, 0 bis " + std::to_string(cmbGruppierung->count() - 1),
-         [this](const std::string& w) { cmbGruppierung->setCurrentIndex(GanzzahlOption(w, 0, cmbGruppierung->count() - 1)); }},
+        {"--gruppierung", "N|NAME", "Gruppierung, ihre Nummer oder ihr Name: " + Auswahlen(cmbGruppierung),
+         [this](const std::string& w) { cmbGruppierung->setCurrentIndex(GruppierungDerOption(cmbGruppierung, w)); }},
         {"--level", "N", "Baumlevel für Druck und Export, 0 bis 9 (Vorgabe 2)",
          [this](const std::string& w) { edtBaumlevel->setText(QString::number(GanzzahlOption(w, 0, 9))); }},
     };

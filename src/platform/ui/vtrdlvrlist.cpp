@@ -109,7 +109,12 @@ QVariant TVRListModel::data(const QModelIndex& AIndex, int ARole) const {
 QVariant TVRListModel::headerData(int ASection, Qt::Orientation AOrientation, int ARole) const {
     const TVRList* wurzel = FGrid.List();
     if (AOrientation != Qt::Horizontal || !wurzel || ASection < 0 || ASection >= wurzel->GetColumnCount()) return {};
-    if (ARole == Qt::DisplayRole) return QString::fromStdString(wurzel->GetColumn(ASection).Caption);
+    if (ARole == Qt::DisplayRole) {
+        QString t = QString::fromStdString(wurzel->GetColumn(ASection).Caption);
+        const qsizetype trenner = FGrid.KopfZweizeilig_Get() ? t.indexOf(QStringLiteral(": ")) : -1;
+        if (trenner > 0) t.replace(trenner + 1, 1, QLatin1Char('\n'));
+        return t;
+    }
     if (ARole == Qt::TextAlignmentRole) return QVariant::fromValue(FGrid.ColumnAlignment_Get(ASection));
     return {};
 }
@@ -270,6 +275,13 @@ void TVTRDLVRList::SortTree(int32_t ACol, int ADirection) {
     FSortRichtung = ADirection == 1 ? 1 : 0;
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(ACol, FSortRichtung == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+    // The indicator needs room beside the caption, which a fit before the sort left out.
+    if (!isColumnHidden(ACol)) setColumnWidth(ACol, std::max(columnWidth(ACol), header()->sectionSizeHint(ACol)));
+}
+
+void TVTRDLVRList::KopfZweizeilig_Set(bool AAn) {
+    FKopfZweizeilig = AAn;
+    if (FList && FList->GetColumnCount() > 0) emit FModel->headerDataChanged(Qt::Horizontal, 0, FList->GetColumnCount() - 1);
 }
 
 bool TVTRDLVRList::ColumnVisible_Get(int ACol) const {
