@@ -4,13 +4,16 @@
 #include "testumgebung.h"
 
 #include "kovmandantencheckcombo.h"
+#include "exceptions.h"
 #include "kovzeitraumeingabe.h"
 #include "rdldatum.h"
 #include "rdldialog.h"
+#include "rdlereignis.h"
 #include "umsauswmainfrm.h"
 #include "vtrdlvrlist.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -21,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -395,6 +399,57 @@ TEST_F(TUmsatzFenster, VoreinstellungenUndSteuerregeln) {
     EXPECT_FALSE(f->chbDurchschnittAnzeigen->isChecked());
     EXPECT_FALSE(f->cmbWahlmethodeVergleichstag->isEnabled());
     EXPECT_FALSE(f->chbVergleichsdatumEinblenden->isEnabled());
+}
+
+// A program driving the window reads its result when event 3 comes: also the first
+// result, which the window builds when it opens.
+TEST_F(TUmsatzFenster, Ereignis3NachJedemTabellenaufbau) {
+    auto f = Fenster();
+    const int64_t vorher = KOV_EventZaehler(CKOV_Event_ErgebnisBereit);
+    f->FormShow();
+    EXPECT_EQ(KOV_EventZaehler(CKOV_Event_ErgebnisBereit), vorher + 1);
+    f->btnAuswertenClick();
+    EXPECT_EQ(KOV_EventZaehler(CKOV_Event_ErgebnisBereit), vorher + 2);
+}
+
+// The click that opens the client box ends over an entry; applying after one look keeps
+// every client.
+TEST_F(TUmsatzFenster, MandantenboxOeffnenUndAnwendenBehaeltAlleMandanten) {
+    auto f = Fenster();
+    f->show();
+    QTest::mousePress(f->cmbMandanten, Qt::LeftButton, {}, f->cmbMandanten->rect().center());
+    QAbstractItemView* liste = f->cmbMandanten->view();
+    ASSERT_TRUE(liste->isVisible());
+    QTest::mouseRelease(liste->viewport(), Qt::LeftButton, {},
+                        liste->visualRect(liste->model()->index(0, 0)).center());
+    f->cmbMandanten->hidePopup();
+    f->btnAuswertenClick();
+    EXPECT_EQ(f->Settings().Mandanten, (TArray<TIntPair>{{1, 1}, {2, 1}}));
+}
+
+// --gruppierung takes the number or the name the combo box shows.
+TEST_F(TUmsatzFenster, GruppierungsoptionNimmtNummerOderNamen) {
+    auto f = Fenster();
+    f->StapelVorgaben();
+    auto optionen = f->StapelOptionen();
+    const auto o = std::find_if(optionen.begin(), optionen.end(), [](const auto& O) { return O.Name == "--gruppierung"; });
+    ASSERT_NE(o, optionen.end());
+    EXPECT_NE(o->Hilfe.find("Mandant / Filiale"), std::string::npos) << o->Hilfe;
+    const struct {
+        std::string Wert;
+        TVRGruppierOption Erwartet;
+    } faelle[] = {
+        {"mandant/filiale", {umcMandant, umcFiliale}},
+        {"  Filiale / Monat ", {umcFiliale, umcMonat}},
+        {"0", {umcDatum, umcMandant}},
+        {"3", {umcMandant}},
+    };
+    for (const auto& fall : faelle) {
+        o->Anwenden(fall.Wert);
+        EXPECT_EQ(f->Gruppierspalten(), fall.Erwartet) << fall.Wert;
+    }
+    for (const std::string falsch : {"Mandant / Tag", "99", "-1", ""})
+        EXPECT_THROW(o->Anwenden(falsch), EConvertError) << falsch;
 }
 
 TEST_F(TUmsatzFenster, GruppierungUeberComboUndPopupOhneErneutesGruppierenDerGleichen) {
