@@ -105,6 +105,10 @@ std::vector<TRDLTabellenDef> Definitionen() {
                  {"nr", G, "1", ""}, {"zeitart", G, "1", "zeitart >= 1"}, {"von", R, "0", ""}, {"bis", R, "0", ""},
                  {"dauer", R, "0", ""}, {"zusatzdauer", R, "0", ""}},
                 {"filiale", "datum", "gep_a", "gep_b", "nr"}),
+        // Exchange rates: the house-currency amount of one unit of waehrung, valid from
+        // gueltig_ab (a day) until the currency's next row.
+        Tabelle("wechselkurs", {{"waehrung", T, "", ""}, {"gueltig_ab", R, "", ""}, {"kurs", R, "", "kurs > 0"}},
+                {"waehrung", "gueltig_ab"}),
 
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
         Satzdatei("lst",

@@ -4,6 +4,7 @@
 #include "demo/demomodell.h"
 #include "rdldatum.h"
 #include "rdlprogramm.h"
+#include "rdlwaehrung.h"
 #include "testumgebung.h"
 #include "zeitdaten.h"
 #include <gtest/gtest.h>
@@ -42,7 +43,8 @@ std::pair<int64_t, double> AnzahlUndSumme(TRDLDatenbank& ADb) {
 std::vector<std::string> Inhalt(TRDLDatenbank& ADb) {
     std::vector<std::string> r;
     for (const char* name : {"einstellung", "mandant", "filiale", "rechner", "betriebszeit", "betriebszeit_ausnahme",
-                             "feiertag", "plattform", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs", "zeitbuchung"}) {
+                             "feiertag", "plattform", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs", "zeitbuchung",
+                             "wechselkurs"}) {
         const auto& t = QuendrixTabelle(name);
         std::vector<std::pair<std::string, TRDLSpaltenTyp>> spalten;
         if (t.IstSatzdatei()) {
@@ -229,6 +231,56 @@ TEST(DemoErzeugen, SalesAndTimeRecordsFollowTheBusinessCalendarOfStatesException
     EXPECT_GT(arten[CKOV_Zeitart_Sonstige], arten[CKOV_Zeitart_Abwesend]);
     EXPECT_GT(arten[CKOV_Zeitart_Abwesend], 0);
     EXPECT_EQ(arten.size(), 3u);
+}
+
+TEST(DemoErzeugen, TheSwissBranchHasAMonthlyRateForEveryDayWithSalesLinesTheSameOnEitherStore) {
+    // 04.12.2026 to 12.01.2027, branch 3 in CHF; rates from January nine years before.
+    TDemoOptionen o = Klein();
+    o.Filialen = 4;
+    o.Tage = 40;
+    o.Heute = EncodeDate(2027, 1, 13);
+    auto db = TestDatenbank(), vergleich = TRDLDatenbank::InMemory();
+    const auto ergebnis = DemoErzeugen(*db, o);
+    DemoErzeugen(*vergleich, o);
+
+    std::vector<std::pair<TDateTime, double>> kurse;
+    auto sk = db->Prepare("SELECT waehrung, gueltig_ab, kurs FROM wechselkurs ORDER BY gueltig_ab");
+    while (sk.Step()) {
+        EXPECT_EQ(sk.ColText(0), "CHF");
+        kurse.emplace_back(sk.ColDouble(1), sk.ColDouble(2));
+    }
+    ASSERT_EQ(int64_t(kurse.size()), ergebnis.Wechselkurse);
+    ASSERT_EQ(kurse.size(), size_t(10 * 12 + 1));
+    EXPECT_EQ(kurse.front().first, EncodeDate(2017, 1, 1));
+    EXPECT_EQ(kurse.back().first, EncodeDate(2027, 1, 1));
+    std::set<double> werte;
+    for (const auto& [ab, kurs] : kurse) {
+        int j, m, t;
+        DecodeDate(ab, j, m, t);
+        EXPECT_EQ(t, 1) << DateToStr(ab);
+        EXPECT_TRUE(kurs >= 0.93 && kurs <= 0.96) << DateToStr(ab) << ": " << kurs;
+        werte.insert(kurs);
+    }
+    EXPECT_GT(werte.size(), 10u);
+
+    TRDLWaehrungsrechner rechner(*db, "EUR");
+    auto st = db->Prepare("SELECT DISTINCT l.datum FROM lst l JOIN filiale f ON f.filiale = l.filiale"
+                          " WHERE f.waehrung = 'CHF' ORDER BY l.datum");
+    int tage = 0;
+    while (st.Step()) {
+        const TDateTime d = st.ColDouble(0);
+        ++tage;
+        EXPECT_TRUE(rechner.KursVorhanden("CHF", d)) << DateToStr(d);
+    }
+    EXPECT_GT(tage, 20);
+
+    auto nurKurse = [](const std::vector<std::string>& AZeilen) {
+        std::vector<std::string> r;
+        for (const auto& z : AZeilen)
+            if (z.rfind("wechselkurs|", 0) == 0) r.push_back(z);
+        return r;
+    };
+    EXPECT_EQ(nurKurse(Inhalt(*db)), nurKurse(Inhalt(*vergleich)));
 }
 
 TEST(DemoErzeugen, LoginUserAndDemoUserHoldTheFourRights) {

@@ -252,5 +252,24 @@ TDemoModell DemoModellBilden(const TDemoOptionen& O, TDateTime AHeute) {
             A.Code = code;
         }
     }
+
+    // --- exchange rates ---------------------------------------------------------------
+    // The Swiss branch's amounts count in euros at the rate of their day: one rate per
+    // month, from the first year of sales lines and the nine prior years the sales
+    // evaluation may compare with, up to this month. A stream of its own, so that the
+    // data of the other areas stay as they were.
+    if (schweizNr) {
+        TDemoZufall zw(O.Seed, "WECHSELKURSE");
+        constexpr int CVorjahre = 9;
+        double kurs = zw.Bereich(0.935, 0.955);
+        int monatBis;
+        DecodeDate(AHeute, jahrBis, monatBis, d);
+        for (int j = jahrVon - CVorjahre; j <= jahrBis; ++j)
+            for (int mo = 1; mo <= (j == jahrBis ? monatBis : 12); ++mo) {
+                // A wander that drifts back to the middle of its band.
+                kurs = std::clamp(kurs + 0.2 * (0.945 - kurs) + zw.Bereich(-0.005, 0.005), 0.93, 0.96);
+                M.Wechselkurse.push_back({"CHF", EncodeDate(j, mo, 1), std::round(kurs * 10000) / 10000});
+            }
+    }
     return M;
 }

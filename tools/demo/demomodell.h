@@ -75,6 +75,13 @@ struct TDemoArtikel {
     std::string Code;      // group code of the "EIGEN" system
 };
 
+// A row of the exchange-rate table: valid from Ab until the currency's next row.
+struct TDemoWechselkurs {
+    std::string Waehrung;
+    TDateTime Ab = 0;
+    double Kurs = 1;       // EUR per unit of Waehrung
+};
+
 struct TDemoModell {
     std::string Unternehmensgruppe;
     std::vector<TDemoMandant> Mandanten;
@@ -84,6 +91,7 @@ struct TDemoModell {
     std::vector<TDemoFeiertag> Feiertage; // the branches' own closing days, ascending by day
     std::vector<TDemoAusnahme> Ausnahmen; // by branch, day and window
     std::vector<TDemoArtikel> Artikel;
+    std::vector<TDemoWechselkurs> Wechselkurse; // by currency and day
     TDateTime ErsterTag = 0, LetzterTag = 0; // sales lines, both included
 };
 

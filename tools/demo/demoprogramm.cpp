@@ -21,9 +21,9 @@ const char* const CHilfe =
     "Schreibt eine Demo-Installation des Auswertungs-Centers in eine neue Datenbankdatei\n"
     "oder in eine Datenbank auf einem PostgreSQL-Server: Mandanten, Filialen mit\n"
     "Bundesland, Öffnungszeiten und Ausnahmetagen, Schließtage, Rechner, Verkäufer,\n"
-    "Benutzer, die Umsätze der letzten Tage bis gestern und die Zeitbuchungen der\n"
-    "Verkäufer an diesen Tagen. Gleiche Optionen und gleiches Tagesdatum ergeben\n"
-    "gleiche Daten.\n"
+    "Benutzer, die Umsätze der letzten Tage bis gestern, die Zeitbuchungen der\n"
+    "Verkäufer an diesen Tagen und die Wechselkurse der Schweizer Filiale. Gleiche\n"
+    "Optionen und gleiches Tagesdatum ergeben gleiche Daten.\n"
     "\n"
     "Optionen (auch als --option=wert):\n"
     "  --db DATEI|ADRESSE      die Datenbankdatei oder die Serverdatenbank (Pflicht),\n"
@@ -190,7 +190,8 @@ public:
              << anzahl(E.Transaktionen, "Transaktion", "Transaktionen") << " (" << DateToStr(E.ErsterTag) << " bis "
              << DateToStr(E.LetzterTag) << "), "
              << anzahl(E.Warengruppencodes, "Warengruppencode", "Warengruppencodes") << ", "
-             << anzahl(E.Zeitbuchungen, "Zeitbuchung", "Zeitbuchungen") << "; "
+             << anzahl(E.Zeitbuchungen, "Zeitbuchung", "Zeitbuchungen") << ", "
+             << anzahl(E.Wechselkurse, "Wechselkurs", "Wechselkurse") << "; "
              << (AGroesse.empty() ? "" : AGroesse + " in ") << zeitText << " s.\n";
     }
 

@@ -1,4 +1,4 @@
-// Master data, calendar, sellers and users of the demo installation.
+// Master data (with exchange rates), calendar, sellers and users of the demo installation.
 #include "demomodell.h"
 #include <iterator>
 #include <string>
@@ -40,6 +40,11 @@ void DemoStammdatenSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const T
         Zeile(sf, f.Nr, f.Mandant.A, f.Mandant.B, f.OrgeId.A, f.OrgeId.B, f.Name, f.Waehrung, f.Versand ? 1 : 0,
               f.Bundesland);
         ++E.Filialen;
+    }
+    auto sw = ADb.Prepare("INSERT INTO wechselkurs (waehrung, gueltig_ab, kurs) VALUES (?, ?, ?)");
+    for (const auto& w : M.Wechselkurse) {
+        Zeile(sw, w.Waehrung, w.Ab, w.Kurs);
+        ++E.Wechselkurse;
     }
     auto sr = ADb.Prepare("INSERT INTO rechner (rechner, name, filiale) VALUES (?, ?, ?)");
     for (const auto& r : M.Rechner) {
