@@ -7,20 +7,28 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace gridtest;
 
 namespace {
 
-// The PDF's text via poppler's pdftotext; fails the test when the tool is missing.
-std::string PdfText(const QString& ADatei) {
-    const std::string befehl = "pdftotext -layout '" + ADatei.toStdString() + "' - 2>&1";
+// The PDF's text via poppler's pdftotext (pages end in a form feed); fails the test when
+// the tool is missing. "-bbox" gives each word with its box as XHTML.
+std::string PdfText(const QString& ADatei, const char* AArt = "-layout") {
+    const std::string befehl = std::string("pdftotext ") + AArt + " '" + ADatei.toStdString() + "' - 2>&1";
     FILE* rohr = popen(befehl.c_str(), "r");
     if (!rohr) {
         ADD_FAILURE() << "popen failed";
@@ -38,6 +46,54 @@ std::set<std::string> Woerter(const std::string& AText) {
     std::istringstream in(AText);
     std::set<std::string> r;
     for (std::string w; in >> w;) r.insert(w);
+    return r;
+}
+
+std::vector<std::string> Seiten(const std::string& AText) {
+    std::vector<std::string> r;
+    for (size_t von = 0, bis; (bis = AText.find('\f', von)) != std::string::npos; von = bis + 1)
+        r.push_back(AText.substr(von, bis - von));
+    return r;
+}
+
+size_t Vorkommen(const std::string& AText, const std::string& AWort) {
+    size_t n = 0;
+    for (const std::string& w : Seiten(AText)) {
+        std::istringstream in(w);
+        for (std::string x; in >> x;) n += x == AWort;
+    }
+    return n;
+}
+
+struct TWort {
+    int Seite;
+    std::string Text;
+    double Links, Oben, Rechts, Unten;
+    double Hoehe() const { return Unten - Oben; }
+    double Breite() const { return Rechts - Links; }
+};
+
+// The words of a PDF with their boxes (points), pages counted from 0.
+std::vector<TWort> WortBoxen(const QString& ADatei) {
+    const std::string xhtml = PdfText(ADatei, "-bbox");
+    static const std::regex wort(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+    std::vector<TWort> r;
+    int seite = -1;
+    for (size_t von = 0; von < xhtml.size();) {
+        size_t bis = xhtml.find('\n', von);
+        if (bis == std::string::npos) bis = xhtml.size();
+        const std::string zeile = xhtml.substr(von, bis - von);
+        von = bis + 1;
+        if (zeile.find("<page ") != std::string::npos) ++seite;
+        // pdftotext writes its numbers with a point whatever the locale.
+        const auto zahl = [](const std::string& A) {
+            double x = 0;
+            std::from_chars(A.data(), A.data() + A.size(), x);
+            return x;
+        };
+        if (std::smatch m; std::regex_search(zeile, m, wort))
+            r.push_back({seite, m[5], zahl(m[1]), zahl(m[2]), zahl(m[3]), zahl(m[4])});
+    }
     return r;
 }
 
@@ -134,4 +190,111 @@ TEST(TreePrinter, LongListBreaksPagesAndRepeatsTheHeaderRow) {
     for (size_t p = text.find("Betrag"); p != std::string::npos; p = text.find("Betrag", p + 1)) ++kopfzeilen;
     EXPECT_GE(kopfzeilen, 2u) << text;
     EXPECT_EQ(text.find("Seite 2"), text.rfind("Seite 2")); // pages numbered once each
+}
+
+namespace {
+
+// A head column and many figures: three groups of 25 articles. A group carries the figures
+// of its first article, so the same text stands once bold and once normal.
+std::unique_ptr<TVRList> BreiteListe(int ASpalten) {
+    auto liste = std::make_unique<TVRList>();
+    liste->ColumnAdd().Caption = "Warengruppe";
+    for (int s = 1; s <= ASpalten; ++s) {
+        TVRColumn& c = liste->ColumnAdd();
+        c.Caption = "Wert" + std::string(s < 10 ? "00" : s < 100 ? "0" : "") + std::to_string(s);
+        c.VRType = TVRValueType::vrvtFloat;
+        c.FormatType = TVRFormatType::vrftPattern;
+        c.FormatStr = "%.2n";
+    }
+    for (int g = 1; g <= 3; ++g) {
+        auto artikel = TVRList::CreateChildOf(*liste);
+        TVRArray puffer = liste->VRArray_ForRowAdd_Generate();
+        for (int i = 1; i <= 25; ++i) {
+            String2VRItem("A" + std::to_string(g) + "-" + std::to_string(100 + i).substr(1), puffer, 0);
+            for (int s = 1; s <= ASpalten; ++s) Float2VRItem(g * 100000 + i * 1000 + s + 0.25, puffer, s);
+            artikel->RowAdd(puffer);
+        }
+        String2VRItem("Gruppe-" + std::to_string(g), puffer, 0);
+        for (int s = 1; s <= ASpalten; ++s) puffer[s] = artikel->GetCellValue(0, s);
+        liste->GetRow(liste->RowAdd(puffer)).Child = std::move(artikel);
+    }
+    return liste;
+}
+
+} // namespace
+
+TEST(TreePrinter, WideTreeContinuesInColumnBandsAtReadableSizeWithHeadColumnAndFooterOnEveryPage) {
+    TQtApp app;
+    struct THeute {
+        THeute() { rdl_HeuteFestlegen(EncodeDate(2026, 3, 15)); }
+        ~THeute() { rdl_HeuteFestlegen(0); }
+    } heute;
+    QTemporaryDir ordner;
+    ASSERT_TRUE(ordner.isValid());
+    constexpr int CSpalten = 120;
+    TVTRDLVRList grid;
+    grid.List_Set(BreiteListe(CSpalten));
+    TKOV_VirtualTreePrinter printer(false);
+    printer.Tree_Set(&grid);
+    printer.Titel_Set(QStringLiteral("Breiter Testdruck"));
+    printer.BemerkungAdd(QStringLiteral("Zeitraum"), QStringLiteral("01.03.2026 - 15.03.2026"));
+    const QString breit = ordner.filePath(QStringLiteral("breit.pdf")), schmal = ordner.filePath(QStringLiteral("schmal.pdf"));
+    printer.PrintToPdf(breit);
+    for (int s = 4; s <= CSpalten; ++s) printer.Options_Get().AusgelasseneSpalten.push_back(s);
+    printer.PrintToPdf(schmal);
+
+    // What a word printed at the smallest readable size measures in pdftotext's boxes.
+    const QString referenz = ordner.filePath(QStringLiteral("referenz.pdf"));
+    {
+        QPdfWriter pdf(referenz);
+        pdf.setResolution(300);
+        QPainter p(&pdf);
+        QFont f;
+        f.setPointSize(CKOV_MindestSchriftgroesse);
+        p.setFont(f);
+        p.drawText(QPointF(100, 100), QStringLiteral("Referenz"));
+    }
+    const auto ref = WortBoxen(referenz);
+    ASSERT_EQ(ref.size(), 1u);
+    const double mindesthoehe = ref[0].Hoehe() * 6.5 / CKOV_MindestSchriftgroesse;
+
+    const auto woerter = WortBoxen(breit);
+    ASSERT_FALSE(woerter.empty());
+    const TWort& kleinstes =
+        *std::min_element(woerter.begin(), woerter.end(), [](const TWort& A, const TWort& B) { return A.Hoehe() < B.Hoehe(); });
+    EXPECT_GE(kleinstes.Hoehe(), mindesthoehe) << kleinstes.Text << " on page " << kleinstes.Seite + 1;
+
+    const std::string text = PdfText(breit);
+    const auto seiten = Seiten(text);
+    const size_t n = seiten.size();
+    EXPECT_GT(n, Seiten(PdfText(schmal)).size());
+    const std::string von = " von " + std::to_string(n);
+    for (size_t i = 0; i < n; ++i) {
+        EXPECT_NE(seiten[i].find("Warengruppe"), std::string::npos) << "page " << i + 1;
+        EXPECT_NE(seiten[i].find("Seite " + std::to_string(i + 1) + von), std::string::npos) << seiten[i];
+        EXPECT_NE(seiten[i].find("Gedruckt am 15.03.2026"), std::string::npos) << seiten[i];
+    }
+    size_t zeilenseiten = 0; // down, then across: the first band's row pages come first
+    while (zeilenseiten < n && seiten[zeilenseiten].find("Wert001") != std::string::npos) ++zeilenseiten;
+    ASSERT_GE(zeilenseiten, 2u) << text;
+    ASSERT_EQ(n % zeilenseiten, 0u);
+    // Each figure column in one band only, on each of its row pages; the rows in every band.
+    for (int s = 1; s <= CSpalten; ++s) {
+        const std::string kopf = grid.ColumnCaption_Get(s).toStdString();
+        EXPECT_EQ(Vorkommen(text, kopf), zeilenseiten) << kopf;
+    }
+    for (const char* zeile : {"Gruppe-1", "A1-01", "Gruppe-3", "A3-25"})
+        EXPECT_EQ(Vorkommen(text, zeile), n / zeilenseiten) << zeile;
+    EXPECT_NE(seiten[n - 1].find("Wert120"), std::string::npos);
+    EXPECT_NE(seiten[n - 1].find("A3-25"), std::string::npos);
+    EXPECT_EQ(Vorkommen(text, "Breiter"), n / zeilenseiten); // title and remarks open every band
+
+    // Group rows bold, articles normal: the same figure is wider in its group's row.
+    const std::string zahl = grid.List()->GetCellValueAsFormatedString(0, 1);
+    std::vector<TWort> gleiche;
+    for (const TWort& w : woerter)
+        if (w.Seite == 0 && w.Text == zahl) gleiche.push_back(w);
+    ASSERT_EQ(gleiche.size(), 2u) << zahl;
+    if (gleiche[0].Oben > gleiche[1].Oben) std::swap(gleiche[0], gleiche[1]);
+    EXPECT_GT(gleiche[0].Breite(), gleiche[1].Breite() * 1.04) << zahl;
 }

@@ -1,10 +1,13 @@
 #include "kovvirtualtreeprinter.h"
 
 #include "exceptions.h"
+#include "rdldatum.h"
 #include "rdlprogramm.h"
 #include "vtrdlvrlist.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -13,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <exception>
@@ -39,24 +43,126 @@ void ZeilenSammeln(const QAbstractItemModel& AModel, const QModelIndex& AParent,
     }
 }
 
-// Column widths in device units for the given fonts: widest of caption and cells.
-struct TLayout {
-    std::vector<int> Spalten;
+QFont Fett(QFont AFont) {
+    AFont.setBold(true);
+    return AFont;
+}
+
+// Everything measured for one device, in its units: columns, rows, the column bands side by
+// side and the row ranges one below the other. Page k of a band holds the same rows in every
+// band, so the pages of one row range can be laid next to each other.
+struct TPlan {
+    QFont Normal, Fett, Titel;
+    std::vector<int> Spalten; // printed logical columns; position 0 is repeated on every band
     std::vector<QString> Kopf;
     std::vector<Qt::Alignment> Ausrichtung;
     std::vector<TDruckZeile> Zeilen;
-    std::vector<qreal> Breite;
-    qreal Einzug = 0, Rand = 0, Zeilenhoehe = 0;
-    qreal Gesamt() const {
+    std::vector<qreal> Breite;      // what each column's widest text needs
+    std::vector<qreal> Druckbreite; // the same, cut to what a page can give
+    qreal Einzug = 0, Rand = 0, Zeilenhoehe = 0, Kopfzeilenhoehe = 0, Fusshoehe = 0;
+    qreal Seitenbreite = 0, Seitenhoehe = 0;
+    qreal TitelHoehe = 0, Kopfblock = 0;
+    std::vector<qreal> BemerkungHoehe;
+    std::vector<std::vector<size_t>> Baender;          // positions into Spalten, 0 first
+    std::vector<std::pair<size_t, size_t>> Zeilenseiten; // [from, to) into Zeilen
+    qreal Gesamtbreite() const {
         qreal b = 0;
         for (qreal x : Breite) b += x;
         return b;
     }
+    int Seiten() const { return int(Baender.size() * Zeilenseiten.size()); }
 };
 
-QFont Fett(QFont AFont) {
-    AFont.setBold(true);
-    return AFont;
+QFont Tabellenschrift(const TKOV_VirtualTreePrinterOptions& AOpt) {
+    QFont f;
+    f.setPointSize(std::max(AOpt.Schriftgroesse, CKOV_MindestSchriftgroesse));
+    return f;
+}
+
+// Columns, rows and their widths; no page yet.
+TPlan SpaltenMessen(const TKOV_VirtualTreePrinter& APrinter, QPaintDevice& AGeraet) {
+    TPlan l;
+    l.Normal = Tabellenschrift(APrinter.Options_Get());
+    l.Fett = Fett(l.Normal);
+    l.Titel = l.Fett;
+    l.Titel.setPointSize(l.Normal.pointSize() + 5);
+    l.Spalten = APrinter.DruckSpalten();
+    const TVTRDLVRList* baum = APrinter.Tree_Get();
+    const QFontMetricsF normal(l.Normal, &AGeraet), fett(l.Fett, &AGeraet);
+    l.Einzug = normal.horizontalAdvance(QStringLiteral("MMM"));
+    l.Rand = normal.horizontalAdvance(QStringLiteral("M")) / 2;
+    l.Zeilenhoehe = fett.height() * 1.25;
+    for (int s : l.Spalten) {
+        l.Kopf.push_back(baum->ColumnCaption_Get(s));
+        l.Ausrichtung.push_back(baum->ColumnAlignment_Get(s) & Qt::AlignHorizontal_Mask);
+        l.Breite.push_back(fett.horizontalAdvance(l.Kopf.back()) + 2 * l.Rand);
+    }
+    if (baum && !l.Spalten.empty())
+        ZeilenSammeln(baum->Model(), {}, 0, APrinter.Options_Get().Drucktiefe, l.Spalten, l.Zeilen);
+    for (const TDruckZeile& z : l.Zeilen)
+        for (size_t k = 0; k < z.Zellen.size(); ++k) {
+            const QFontMetricsF& fm = z.Gruppe ? fett : normal;
+            qreal b = fm.horizontalAdvance(z.Zellen[k]) + 2 * l.Rand;
+            if (k == 0) b += z.Ebene * l.Einzug; // the tree's indent lives in the first printed column
+            l.Breite[k] = std::max(l.Breite[k], b);
+        }
+    return l;
+}
+
+// Splits the columns into bands of a page's width and the rows into page ranges.
+TPlan PlanBilden(const TKOV_VirtualTreePrinter& APrinter, QPagedPaintDevice& AGeraet) {
+    TPlan l = SpaltenMessen(APrinter, AGeraet);
+    const qreal breite = AGeraet.width(), hoehe = AGeraet.height();
+    l.Seitenbreite = breite;
+    l.Seitenhoehe = hoehe;
+
+    // The head column takes at most half a page when others must follow it; no column is
+    // wider than what is left beside it. Longer texts are cut with an ellipsis, never shrunk.
+    const size_t n = l.Spalten.size();
+    l.Druckbreite = l.Breite;
+    if (n > 0) l.Druckbreite[0] = std::min(l.Breite[0], n > 1 ? breite / 2 : breite);
+    for (size_t k = 1; k < n; ++k) l.Druckbreite[k] = std::min(l.Breite[k], breite - l.Druckbreite[0]);
+    std::vector<size_t> band{0};
+    qreal x = n > 0 ? l.Druckbreite[0] : 0;
+    for (size_t k = 1; k < n; ++k) {
+        if (band.size() > 1 && x + l.Druckbreite[k] > breite) {
+            l.Baender.push_back(band);
+            band = {0};
+            x = l.Druckbreite[0];
+        }
+        band.push_back(k);
+        x += l.Druckbreite[k];
+    }
+    l.Baender.push_back(n > 0 ? band : std::vector<size_t>{});
+
+    // Title and remarks wrap at the page's width.
+    const QFontMetricsF normal(l.Normal, &AGeraet), titel(l.Titel, &AGeraet);
+    const auto umbrochen = [&](const QFontMetricsF& fm, const QString& AText) {
+        return fm.boundingRect(QRectF(0, 0, breite, 1e9), Qt::AlignLeft | Qt::TextWordWrap, AText).height();
+    };
+    if (!APrinter.Titel_Get().isEmpty())
+        l.TitelHoehe = umbrochen(titel, APrinter.Titel_Get()) + titel.height() * 0.3;
+    l.Kopfblock = l.TitelHoehe;
+    for (const auto& [label, wert] : APrinter.Bemerkungen()) {
+        l.BemerkungHoehe.push_back(umbrochen(normal, label + QStringLiteral(": ") + wert) + l.Zeilenhoehe -
+                                   normal.height());
+        l.Kopfblock += l.BemerkungHoehe.back();
+    }
+    if (!APrinter.Titel_Get().isEmpty() || !APrinter.Bemerkungen().empty()) l.Kopfblock += l.Zeilenhoehe;
+
+    l.Kopfzeilenhoehe = n > 0 ? l.Zeilenhoehe * 1.2 : 0;
+    l.Fusshoehe = l.Zeilenhoehe * 1.5;
+    // At least one row per page, so that a block taller than a page cannot stall the print.
+    const auto platz = [&](qreal AOben) {
+        return std::max<size_t>(1, size_t((hoehe - l.Fusshoehe - l.Kopfzeilenhoehe - AOben) / l.Zeilenhoehe));
+    };
+    for (size_t von = 0; von < l.Zeilen.size();) {
+        const size_t bis = std::min(l.Zeilen.size(), von + platz(l.Zeilenseiten.empty() ? l.Kopfblock : 0));
+        l.Zeilenseiten.emplace_back(von, bis);
+        von = bis;
+    }
+    if (l.Zeilenseiten.empty()) l.Zeilenseiten.emplace_back(0, 0);
+    return l;
 }
 
 } // namespace
@@ -73,117 +179,106 @@ std::vector<int> TKOV_VirtualTreePrinter::DruckSpalten() const {
     return r;
 }
 
-static TLayout LayoutBilden(const TKOV_VirtualTreePrinter& APrinter, const TKOV_VirtualTreePrinterOptions& AOpt,
-                            const QFont& ASchrift, QPaintDevice& AGeraet) {
-    TLayout l;
-    l.Spalten = APrinter.DruckSpalten();
-    const TVTRDLVRList* baum = APrinter.Tree_Get();
-    const QFontMetricsF normal(ASchrift, &AGeraet), fett(Fett(ASchrift), &AGeraet);
-    l.Einzug = normal.horizontalAdvance(QStringLiteral("MMM"));
-    l.Rand = normal.horizontalAdvance(QStringLiteral("M")) / 2;
-    l.Zeilenhoehe = fett.height() * 1.25;
-    for (int s : l.Spalten) {
-        l.Kopf.push_back(baum->ColumnCaption_Get(s));
-        l.Ausrichtung.push_back(baum->ColumnAlignment_Get(s) & Qt::AlignHorizontal_Mask);
-        l.Breite.push_back(fett.horizontalAdvance(l.Kopf.back()) + 2 * l.Rand);
-    }
-    if (baum && !l.Spalten.empty())
-        ZeilenSammeln(baum->Model(), {}, 0, AOpt.Drucktiefe, l.Spalten, l.Zeilen);
-    for (const TDruckZeile& z : l.Zeilen)
-        for (size_t k = 0; k < z.Zellen.size(); ++k) {
-            const QFontMetricsF& fm = z.Gruppe ? fett : normal;
-            qreal b = fm.horizontalAdvance(z.Zellen[k]) + 2 * l.Rand;
-            if (k == 0) b += z.Ebene * l.Einzug; // the tree's indent lives in the first printed column
-            l.Breite[k] = std::max(l.Breite[k], b);
-        }
-    return l;
-}
-
 bool TKOV_VirtualTreePrinter::BrauchtQuerformat(QPagedPaintDevice& AGeraet) const {
-    QFont schrift;
-    schrift.setPointSize(FOptions.Schriftgroesse);
-    const TLayout l = LayoutBilden(*this, FOptions, schrift, AGeraet);
+    const TPlan l = SpaltenMessen(*this, AGeraet);
     QPageLayout hoch = AGeraet.pageLayout();
     hoch.setOrientation(QPageLayout::Portrait);
-    return l.Gesamt() > hoch.paintRectPixels(AGeraet.logicalDpiX()).width();
+    return l.Gesamtbreite() > hoch.paintRectPixels(AGeraet.logicalDpiX()).width();
 }
 
+int TKOV_VirtualTreePrinter::Seitenzahl(QPagedPaintDevice& AGeraet) const { return PlanBilden(*this, AGeraet).Seiten(); }
+
 void TKOV_VirtualTreePrinter::Render(QPagedPaintDevice& AGeraet) const {
-    QFont schrift;
-    schrift.setPointSize(FOptions.Schriftgroesse);
-    const TLayout l = LayoutBilden(*this, FOptions, schrift, AGeraet);
+    const TPlan l = PlanBilden(*this, AGeraet);
     QPainter p(&AGeraet);
     if (!p.isActive()) throw Exception("Der Druck konnte nicht begonnen werden.");
-
-    // Columns wider than the page shrink as a whole rather than being cut off.
-    const qreal skala = (l.Gesamt() > AGeraet.width() && l.Gesamt() > 0) ? AGeraet.width() / l.Gesamt() : 1.0;
-    p.scale(skala, skala);
-    const qreal breite = AGeraet.width() / skala, hoehe = AGeraet.height() / skala;
-    const qreal fussHoehe = l.Zeilenhoehe * 1.5;
-    int seite = 1;
+    const QFontMetricsF normal(l.Normal, &AGeraet), fett(l.Fett, &AGeraet);
+    const qreal breite = l.Seitenbreite, hoehe = l.Seitenhoehe;
+    const QString datum = QStringLiteral("Gedruckt am ") + QString::fromStdString(DateToStr(rdl_Today()));
+    const QString seiten = QString::number(l.Seiten());
     qreal y = 0;
 
-    auto fuss = [&] {
-        p.setFont(schrift);
-        p.drawText(QRectF(0, hoehe - l.Zeilenhoehe, breite, l.Zeilenhoehe), Qt::AlignHCenter | Qt::AlignBottom,
-                   QStringLiteral("Seite %1").arg(seite));
-    };
-    auto zeile = [&](const std::vector<QString>& AZellen, int AEbene, bool AFett) {
-        p.setFont(AFett ? Fett(schrift) : schrift);
+    auto zeile = [&](const std::vector<size_t>& ABand, const std::vector<QString>& AZellen, int AEbene, bool AFett) {
+        p.setFont(AFett ? l.Fett : l.Normal);
+        const QFontMetricsF& fm = AFett ? fett : normal;
         qreal x = 0;
-        for (size_t k = 0; k < AZellen.size(); ++k) {
+        for (size_t k : ABand) {
             const qreal einzug = k == 0 ? AEbene * l.Einzug : 0;
-            const QRectF zelle(x + l.Rand + einzug, y, l.Breite[k] - 2 * l.Rand - einzug, l.Zeilenhoehe);
-            p.drawText(zelle, l.Ausrichtung[k] | Qt::AlignVCenter, AZellen[k]);
-            x += l.Breite[k];
+            const QRectF zelle(x + l.Rand + einzug, y, l.Druckbreite[k] - 2 * l.Rand - einzug, l.Zeilenhoehe);
+            x += l.Druckbreite[k];
+            if (zelle.width() <= 0) continue;
+            const QString& text = AZellen[k];
+            p.drawText(zelle, l.Ausrichtung[k] | Qt::AlignVCenter,
+                       l.Breite[k] > l.Druckbreite[k] ? fm.elidedText(text, Qt::ElideRight, zelle.width()) : text);
         }
         y += l.Zeilenhoehe;
     };
-    auto kopfzeile = [&] {
-        zeile(l.Kopf, 0, true);
-        p.drawLine(QPointF(0, y), QPointF(std::min(breite, l.Gesamt()), y));
-        y += l.Zeilenhoehe * 0.2;
+    auto kopfblock = [&] {
+        if (!FTitel.isEmpty()) {
+            p.setFont(l.Titel);
+            p.drawText(QRectF(0, y, breite, l.TitelHoehe), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, FTitel);
+            y += l.TitelHoehe;
+        }
+        p.setFont(l.Normal);
+        for (size_t i = 0; i < FBemerkungen.size(); ++i) {
+            const auto& [label, wert] = FBemerkungen[i];
+            p.drawText(QRectF(0, y, breite, l.BemerkungHoehe[i]), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+                       label + QStringLiteral(": ") + wert);
+            y += l.BemerkungHoehe[i];
+        }
+        if (!FTitel.isEmpty() || !FBemerkungen.empty()) y += l.Zeilenhoehe;
+    };
+    auto fuss = [&](int ASeite) {
+        p.setFont(l.Normal);
+        const QRectF r(0, hoehe - l.Zeilenhoehe, breite, l.Zeilenhoehe);
+        p.drawText(r, Qt::AlignLeft | Qt::AlignBottom, datum);
+        p.drawText(r, Qt::AlignRight | Qt::AlignBottom,
+                   QStringLiteral("Seite %1 von %2").arg(QString::number(ASeite), seiten));
     };
 
-    // Title and remarks on the first page only.
-    if (!FTitel.isEmpty()) {
-        QFont titel = Fett(schrift);
-        titel.setPointSize(FOptions.Schriftgroesse + 5);
-        p.setFont(titel);
-        const qreal h = QFontMetricsF(titel, &AGeraet).height() * 1.3;
-        p.drawText(QRectF(0, y, breite, h), Qt::AlignLeft | Qt::AlignVCenter, FTitel);
-        y += h;
-    }
-    for (const auto& [label, wert] : FBemerkungen) {
-        p.setFont(schrift);
-        p.drawText(QRectF(0, y, breite, l.Zeilenhoehe), Qt::AlignLeft | Qt::AlignVCenter,
-                   label + QStringLiteral(": ") + wert);
-        y += l.Zeilenhoehe;
-    }
-    if (!FTitel.isEmpty() || !FBemerkungen.empty()) y += l.Zeilenhoehe;
-    if (!l.Spalten.empty()) kopfzeile();
-
-    for (const TDruckZeile& z : l.Zeilen) {
-        if (y + l.Zeilenhoehe > hoehe - fussHoehe) {
-            fuss();
-            if (!AGeraet.newPage()) throw Exception("Die nächste Druckseite konnte nicht begonnen werden.");
+    // Down, then across: all row pages of the first column band, then those of the next.
+    // Title and remarks open every band, so that its rows stand where they stood in the first.
+    int seite = 0;
+    for (const std::vector<size_t>& band : l.Baender)
+        for (size_t r = 0; r < l.Zeilenseiten.size(); ++r) {
+            if (seite > 0 && !AGeraet.newPage())
+                throw Exception("Die nächste Druckseite konnte nicht begonnen werden.");
             ++seite;
             y = 0;
-            kopfzeile();
+            if (r == 0) kopfblock();
+            if (!band.empty()) {
+                zeile(band, l.Kopf, 0, true);
+                qreal rechts = 0;
+                for (size_t k : band) rechts += l.Druckbreite[k];
+                p.drawLine(QPointF(0, y), QPointF(rechts, y));
+                y += l.Kopfzeilenhoehe - l.Zeilenhoehe;
+            }
+            for (size_t i = l.Zeilenseiten[r].first; i < l.Zeilenseiten[r].second; ++i)
+                zeile(band, l.Zeilen[i].Zellen, l.Zeilen[i].Ebene, l.Zeilen[i].Gruppe);
+            fuss(seite);
         }
-        zeile(z.Zellen, z.Ebene, z.Gruppe);
-    }
-    fuss();
 }
 
 void TKOV_VirtualTreePrinter::PrintToPdf(const QString& APfad) {
-    QPdfWriter pdf(APfad);
-    pdf.setResolution(300);
-    pdf.setTitle(FTitel);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    if (FOptions.Querformat || BrauchtQuerformat(pdf)) pdf.setPageOrientation(QPageLayout::Landscape);
-    Render(pdf);
+    const std::string name = QDir::toNativeSeparators(APfad).toStdString();
+    if (const QFileInfo ziel(APfad); ziel.exists() && !ziel.isFile())
+        throw Exception("\u201E" + name + "\u201C ist keine Datei; der Druck wurde nicht geschrieben.");
+    QSaveFile datei(APfad);
+    if (!datei.open(QIODevice::WriteOnly))
+        throw Exception("Die Druckdatei \u201E" + name + "\u201C kann nicht geschrieben werden: " +
+                        datei.errorString().toStdString());
+    {
+        QPdfWriter pdf(&datei);
+        pdf.setResolution(300);
+        pdf.setTitle(FTitel);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        if (FOptions.Querformat || BrauchtQuerformat(pdf)) pdf.setPageOrientation(QPageLayout::Landscape);
+        Render(pdf); // the PDF is complete when its painter ends
+    }
+    if (!datei.commit())
+        throw Exception("Die Druckdatei \u201E" + name + "\u201C kann nicht geschrieben werden: " +
+                        datei.errorString().toStdString());
 }
 
 bool TKOV_VirtualTreePrinter::MitDialogen() {

@@ -1,7 +1,12 @@
 #pragma once
 // Prints the tree of a result grid: title, remark lines, a header row of the printed
-// columns and the rows in tree order down to a chosen depth. In the GUI through Qt's
-// preview and print dialogs, in batch runs and tests into a PDF file.
+// columns and the rows in tree order down to a chosen depth, group rows bold, a footer
+// with page and print date on every page. In the GUI through Qt's preview and print
+// dialogs, in batch runs and tests into a PDF file.
+//
+// The table keeps its point size: columns that do not fit on the page's width continue
+// on further pages, with the first printed column (the tree's captions) repeated on the
+// left of each, as spreadsheet programs print wide tables.
 #include <QFont>
 #include <QString>
 
@@ -11,11 +16,14 @@
 class QPagedPaintDevice;
 class TVTRDLVRList;
 
+// Below this the figures of a print cannot be read any more.
+inline constexpr int CKOV_MindestSchriftgroesse = 7;
+
 struct TKOV_VirtualTreePrinterOptions {
     int Drucktiefe = -1;                  // deepest tree level printed (0 top level); -1 all
     std::vector<int> AusgelasseneSpalten; // logical column indices left out of the print
     bool Querformat = false;              // landscape even when the columns fit upright
-    int Schriftgroesse = 9;               // point size of the table
+    int Schriftgroesse = 9;               // point size of the table, never below CKOV_MindestSchriftgroesse
 };
 
 class TKOV_VirtualTreePrinter {
@@ -34,12 +42,14 @@ public:
     const std::vector<std::pair<QString, QString>>& Bemerkungen() const { return FBemerkungen; }
 
     TKOV_VirtualTreePrinterOptions& Options_Get() { return FOptions; }
+    const TKOV_VirtualTreePrinterOptions& Options_Get() const { return FOptions; }
 
     // --- output --------------------------------------------------------------------
     // Target of Print in runs without dialogs.
     void PdfDatei_Set(const QString& APfad) { FPdfDatei = APfad; }
     const QString& PdfDatei_Get() const { return FPdfDatei; }
-    // Writes an A4 PDF, landscape when the columns need it. Raises when the file cannot be written.
+    // Writes an A4 PDF, landscape when asked or when the columns need it, through a temporary
+    // file that replaces the target only when complete. Raises when it cannot be written.
     void PrintToPdf(const QString& APfad);
     // GUI: the print dialog, then the printer. Without dialogs: the PDF of PdfDatei_Set
     // (raises EKatalogFehler when none is set).
@@ -51,6 +61,8 @@ public:
 
     // Paints all pages onto a device whose page layout is already set.
     void Render(QPagedPaintDevice& AGeraet) const;
+    // How many pages Render paints on this device.
+    int Seitenzahl(QPagedPaintDevice& AGeraet) const;
     // Whether the printed columns are wider than an upright page of this device.
     bool BrauchtQuerformat(QPagedPaintDevice& AGeraet) const;
     // The printed columns: visible ones in grid order, minus those left out.
