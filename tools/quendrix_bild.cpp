@@ -3,6 +3,7 @@
 #include "quendrixmain.h"
 #include "quendrixmodule.h"
 #include "rdldatenbank.h"
+#include "rdldeutsch.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
 #include "rdlprogress.h"
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The pictures show what a German desktop shows, also when rendered under LC_ALL=C.
+    RDLQtDeutschEinrichten();
     try {
         QuendrixAuswertungenRegistrieren();
         RDLProgramm().DatenbankSetzen(TRDLDatenbank::Oeffnen(db));

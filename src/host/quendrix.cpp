@@ -3,6 +3,7 @@
 #include "rdlbenutzeraktion.h"
 #include "rdlbroadcast.h"
 #include "rdldatenbank.h"
+#include "rdldeutsch.h"
 #include "rdlinfo.h"
 #include "rdlmeldungsbox.h"
 #include "rdlprogramm.h"
@@ -59,6 +60,8 @@ public:
         // Scripts read standard error: Qt's own notes belong in the log there.
         if (AAutoreport) FAlterHandler = qInstallMessageHandler(QtMeldungInsLog);
         if (!QCoreApplication::instance()) FApp = std::make_unique<QApplication>(FArgc, FArgv);
+        // Qt's own dialogs and widgets speak German, whatever the process locale is.
+        RDLQtDeutschEinrichten();
         // Progress displays of the layers below Qt show their windows through it.
         RDLProgressFenster_Installieren();
         if (AAutoreport) {

@@ -300,12 +300,15 @@ void TKOV_Quendrix_MainFrm::StarteAuswertung(const QModelIndex& ANode) {
         if (!auswertung) return;
         if (!klasse->RechtFuerAuswertungVorhanden()) return; // the rights check told the user
         setEnabled(false);
-        hide();
+        // QDialog's hide() would end the modal loop the catalogue runs in, and with it
+        // the program once the evaluation returns: hide only the window.
+        QWidget::setVisible(false);
         struct TWiederZeigen {
             TKOV_Quendrix_MainFrm* F;
             ~TWiederZeigen() {
                 F->setEnabled(true);
                 F->show();
+                F->activateWindow();
             }
         } wiederZeigen{this};
         auswertung->Init();

@@ -9,6 +9,8 @@
 #include "quendrixmodule.h"
 #include "vtrdlvrlist.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
@@ -573,4 +575,37 @@ TEST_F(TProgramm, DirektstartOhneRechtDerAuswertungEndetMitCode3) {
                                         " nicht.\nBitte wenden Sie sich an Ihren Administrator.\n");
         EXPECT_EQ(Out.str(), "");
     }
+}
+
+namespace {
+
+// What Qt says while an evaluation runs: the "Yes" of its message boxes and the first month.
+class TQtTexteAuswertung : public TKOV_Quendrix_Auswertung {
+public:
+    static inline std::string Ja, Monat;
+    bool Execute() override {
+        Ja = QCoreApplication::translate("QPlatformTheme", "&Yes").toStdString();
+        Monat = QLocale().monthName(1).toStdString();
+        return true;
+    }
+};
+
+} // namespace
+
+// Every run with Qt brings up its German texts and formats, also in a process whose
+// locale is C.
+TEST_F(TProgramm, QtSprichtDeutschAuchUnterLocaleC) {
+    const TKOV_Quendrix_AuswertungsDeskriptor texte(KOV_Erzeugen<TQtTexteAuswertung>,
+                                                    {"QTTEXTE", "Qt-Texte", "Test", "Test"});
+    THostRegistrierung nurTest({&texte});
+    THostInstallationsDatei db(1, "MUSTER00");
+    db.Benutzer("anna", {"441"});
+    const QLocale alt;
+    QLocale::setDefault(QLocale::c());
+    TQtTexteAuswertung::Ja.clear();
+    TQtTexteAuswertung::Monat.clear();
+    EXPECT_EQ(Main({"--db", db.Pfad(), "--user", "anna", "-kn", "QTTEXTE", "-autoreport"}), CQuendrixExitOk);
+    QLocale::setDefault(alt);
+    EXPECT_EQ(TQtTexteAuswertung::Ja, "&Ja");
+    EXPECT_EQ(TQtTexteAuswertung::Monat, "Januar");
 }

@@ -3,6 +3,7 @@
 #include "qttestapp.h"
 #include "testumgebung.h"
 
+#include "quendrix.h"
 #include "quendrixmain.h"
 #include "quendrixmodule.h"
 #include "rdlautocomplete.h"
@@ -16,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -236,4 +239,180 @@ TEST_F(TKatalog, WaehrendDerArbeitNichtsStartenUndNichtSchliessen) {
     RDLProgramm().WorkDone(&f);
     QTest::keyClick(&f, Qt::Key_Escape);
     EXPECT_FALSE(f.isVisible());
+}
+
+// --- the catalogue comes back after an evaluation ---------------------------------------------
+
+namespace {
+
+// How the window of TFensterAuswertung is closed, and what its runs saw.
+enum class TSchliessen { Titelleiste, Esc, Beenden };
+struct TFensterLauf {
+    static inline TSchliessen Art = TSchliessen::Titelleiste;
+    static inline int Gezeigt = 0; // windows shown and closed
+};
+
+// An evaluation with a window of its own, shown modally until it is closed.
+class TFensterAuswertung : public TKOV_Quendrix_Auswertung {
+public:
+    bool Execute() override {
+        TRDLForm fenster;
+        auto* beenden = new QPushButton(QStringLiteral("&Beenden"), &fenster);
+        QObject::connect(beenden, &QPushButton::clicked, &fenster, &QWidget::close);
+        QTimer::singleShot(0, &fenster, [&] {
+            ++TFensterLauf::Gezeigt;
+            EXPECT_TRUE(fenster.isVisible());
+            switch (TFensterLauf::Art) {
+            case TSchliessen::Titelleiste: fenster.windowHandle()->close(); break;
+            case TSchliessen::Esc: QTest::keyClick(&fenster, Qt::Key_Escape); break;
+            case TSchliessen::Beenden: beenden->click(); break;
+            }
+        });
+        fenster.exec();
+        return true;
+    }
+};
+
+// An evaluation that is not built yet: it only says so.
+class TPlatzhalterAuswertung : public TKOV_Quendrix_Auswertung {
+public:
+    bool Execute() override { return KOV_AuswertungNochNichtVerfuegbar(); }
+};
+
+} // namespace
+
+// The catalogue runs modally from the program start; an evaluation started from it,
+// however its window is closed, brings it back visible, enabled, with the same row
+// and its modal loop still running, until the user closes it.
+TEST_F(TKatalog, NachDerAuswertungKommtDerKatalogZurueck) {
+    const TKOV_Quendrix_AuswertungsDeskriptor fenster(KOV_Erzeugen<TFensterAuswertung>,
+                                                      {"FENSTER", "Mit Fenster", "Test", "Test"});
+    const TKOV_Quendrix_AuswertungsDeskriptor platzhalter(KOV_Erzeugen<TPlatzhalterAuswertung>,
+                                                          {"PLATZ", "Noch nicht gebaut", "Test", "Test"});
+    THostRegistrierung nur({&fenster, &platzhalter, &Umsatz});
+    const struct {
+        const char* Name;
+        std::string Kurzname;
+        TSchliessen Art;
+        int Fenster;
+        int Meldungen;
+    } faelle[] = {
+        {"Titelleiste", "FENSTER", TSchliessen::Titelleiste, 1, 0},
+        {"Esc", "FENSTER", TSchliessen::Esc, 1, 0},
+        {"&Beenden", "FENSTER", TSchliessen::Beenden, 1, 0},
+        {"noch nicht verfügbar", "PLATZ", TSchliessen::Titelleiste, 0, 1},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        TFensterLauf::Art = fall.Art;
+        TFensterLauf::Gezeigt = 0;
+        Umgebung.Meldungen().Meldungen.clear();
+        bool geprueft = false;
+        TQuendrixKatalogAnzeige modal; // the program's own: exec
+        modal = QuendrixKatalogAnzeige_Ersetzen([&](TKOV_Quendrix_MainFrm& F) {
+            QTimer::singleShot(0, &F, [&] {
+                // Rows by name: "Mit Fenster", "Noch nicht gebaut", "Umsatz im Test".
+                F.vtAuswertungen->setCurrentIndex(Zeile(F, fall.Kurzname == "FENSTER" ? 0 : 1));
+                EXPECT_EQ(Gewaehlt(F), fall.Kurzname);
+                F.btnAendern->click();
+                // Runs only while the catalogue's own loop still runs.
+                QTimer::singleShot(0, &F, [&] {
+                    geprueft = true;
+                    EXPECT_TRUE(F.isVisible());
+                    EXPECT_TRUE(F.isEnabled());
+                    EXPECT_EQ(QApplication::activeModalWidget(), &F);
+                    EXPECT_EQ(Gewaehlt(F), fall.Kurzname);
+                    F.btnClose->click();
+                });
+            });
+            modal(F);
+        });
+        EXPECT_EQ(QuendrixProgrammStart({}), CQuendrixExitOk);
+        QuendrixKatalogAnzeige_Ersetzen(modal);
+        EXPECT_TRUE(geprueft);
+        EXPECT_EQ(TFensterLauf::Gezeigt, fall.Fenster);
+        ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), size_t(fall.Meldungen));
+        if (fall.Meldungen) {
+            EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Text, "Diese Auswertung ist noch nicht verfügbar.");
+        }
+    }
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+
+    // Started directly, the program ends when the evaluation's window closes.
+    TFensterLauf::Gezeigt = 0;
+    bool katalog = false;
+    const TQuendrixKatalogAnzeige modal = QuendrixKatalogAnzeige_Ersetzen([&](TKOV_Quendrix_MainFrm&) { katalog = true; });
+    EXPECT_EQ(QuendrixProgrammStart({"-kn", "FENSTER"}), CQuendrixExitOk);
+    QuendrixKatalogAnzeige_Ersetzen(modal);
+    EXPECT_EQ(TFensterLauf::Gezeigt, 1);
+    EXPECT_FALSE(katalog);
+}
+
+// --- search -------------------------------------------------------------------------------------
+
+// Keys typed faster than the search window opens: the first opens it, the others are
+// still queued for the catalogue (its list, or its window as the window system hands
+// them over) and must reach the search field, in order. Enter then takes the best hit:
+// the evaluation named so, before those that only mention it.
+TEST_F(TKatalog, SchnellGetippteZeichenErreichenDasSuchfeld) {
+    THostRegistrierung echte;
+    QuendrixAuswertungenRegistrieren();
+    Umgebung.Installation(1, "ODRIKS00");
+    auto vorgabe = RDLDialoge_Ersetzen(std::make_unique<TRDLQtDialoge>());
+    for (const bool anDasFenster : {false, true}) {
+        SCOPED_TRACE(anDasFenster ? "an das Fenster" : "an die Liste");
+        TKOV_Quendrix_MainFrm f;
+        f.show();
+        f.vtAuswertungen->setFocus();
+        QObject* ziel = anDasFenster ? static_cast<QObject*>(f.windowHandle()) : f.vtAuswertungen;
+        for (const QChar c : QStringLiteral("umsatz"))
+            QCoreApplication::postEvent(ziel, new QKeyEvent(QEvent::KeyPress, Qt::Key_A + (c.unicode() - 'a'),
+                                                            Qt::NoModifier, QString(c)));
+        std::string feld;
+        QTimer::singleShot(0, &f, [&] {
+            auto* suche = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!suche || suche == &f) return; // no search window: the test fails below
+            auto* edit = suche->findChild<QLineEdit*>();
+            feld = edit->text().toStdString();
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QApplication::processEvents();
+        EXPECT_EQ(feld, "umsatz");
+        EXPECT_TRUE(f.edtSuche->text().isEmpty());
+        EXPECT_EQ(Gewaehlt(f), "UMSAUSW");
+        EXPECT_EQ(f.lblBezeichnung->text().toStdString(), "Umsatzauswertung");
+    }
+    RDLDialoge_Ersetzen(std::move(vorgabe));
+    EXPECT_EQ(THostProtokoll::Text(), ""); // a pick starts nothing
+}
+
+// The eight evaluations: hits of the name first, those beginning with the word before
+// the others, then those found in keywords, description or short name; within each
+// the catalogue's order.
+TEST_F(TKatalog, SucheNenntTrefferDesNamensZuerst) {
+    THostRegistrierung echte;
+    QuendrixAuswertungenRegistrieren();
+    Umgebung.Installation(1, "ODRIKS00");
+    TKOV_Quendrix_MainFrm f;
+    const TACSourceVTCustom quelle(f.vtAuswertungen, 0, false, false,
+                                   {TKOV_Quendrix_MainFrm::spIndex, TKOV_Quendrix_MainFrm::spKurzname});
+    const auto kurznamen = [&](const std::string& AText) {
+        std::vector<std::string> k;
+        for (const auto& t : quelle.Suchen(AText)) k.push_back(t.Daten[1]);
+        return k;
+    };
+    const struct {
+        const char* Text;
+        std::vector<std::string> Treffer;
+    } faelle[] = {
+        {"umsatz", {"UMSAUSW", "PUPAUSWERT", "VFAUSW"}},
+        {"UMSATZ", {"UMSAUSW", "PUPAUSWERT", "VFAUSW"}},
+        {"auswertung", {"PKAUSWERT", "PUPAUSWERT", "UMSAUSW", "VFAUSW", "PersRab"}},
+        {"prämie", {"PUPAUSWERT", "VKPRAEMIEN"}},
+        {"umsausw", {"UMSAUSW"}},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.Text);
+        EXPECT_EQ(kurznamen(fall.Text), fall.Treffer);
+    }
 }

@@ -11,8 +11,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -47,11 +49,21 @@ public:
         resize(ASuche.Breite > 0 ? ASuche.Breite : 350, ASuche.Hoehe > 0 ? ASuche.Hoehe : 350);
         if (ASuche.Links >= 0 && ASuche.Oben >= 0) move(ASuche.Links, ASuche.Oben);
         Fuellen();
+        // The dialog usually opens on a typed key, and the user types on: until the
+        // window system hands the focus over, the keys still go to the window below,
+        // which the dialog blocks (Qt would drop them). They belong in the field.
+        qApp->installEventFilter(this);
     }
+    ~TAutoCompleteFenster() override { qApp->removeEventFilter(this); }
     int Auswahl() const { return FListe->currentRow(); }
 
 protected:
     bool eventFilter(QObject* AObjekt, QEvent* AEvent) override {
+        if (AEvent->type() == QEvent::KeyPress && FensterDarunter(AObjekt)) {
+            std::unique_ptr<QEvent> kopie(AEvent->clone());
+            QApplication::sendEvent(FEdit, kopie.get());
+            return true;
+        }
         if (AObjekt == FEdit && AEvent->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(AEvent)->key();
             if (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
@@ -68,6 +80,24 @@ protected:
     }
 
 private:
+    // True for a window of this application below the dialog, or a widget in one: not
+    // the dialog, nor a window opened from it, nor a popup.
+    bool FensterDarunter(QObject* AObjekt) const {
+        const QWidget* fenster = nullptr;
+        if (AObjekt->isWidgetType()) {
+            fenster = static_cast<QWidget*>(AObjekt)->window();
+        } else if (AObjekt->isWindowType()) {
+            const auto* w = static_cast<QWindow*>(AObjekt);
+            for (const QWidget* t : QApplication::topLevelWidgets())
+                if (t->windowHandle() == w) fenster = t;
+        }
+        if (!fenster) return false;
+        for (const QWidget* w = fenster; w; w = w->parentWidget())
+            if (w == this) return false;
+        const Qt::WindowType art = fenster->windowType();
+        return art != Qt::Popup && art != Qt::ToolTip;
+    }
+
     void Fuellen() {
         FListe->clear();
         const auto treffer = FSuche.Treffer ? FSuche.Treffer(FEdit->text().toStdString()) : std::vector<std::string>{};
@@ -118,6 +148,17 @@ std::vector<TACTreffer> TACSourceVTCustom::Suchen(const std::string& AText, bool
         const TVRList* l = model.NodeList(AKnoten);
         return QString::fromStdString(wurzel->FormatVRItem(l->GetCellValue(AKnoten.row(), ACol), ACol));
     };
+    const bool anzeigeGesucht = std::find(gesucht.begin(), gesucht.end(), FAnzeigeSpalte) != gesucht.end();
+    // What the user looks for is mostly a name: hits of the display text come first,
+    // those that begin with the first word before those that hold the words further in.
+    const auto rang = [&](const QModelIndex& AKnoten) {
+        if (!anzeigeGesucht || woerter.isEmpty()) return 0;
+        const QString anzeige = text(AKnoten, FAnzeigeSpalte);
+        if (!std::all_of(woerter.begin(), woerter.end(), [&](const QString& w) { return anzeige.contains(w, gk); }))
+            return 2;
+        return anzeige.startsWith(woerter.front(), gk) ? 0 : 1;
+    };
+    std::vector<int> raenge;
     // Tree order, depth first, as the user sees the rows when all are expanded.
     std::function<void(const QModelIndex&)> gehe = [&](const QModelIndex& AEltern) {
         for (int r = 0; r < model.rowCount(AEltern); ++r) {
@@ -144,12 +185,20 @@ std::vector<TACTreffer> TACSourceVTCustom::Suchen(const std::string& AText, bool
                 if (!zusatz.isEmpty()) anzeige += QStringLiteral(" (") + zusatz.join(QStringLiteral(", ")) + ')';
                 t.Anzeige = anzeige.toStdString();
                 treffer.push_back(std::move(t));
+                raenge.push_back(rang(k));
             }
             gehe(k);
         }
     };
     gehe({});
-    return treffer;
+    // Within a rank the tree order stays.
+    std::vector<size_t> folge(treffer.size());
+    for (size_t i = 0; i < folge.size(); ++i) folge[i] = i;
+    std::stable_sort(folge.begin(), folge.end(), [&](size_t A, size_t B) { return raenge[A] < raenge[B]; });
+    std::vector<TACTreffer> geordnet;
+    geordnet.reserve(treffer.size());
+    for (const size_t i : folge) geordnet.push_back(std::move(treffer[i]));
+    return geordnet;
 }
 
 // --- the dialog ----------------------------------------------------------------------------

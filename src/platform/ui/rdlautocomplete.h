@@ -19,17 +19,19 @@ struct TACTreffer {
 class TACSource {
 public:
     virtual ~TACSource() = default;
-    // The entries matching AText, in the source's order. Every word of AText must occur
+    // The entries matching AText, best first. Every word of AText must occur
     // in one of the entry's searched texts; an empty text matches nothing unless
     // AAlleBeiLeeremText.
     virtual std::vector<TACTreffer> Suchen(const std::string& AText, bool AAlleBeiLeeremText = false) const = 0;
 };
 
-// A source over the rows of a tree grid, in the tree's current order, every level.
-// Searched are the text columns of the list: all of them, or with ANurSichtbareSpalten
-// only the visible ones. Letter case counts only with AGrossKleinBeachten. A hit shows
-// the text of AAnzeigeSpalte followed by the other text columns of ADatenSpalten in
-// brackets; its Daten are the ADatenSpalten values as shown.
+// A source over the rows of a tree grid, every level. Searched are the text columns of
+// the list: all of them, or with ANurSichtbareSpalten only the visible ones. Letter case
+// counts only with AGrossKleinBeachten. Hits whose display text (AAnzeigeSpalte) holds
+// every word come first, those beginning with the first word before the others; then
+// the hits found in other columns; within each rank the tree's current order. A hit
+// shows the text of AAnzeigeSpalte followed by the other text columns of ADatenSpalten
+// in brackets; its Daten are the ADatenSpalten values as shown.
 class TACSourceVTCustom : public TACSource {
 public:
     TACSourceVTCustom(const TVTRDLVRList* ATree, int AAnzeigeSpalte, bool ANurSichtbareSpalten,
