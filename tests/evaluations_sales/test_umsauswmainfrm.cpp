@@ -452,6 +452,62 @@ TEST_F(TUmsatzFenster, GruppierungsoptionNimmtNummerOderNamen) {
         EXPECT_THROW(o->Anwenden(falsch), EConvertError) << falsch;
 }
 
+// A branch in francs: its rows keep francs and say so; group rows add up euros at the
+// rate of each day; a day without a rate stops with a message naming currency and day.
+TEST_F(TUmsatzFenster, FrankenBleibenInDenZeilenUndWerdenInDenGruppenZumTageskursUmgerechnet) {
+    Umgebung.Filiale(7, 2, 1, "Basel", "CHF");
+    Umgebung.Wechselkurs("CHF", CTag1, 0.9);
+    Umgebung.Wechselkurs("CHF", CTag2, 0.95);
+    for (TDate t : {CTag1 - 1, CTag1, CTag2}) {
+        Antworten[{100, t}].Real = Gruppe({}, ugA, 4, 8, 10);
+        Antworten[{100, t}].Vorjahre = {Gruppe({}, ugA, 2, 4, 5)};
+        Antworten[{7, t}].Real = Gruppe({}, ugA, 8, 16, 20);
+        Antworten[{7, t}].Vorjahre = {Gruppe({}, ugA, 4, 8, 10)};
+    }
+    auto f = Fenster();
+    f->GruppierungsMenuItemClick(6); // client, branch, day
+    ASSERT_EQ(f->Gruppierspalten(), (TVRGruppierOption{umcMandant, umcFiliale, umcDatum}));
+    Auswerten(*f, CTag1, CTag2, 1, false, 2);
+    EXPECT_TRUE(f->ErgebnisVollstaendig());
+    const TVRList& baum = *f->vtUmsaetze->List();
+    ASSERT_EQ(baum.GetRowCount(), 1); // Modehaus Süd
+    const int brutto = GetColIDxLaufendesJahr(urcUmsatzBrutto), vj = BlockstartVorjahr(false, 0);
+    // Client: 2 × 10 € + 20 CHF × 0,90 + 20 CHF × 0,95 = 57 €; prior year 10 € + 10 × 1,85 = 28,50 €.
+    EXPECT_EQ(baum.GetCellValueAsFormatedString(0, umcWaehrung), "EUR");
+    EXPECT_NEAR(baum.GetCellValueAsDouble(0, brutto), 57.0, 1e-9);
+    EXPECT_NEAR(baum.GetCellValueAsDouble(0, vj + urcUmsatzBrutto), 28.5, 1e-9);
+    EXPECT_NEAR(baum.GetCellValueAsDouble(0, vj + urcDifferenz), 57.0 - 28.5, 1e-9);
+    // Margin: net 2 × 8 + 16 × 1,85 = 45,60 € less purchase 2 × 4 + 8 × 1,85 = 22,80 €.
+    EXPECT_NEAR(baum.GetCellValueAsDouble(0, brutto + urcSpanne), 45.6 - 22.8, 1e-9);
+    // The Basel branch and its days: group rows in euros, leaf rows in francs.
+    const TVRList* filialen = baum.GetRowChild(0);
+    ASSERT_NE(filialen, nullptr);
+    ASSERT_EQ(filialen->GetRowCount(), 2);
+    const int basel = filialen->GetCellValueAsFormatedString(0, 0) == "7" ? 0 : 1;
+    EXPECT_NEAR(filialen->GetCellValueAsDouble(basel, brutto), 37.0, 1e-9);
+    const TVRList* tage = filialen->GetRowChild(basel);
+    ASSERT_NE(tage, nullptr);
+    for (int i = 0; i < tage->GetRowCount(); ++i) {
+        const TVRList* blatt = tage->GetRowChild(i);
+        ASSERT_NE(blatt, nullptr);
+        EXPECT_EQ(blatt->GetCellValueAsFormatedString(0, umcWaehrung), "CHF");
+        EXPECT_NEAR(blatt->GetCellValueAsDouble(0, brutto), 20.0, 1e-9);
+        EXPECT_EQ(tage->GetCellValueAsFormatedString(i, umcWaehrung), "EUR");
+    }
+
+    // The day before the first rate: told, and the window keeps no result to hand out.
+    Umgebung.Meldungen().Meldungen.clear();
+    Auswerten(*f, CTag1 - 1, CTag2, 1, false, 2);
+    EXPECT_FALSE(f->ErgebnisVollstaendig());
+    const std::string text = "Für die Währung CHF ist zum " + DateToStr(CTag1 - 1) +
+                             " kein Umrechnungskurs in EUR hinterlegt.";
+    bool gemeldet = false;
+    for (const auto& m : Umgebung.Meldungen().Meldungen) gemeldet = gemeldet || m.Text.find(text) != std::string::npos;
+    EXPECT_TRUE(gemeldet) << text;
+    QTemporaryDir ordner;
+    EXPECT_FALSE(f->Liste_Speichern(ordner.filePath("x.csv").toStdString()));
+}
+
 TEST_F(TUmsatzFenster, GruppierungUeberComboUndPopupOhneErneutesGruppierenDerGleichen) {
     for (int nr : {2, 10, 100}) Antworten[{nr, CTag1}].Real = Gruppe({}, ugA, 1, 2, 3);
     auto f = Fenster();
@@ -549,8 +605,8 @@ TEST_F(TUmsatzFenster, ExportJeLevel) {
     for (const char* level : {"0", "3", "9"}) {
         z = exportieren(level);
         ASSERT_EQ(z.size(), 7u) << level;
-        EXPECT_EQ(z[0].rfind("Mandant;Filiale;Datum;Umsatz brutto", 0), 0u) << z[0];
-        EXPECT_EQ(z[1].rfind("Modehaus Nord;2;01.12.2026 (Di);3,00;", 0), 0u) << z[1];
+        EXPECT_EQ(z[0].rfind("Mandant;W\xe4hrung;Filiale;Datum;Umsatz brutto", 0), 0u) << z[0];
+        EXPECT_EQ(z[1].rfind("Modehaus Nord;EUR;2;01.12.2026 (Di);3,00;", 0), 0u) << z[1];
     }
 }
 
@@ -584,7 +640,7 @@ TEST_F(TUmsatzFenster, DruckkopfMitDerAuswahl) {
     const std::string alles = PdfText(pdf);
     EXPECT_NE(alles.find("Gruppierung: Datum / Mandant"), std::string::npos) << alles;
     EXPECT_NE(alles.find("Filiale Umsatz brutto"), std::string::npos) << alles;
-    EXPECT_NE(alles.find("Modehaus Nord 3,00"), std::string::npos) << alles;
+    EXPECT_NE(alles.find("Modehaus Nord EUR 3,00"), std::string::npos) << alles;
 }
 
 TEST_F(TUmsatzFenster, ExecuteOeffnetDasFensterNurNachDerStatistik) {

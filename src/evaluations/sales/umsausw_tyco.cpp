@@ -3,7 +3,7 @@
 #include <algorithm>
 
 const char* const CKOV_UmsatzTree_MainColumns_2_Bezeichung[CKOV_UmsatzTree_AnzahlMainColumns] = {
-    "Bezeichnung", "Mandant-ID", "Mandant", "Zusatz", "Filiale",
+    "Bezeichnung", "Mandant-ID", "Mandant", "Währung", "Filiale",
     "Datum",       "Kalenderwoche", "Monat", "Quartal", "Wochentag",
 };
 const TVRValueType CKOV_UmsatzTree_MainColumns_2_VRType[CKOV_UmsatzTree_AnzahlMainColumns] = {
@@ -13,7 +13,7 @@ const TVRValueType CKOV_UmsatzTree_MainColumns_2_VRType[CKOV_UmsatzTree_AnzahlMa
 };
 // The period columns only serve as grouping levels; the day itself is shown.
 const bool CKOV_UmsatzTree_MainColumns_2_Visible[CKOV_UmsatzTree_AnzahlMainColumns] = {
-    true, false, true, false, true, true, false, false, false, false,
+    true, false, true, true, true, true, false, false, false, false,
 };
 
 const char* const CKOV_UmsatzTree_RepColumns_2_Bezeichung[CKOV_UmsatzTree_AnzahlRepColumns] = {

@@ -20,7 +20,7 @@ enum TKOV_UmsatzTree_MainColumn : int {
     umcKopf = 0,
     umcMandantID = 1,
     umcMandant = 2,
-    umcFrei = 3,
+    umcWaehrung = 3, // the currency of the row's amounts: the branch's on leaf rows, the house currency on group rows
     umcFiliale = 4,
     umcDatum = 5,
     umcKalenderwoche = 6,

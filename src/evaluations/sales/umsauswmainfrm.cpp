@@ -10,6 +10,7 @@
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
 #include "rdlprogress.h"
+#include "rdlwaehrung.h"
 #include "suitetabellen.h"
 #include "umsatzauswertvergleichmani_base.h"
 #include "umsatzhelper_umsausw.h"
@@ -478,6 +479,7 @@ TKOV_PEP_Progress& TKOV_UmsatzAuswertFrm::Progressshower_GoC() {
 // --- the table ----------------------------------------------------------------------------------
 
 void TKOV_UmsatzAuswertFrm::TabelleAnzeigen() {
+    FErgebnisVollstaendig = false;
     KOV_Geschuetzt(CName + "TabelleAnzeigen", true, [&] {
         const TVTRDLUpdateGuard pause(*vtUmsaetze);
         TKOV_UmsAusw_Quellen q;
@@ -488,6 +490,10 @@ void TKOV_UmsatzAuswertFrm::TabelleAnzeigen() {
         };
         q.Umsatz = FUmsatzAuswertVerglMani;
         q.LeereUmsaetzeIgnorieren = chbNullumsaetzeIgnorieren->isChecked();
+        // A new calculator per selection: rates entered since the last one count.
+        FWaehrungsrechner = std::make_unique<TRDLWaehrungsrechner>(RDLProgramm().Datenbank());
+        q.Hauswaehrung = FWaehrungsrechner->Hauswaehrung();
+        q.Kurs = [this](const std::string& AWaehrung, TDate ADatum) { return FWaehrungsrechner->Kurs(AWaehrung, ADatum); };
         TKOV_PEP_Progress& fortschritt = Progressshower_GoC();
         q.Fortschritt = [&](const std::string& ADetail) {
             fortschritt.SetDetail(ADetail);
@@ -508,7 +514,7 @@ void TKOV_UmsatzAuswertFrm::TabelleAnzeigen() {
                 TKOV_PEP_Progress& P;
                 ~TVerbergen() { P.Hide(); }
             } verbergen{fortschritt};
-            TabelleFuellen(*AListe, FVRArray, FSettings, q);
+            FErgebnisVollstaendig = TabelleFuellen(*AListe, FVRArray, FSettings, q);
         });
         ListeGruppieren();
     });
@@ -589,10 +595,24 @@ void TKOV_UmsatzAuswertFrm::ListeGruppieren() {
         }
         GruppierenNachEbenen(*vtUmsaetze, FGruppierspalten, {}, funktionen, FesteSpalten(),
                              [this](TVTRDLVRList& AGrid, const TVRGruppierOption&) {
-                                 if (AGrid.List()) SpanneUndDiffZuLJ_Setzen(*AGrid.List());
+                                 if (AGrid.List()) {
+                                     GruppenInHauswaehrung(*AGrid.List());
+                                     SpanneUndDiffZuLJ_Setzen(*AGrid.List());
+                                 }
                                  TabelleEinladen();
                              });
     });
+}
+
+void TKOV_UmsatzAuswertFrm::GruppenInHauswaehrung(TVRList& AListe) {
+    const bool ok = KOV_Geschuetzt("GruppensummenInHauswaehrung", true, [&] {
+        const std::string haus = FWaehrungsrechner ? FWaehrungsrechner->Hauswaehrung() : RDLProgramm().GetWaehrung();
+        GruppensummenInHauswaehrung(AListe, haus, [this](const std::string& AWaehrung, TDate ADatum) {
+            if (!FWaehrungsrechner) throw EWaehrungsFehler(AWaehrung, ADatum, RDLProgramm().GetWaehrung());
+            return FWaehrungsrechner->Kurs(AWaehrung, ADatum);
+        });
+    });
+    if (!ok) FErgebnisVollstaendig = false;
 }
 
 void TKOV_UmsatzAuswertFrm::TiefenMerken() {
@@ -719,7 +739,13 @@ void TKOV_UmsatzAuswertFrm::DruckBemerkungenSetzen(TKOV_VirtualTreePrinter& D, c
             D.BemerkungAdd(QStringLiteral("Wahl des Vergleichtags"),
                            q(UmsAuswTabellenText(CKOV_UmsAusw_WahlVergleichsdatum_2_Druckbemerkung,
                                                  FSettings.WahlmethodeVergleichstag)));
-        D.BemerkungAdd(QStringLiteral("Währung"), q("Alle Beträge in " + RDLProgramm().GetWaehrung()));
+        const std::string haus = RDLProgramm().GetWaehrung();
+        const bool fremd = vtUmsaetze->List() && HatFremdwaehrung(*vtUmsaetze->List(), haus);
+        D.BemerkungAdd(QStringLiteral("Währung"),
+                       q("Alle Beträge in " + haus +
+                         (fremd ? "; Zeilen einer Filiale in deren Währung (Spalte \u201EWährung\u201C), Summen zum "
+                                  "Kurs des jeweiligen Tages umgerechnet"
+                                : "")));
         if (FSettings.DurchschnittAnzeigen)
             D.BemerkungAdd(QStringLiteral("Vorgehen Durchschnittsberechnung:"),
                            FSettings.NullumsaetzeIgnorieren
@@ -847,6 +873,8 @@ int GruppierungDerOption(const QComboBox* ACombo, const std::string& AWert) {
 
 bool TKOV_UmsatzAuswertFrm::Liste_Speichern(const std::string& ADateiname) {
     return KOV_GeschuetztWert(CName + "Liste_Speichern", true, false, [&] {
+        // An outside program gets no result that the window could not build whole.
+        if (!FErgebnisVollstaendig) return false;
         const int ebenen = int(FGruppierspalten.size());
         int a = Baumlevel();
         if (a == 0 || a > ebenen + 1) a = ebenen + 1;

@@ -31,6 +31,7 @@ class TFilialTabelle;
 class TKOV_MandantenCheckCombo;
 class TKOV_PEP_Progress;
 class TKOV_VirtualTreePrinter;
+class TRDLWaehrungsrechner;
 class TKOV_ZeitraumEingabe;
 class TVTRDLVRList;
 
@@ -100,6 +101,9 @@ public:
     TKOV_UmsAusw_Herkuenfte GetHerkunftsauswahl() const;
 
     const TKOV_UmsatzAuswert_Settings& Settings() const { return FSettings; }
+    // Whether the last table was built whole (a failed step, e.g. a missing rate, leaves
+    // the rows built so far).
+    bool ErgebnisVollstaendig() const { return FErgebnisVollstaendig; }
     const TVRGruppierOption& Gruppierspalten() const { return FGruppierspalten; }
     QMenu* PopupGruppieren() const { return FPOPUPGruppieren; }
     // Where a print goes in runs without dialogs (a PDF file).
@@ -114,7 +118,10 @@ public:
     std::vector<TRDLStapelOption> StapelOptionen() override;
     void StapelVorgaben() override;
     bool StapelPruefen(std::string& AFehler) override;
-    void StapelSelektion() override { btnAuswertenClick(); }
+    bool StapelSelektion() override {
+        btnAuswertenClick();
+        return FErgebnisVollstaendig;
+    }
     bool StapelDrucken(const std::string& APdfDatei) override;
 
 protected:
@@ -136,6 +143,7 @@ private:
     void PopupAufbauen();
     TFesteSpalten FesteSpalten() const;
     void TiefenMerken();
+    void GruppenInHauswaehrung(TVRList& AListe);
     int Baumlevel() const;
     void DruckBemerkungenSetzen(TKOV_VirtualTreePrinter& ADrucker, const TVRGruppierOption& AGruppierung) const;
     void AlleMainspaltenBisAufGruppenkopfAusblenden(TKOV_VirtualTreePrinter& ADrucker) const;
@@ -154,6 +162,8 @@ private:
     TArray<TVRGruppierOption> FGruppierungsmoeglichkeiten;
     QHash<const TVRList*, int> FTiefen; // depth of each list of the tree, for the shading
     QString FDruckPdfDatei;
+    std::unique_ptr<TRDLWaehrungsrechner> FWaehrungsrechner; // the rates of the last selection
+    bool FErgebnisVollstaendig = false; // the last table was built whole
     bool FGezeigt = false;
     bool FStapelDurchschnitt = false; // --durchschnitt, checked after all options
 };

@@ -1,6 +1,7 @@
 #include "umsauswtabelle.h"
 
 #include "rdlinfo.h"
+#include "rdlwaehrung.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -217,9 +218,9 @@ void Filiale_2_VRArray(const TFiliale& AFiliale, uint8_t AAnzeigeFilialen, TVRAr
     }
 }
 
-void TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswert_Settings& S,
+bool TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswert_Settings& S,
                     const TKOV_UmsAusw_Quellen& Q) {
-    KOV_Geschuetzt("TKOV_UmsatzAuswertFrm.TabelleFuellen", true, [&] {
+    return KOV_Geschuetzt("TKOV_UmsatzAuswertFrm.TabelleFuellen", true, [&] {
         ClearVRArray(AVRArray);
         const TKOV_UmsAusw_Herkuenfte herkunft = S.Herkunft;
         const TDate von = std::floor(S.Zeitraum.Von), bis = std::floor(S.Zeitraum.Bis);
@@ -238,6 +239,10 @@ void TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswer
             IntPair2VRItem(f.Mandant, AVRArray, umcMandantID);
             String2VRItem(Q.MandantName ? Q.MandantName(f.Mandant) : std::string(), AVRArray, umcMandant);
             Filiale_2_VRArray(f, S.AnzeigeFilialen, AVRArray);
+            const std::string waehrung = f.GetWaehrung().empty() ? Q.Hauswaehrung : f.GetWaehrung();
+            String2VRItem(waehrung, AVRArray, umcWaehrung);
+            const bool fremd = waehrung != Q.Hauswaehrung;
+            if (fremd && !Q.Kurs) throw EWaehrungsFehler(waehrung, von, Q.Hauswaehrung);
 
             bool zeigen = false;
             for (TDate d = von; d <= bis; d += 1) {
@@ -254,6 +259,9 @@ void TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswer
                 tage.push_back(std::move(tag));
             }
             if (!zeigen) continue;
+            // Every day's rate before its rows: the group rows will add them up converted.
+            if (fremd)
+                for (const TTag& t : tage) Q.Kurs(waehrung, t.Datum);
             for (const TTag& t : tage) {
                 Datum_2_VRArray(t.Datum, AVRArray);
                 const auto& u = t.UmsData;
@@ -279,6 +287,59 @@ void TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswer
 }
 
 // --- group rows ---------------------------------------------------------------------------------
+
+namespace {
+void GruppensummenSetzen(TVRList& AListe, const std::string& AHauswaehrung,
+                         const std::function<double(const std::string&, TDate)>& AKurs, bool AUmrechnen);
+} // namespace
+
+bool HatFremdwaehrung(const TVRList& AListe, const std::string& AHauswaehrung) {
+    for (int32_t i = 0; i < AListe.GetRowCount(); ++i) {
+        if (const TVRList* kinder = AListe.GetRowChild(i)) {
+            if (HatFremdwaehrung(*kinder, AHauswaehrung)) return true;
+            continue;
+        }
+        const TVRItem& w = AListe.GetCellValue(i, umcWaehrung);
+        if (w.Typ() == TVRValueType::vrvtString && !w.AsString().empty() && w.AsString() != AHauswaehrung) return true;
+    }
+    return false;
+}
+
+void GruppensummenInHauswaehrung(TVRList& AListe, const std::string& AHauswaehrung,
+                                 const std::function<double(const std::string&, TDate)>& AKurs) {
+    // Sums of a tree in one currency stay as the grouping added them.
+    const bool umrechnen = HatFremdwaehrung(AListe, AHauswaehrung);
+    GruppensummenSetzen(AListe, AHauswaehrung, AKurs, umrechnen);
+}
+
+namespace {
+void GruppensummenSetzen(TVRList& AListe, const std::string& AHauswaehrung,
+                         const std::function<double(const std::string&, TDate)>& AKurs, bool AUmrechnen) {
+    const int bloecke = AnzahlBloecke(AListe);
+    for (int32_t i = 0; i < AListe.GetRowCount(); ++i) {
+        TVRList* kinder = AListe.GetRowChild(i);
+        if (!kinder) continue;
+        GruppensummenSetzen(*kinder, AHauswaehrung, AKurs, AUmrechnen);
+        AListe.SetCellValue(i, umcWaehrung, AHauswaehrung);
+        if (!AUmrechnen) continue;
+        std::vector<double> faktor(size_t(kinder->GetRowCount()), 1.0);
+        for (int32_t k = 0; k < kinder->GetRowCount(); ++k) {
+            if (kinder->GetRowChild(k)) continue; // a group row is converted already
+            const TVRItem& w = kinder->GetCellValue(k, umcWaehrung);
+            if (w.Typ() != TVRValueType::vrvtString || w.AsString().empty() || w.AsString() == AHauswaehrung) continue;
+            faktor[size_t(k)] = AKurs(w.AsString(), DateOf(kinder->GetCellValue(k, umcDatum).AsDate()));
+        }
+        for (int n = 0; n < bloecke; ++n)
+            for (int r = urcUmsatzBrutto; r <= urcEK; ++r) {
+                const int c = CMain + CRep * n + r;
+                double summe = 0;
+                for (int32_t k = 0; k < kinder->GetRowCount(); ++k)
+                    summe += kinder->GetCellValueAsDouble(k, c) * faktor[size_t(k)];
+                AListe.SetCellValue(i, c, summe);
+            }
+    }
+}
+} // namespace
 
 void SpanneUndDiffZuLJ_Setzen(TVRList& AListe) {
     KOV_Geschuetzt("SpanneUndDiffZuLJ_Setzen", true, [&] {

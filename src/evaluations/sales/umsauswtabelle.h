@@ -35,6 +35,10 @@ struct TKOV_UmsAusw_Quellen {
     TKOV_UmsAusw_UmsatzQuelle Umsatz;
     bool LeereUmsaetzeIgnorieren = true; // the state of "Jahre ohne Umsätze bei D. ignorieren"
     std::function<void(const std::string& ADetail)> Fortschritt; // may be empty
+    // Group rows add up amounts in the house currency: a branch in another currency needs
+    // the rate of each of its days (raising EWaehrungsFehler when there is none).
+    std::string Hauswaehrung = "EUR";
+    std::function<double(const std::string& AWaehrung, TDate ADatum)> Kurs;
 };
 
 // --- layout -----------------------------------------------------------------------------------
@@ -77,11 +81,19 @@ int FilialeSortieren(const TVRItem& A, const TVRItem& B);
 // The branch cell as the display code says.
 void Filiale_2_VRArray(const TFiliale& AFiliale, uint8_t AAnzeigeFilialen, TVRArray& AVRArray);
 
-// One row per shown branch and day into AListe (columns already built). A failure stops
-// the fill; the rows added so far stay.
-void TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswert_Settings& ASettings,
+// One row per shown branch and day into AListe (columns already built); a leaf row keeps
+// the amounts in its branch's currency and names it. A failure (also a missing rate of a
+// branch's day) stops the fill and gives false; the rows added so far stay.
+bool TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswert_Settings& ASettings,
                     const TKOV_UmsAusw_Quellen& AQuellen);
 
 // --- group rows ---------------------------------------------------------------------------------
+// Whether a leaf row of the tree keeps its amounts in another currency than AHauswaehrung.
+bool HatFremdwaehrung(const TVRList& AListe, const std::string& AHauswaehrung);
+// The summed columns of the group rows anew, each leaf's amounts converted into the house
+// currency at the rate of its day (the prior years' and the average's too: a comparison at
+// one rate shows the business, not the exchange rate); group rows name the house currency.
+void GruppensummenInHauswaehrung(TVRList& AListe, const std::string& AHauswaehrung,
+                                 const std::function<double(const std::string&, TDate)>& AKurs);
 // Margins and differences of the group rows from their summed columns, members first.
 void SpanneUndDiffZuLJ_Setzen(TVRList& AListe);

@@ -105,7 +105,8 @@ bool RDLStapellauf(IRDLStapelFenster& AFenster) {
     if (exportDatei.empty() == pdfDatei.empty())
         return Aufruffehler("Bitte genau eine der Optionen --export DATEI oder --print DATEI.pdf angeben.", optionen);
 
-    AFenster.StapelSelektion();
+    // A result built only in part is no result: nothing is written.
+    if (!AFenster.StapelSelektion()) return false;
     if (!exportDatei.empty()) {
         // The same way an outside program asks a running window for its result.
         if (!RDLTextNachrichtSenden(&AFenster.StapelZiel(), CRDL_Nachricht_ErgebnisSpeichern, exportDatei)) {

@@ -56,7 +56,9 @@ public:
     virtual void StapelVorgaben() = 0;                         // the defaults of the shown window
     // After the options, before the selection: false with a German text when they do not fit together.
     virtual bool StapelPruefen(std::string& AFehler) { (void)AFehler; return true; }
-    virtual void StapelSelektion() = 0;                        // what the start button does
+    // What the start button does; false when the result could not be built whole (the
+    // user has been told why).
+    virtual bool StapelSelektion() = 0;
     virtual bool StapelDrucken(const std::string& APdfDatei) = 0;
 };
 
