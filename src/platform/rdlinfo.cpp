@@ -116,7 +116,8 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
         if (!db->Details().empty()) zeile += "\t" + EineZeile(db->Details());
     }
     LogSchreiben(zeile);
-    if (FBatch) std::cerr << zeile << std::endl;
+    // A script's reader gets the German text; trace names, codes and SQL are for the log.
+    if (FBatch) std::cerr << r.Text << std::endl;
     ++FOffeneFehler[r.TraceName];
     FRegistriert.push_back(std::move(r));
     // Only ordinary operations tell the user; destructors and clean-up stay silent.
