@@ -10,7 +10,10 @@
 #include "rdldialog.h"
 #include "umsauswmainfrm.h"
 
+#include <filesystem>
+#include <iostream>
 #include <sstream>
+#include <vector>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -73,7 +76,62 @@ TSzenarioLauf UmsatzauswertungStapellauf() {
     };
 }
 
+// A branch 4 "Basel" of client 2/1 that keeps francs: one sale of 100 CHF a day, 01.12.
+// to 10.12.2026, on its own till 41; rates as given (none: no row).
+void BaselAnlegen(TRDLDatenbank& ADb, const std::vector<std::pair<TDateTime, double>>& AKurse) {
+    auto st = ADb.Prepare("INSERT INTO filiale (filiale, mand_a, mand_b, orge_a, orge_b, name, waehrung)"
+                          " VALUES (4, 2, 1, 2, 4, 'Basel', 'CHF')");
+    st.Step();
+    auto r = ADb.Prepare("INSERT INTO rechner (rechner, name, filiale) VALUES (41, 'Kasse Basel', 4)");
+    r.Step();
+    for (int t = 1; t <= szenario::CTage; ++t) {
+        TTestUmgebung::TVerkauf v;
+        v.MandA = 2;
+        v.Filiale = 4;
+        v.Rechner = 41;
+        v.TransNr = t;
+        v.Datum = szenario::CErsterTag + (t - 1);
+        v.Betrag = v.Betrag2 = 100.0;
+        v.EK = 40.0;
+        TTestUmgebung::Verkauf(ADb, v);
+    }
+    for (const auto& [ab, kurs] : AKurse) TTestUmgebung::Wechselkurs(ADb, "CHF", ab, kurs);
+}
+
+int UmsatzauswertungStapel(TTestDatenbankOrt& AOrt, std::vector<std::string> AOptionen, std::string& AFehler) {
+    rdl_HeuteFestlegen(szenario::CErsterTag + szenario::CTage + 0.5);
+    struct TZurueck {
+        ~TZurueck() { rdl_HeuteFestlegen(0); }
+    } zurueck;
+    QuendrixAuswertungenRegistrieren();
+    std::vector<std::string> args = {"--db", AOrt.Ort(), "--user", "tester", "-kn", "UMSAUSW", "-autoreport",
+                                     "--von", DateToStr(szenario::CErsterTag), "--bis",
+                                     DateToStr(szenario::CErsterTag + szenario::CTage - 1)};
+    args.insert(args.end(), AOptionen.begin(), AOptionen.end());
+    // Registered failures of a run without dialogs go to the process's standard error.
+    std::ostringstream aus, fehler, stderrText;
+    std::streambuf* alt = std::cerr.rdbuf(stderrText.rdbuf());
+    const int rc = QuendrixMain(args, aus, fehler);
+    std::cerr.rdbuf(alt);
+    AFehler = fehler.str() + stderrText.str();
+    return rc;
+}
+
+// Client totals per day with the Basel branch: its francs at 0,90 up to 04.12. and at
+// 0,95 from 05.12.2026 on, beside Marktplatz's euros.
+TSzenarioLauf UmsatzauswertungMitFranken() {
+    return [](TTestDatenbankOrt& AOrt, const std::string& ADatei) {
+        BaselAnlegen(AOrt.Db(), {{szenario::CErsterTag - 30, 0.9}, {szenario::CErsterTag + 4, 0.95}});
+        std::string fehler;
+        const int rc = UmsatzauswertungStapel(AOrt, {"--mandanten", "2/1", "--vorjahre", "0", "--level", "2",
+                                                     "--gruppierung", "Datum / Mandant", "--export", ADatei},
+                                              fehler);
+        if (rc != 0) throw Exception("Exitcode " + std::to_string(rc) + ": " + fehler);
+    };
+}
+
 const TSzenario CSzenarien[] = {
+    {"umsatzauswertung_franken", UmsatzauswertungMitFranken()},
     {"umsatzauswertung_stapellauf", UmsatzauswertungStapellauf()},
     {"umsatzauswertung_tag_mandant", UmsatzauswertungExport("2", 0)},
     {"umsatzauswertung_filialtage", UmsatzauswertungExport("0", 2)},
@@ -84,5 +142,24 @@ class Umsatzauswertung : public ::testing::TestWithParam<TSzenario> {};
 } // namespace
 
 TEST_P(Umsatzauswertung, ExportGleichtDerErwartetenDatei) { SzenarioPruefen(GetParam()); }
+
+// A day of the Basel branch without a rate: the run names currency and day, writes no
+// file and ends with exit code 4.
+TEST(UmsatzauswertungStapellauf, FehlenderKursEndetMitCode4OhneDatei) {
+    TTestDatenbankOrt ort;
+    {
+        TTestUmgebung umgebung(ort.DbShared());
+        SzenarioInstallationAnlegen(umgebung);
+        BaselAnlegen(ort.Db(), {{szenario::CErsterTag + 2, 0.9}});
+    }
+    const std::string datei = ort.Ordner() + "/franken.csv";
+    std::string fehler;
+    EXPECT_EQ(UmsatzauswertungStapel(ort, {"--export", datei}, fehler), 4);
+    EXPECT_NE(fehler.find("Für die Währung CHF ist zum 01.12.2026 kein Umrechnungskurs in EUR hinterlegt."),
+              std::string::npos)
+        << fehler;
+    EXPECT_EQ(fehler.find("TKOV_"), std::string::npos) << fehler; // trace names stay in the log
+    EXPECT_FALSE(std::filesystem::exists(datei));
+}
 
 INSTANTIATE_TEST_SUITE_P(szenarien, Umsatzauswertung, ::testing::ValuesIn(CSzenarien), TSzenarioName());
