@@ -350,33 +350,65 @@ TEST_F(TKatalog, NachDerAuswertungKommtDerKatalogZurueck) {
 
 // --- search -------------------------------------------------------------------------------------
 
-// Keys typed faster than the search window opens: the first opens it, the others are
-// still queued for the catalogue (its list, or its window as the window system hands
-// them over) and must reach the search field, in order. Enter then takes the best hit:
-// the evaluation named so, before those that only mention it.
+// Keys typed faster than the search window opens: the first opens it, the others must
+// reach its field, in order, wherever they are still queued: at the catalogue's list,
+// or at the catalogue's window, where the window system sends them until it has moved
+// the focus to the search window; also while the catalogue runs modally, as in the
+// program. Enter then takes the best hit: the evaluation named so, before those that
+// only mention it.
 TEST_F(TKatalog, SchnellGetippteZeichenErreichenDasSuchfeld) {
     THostRegistrierung echte;
     QuendrixAuswertungenRegistrieren();
     Umgebung.Installation(1, "ODRIKS00");
     auto vorgabe = RDLDialoge_Ersetzen(std::make_unique<TRDLQtDialoge>());
-    for (const bool anDasFenster : {false, true}) {
-        SCOPED_TRACE(anDasFenster ? "an das Fenster" : "an die Liste");
+    const struct {
+        const char* Name;
+        bool UeberDasFenster;
+        bool Modal;
+    } faelle[] = {
+        {"an die Liste", false, false},
+        {"über das Fenster", true, false},
+        {"über das Fenster des modalen Katalogs", true, true},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
         TKOV_Quendrix_MainFrm f;
-        f.show();
-        f.vtAuswertungen->setFocus();
-        QObject* ziel = anDasFenster ? static_cast<QObject*>(f.windowHandle()) : f.vtAuswertungen;
-        for (const QChar c : QStringLiteral("umsatz"))
-            QCoreApplication::postEvent(ziel, new QKeyEvent(QEvent::KeyPress, Qt::Key_A + (c.unicode() - 'a'),
-                                                            Qt::NoModifier, QString(c)));
         std::string feld;
-        QTimer::singleShot(0, &f, [&] {
-            auto* suche = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!suche || suche == &f) return; // no search window: the test fails below
+        const auto pruefen = [&] {
+            QDialog* suche = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w != &f && w->isVisible() && qobject_cast<QDialog*>(w)) suche = static_cast<QDialog*>(w);
+            if (!suche) return; // no search window: the test fails below
             auto* edit = suche->findChild<QLineEdit*>();
             feld = edit->text().toStdString();
             QTest::keyClick(edit, Qt::Key_Return);
-        });
-        QApplication::processEvents();
+        };
+        const auto tippen = [&] {
+            if (fall.UeberDasFenster) {
+                QTimer::singleShot(0, &f, [&] {
+                    for (const char c : std::string("msatz")) QTest::keyClick(f.windowHandle(), c);
+                    pruefen();
+                });
+                QTest::keyClick(f.windowHandle(), 'u');
+            } else {
+                for (const char c : std::string("umsatz"))
+                    QCoreApplication::postEvent(f.vtAuswertungen,
+                                                new QKeyEvent(QEvent::KeyPress, Qt::Key_A + (c - 'a'), Qt::NoModifier,
+                                                              QString(QChar(c))));
+                QTimer::singleShot(0, &f, pruefen);
+                QApplication::processEvents();
+            }
+        };
+        if (fall.Modal) {
+            QTimer::singleShot(0, &f, [&] {
+                tippen();
+                f.btnClose->click();
+            });
+            f.exec();
+        } else {
+            f.show();
+            tippen();
+        }
         EXPECT_EQ(feld, "umsatz");
         EXPECT_TRUE(f.edtSuche->text().isEmpty());
         EXPECT_EQ(Gewaehlt(f), "UMSAUSW");

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +25,12 @@ QStringList Woerter(const std::string& AText) {
 
 // The Qt form of the dialog: a text field over the list of hits. Arrow keys in the
 // field move through the hits, Enter takes the current one.
+//
+// The dialog usually opens on a typed key, and the user types on. Until the window
+// system has moved the focus to the dialog, it sends the keys to the window below; a
+// modal dialog would block that window and Qt would drop them. So the dialog is not
+// modal for Qt: it keeps the other windows of the program from input itself, and the
+// keys meant for them go to its field, in the order typed.
 class TAutoCompleteFenster : public QDialog {
 public:
     TAutoCompleteFenster(TRDLTrefferSuche& ASuche, QWidget* AEltern) : QDialog(AEltern), FSuche(ASuche) {
@@ -32,7 +39,6 @@ public:
         FEdit = new QLineEdit(this);
         FEdit->setMaxLength(ASuche.MaxLaenge > 0 ? ASuche.MaxLaenge : 32767);
         FEdit->setText(QString::fromStdString(ASuche.Text));
-        FEdit->installEventFilter(this);
         FListe = new QListWidget(this);
         FHinweis = new QLabel(this);
         auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -49,21 +55,25 @@ public:
         resize(ASuche.Breite > 0 ? ASuche.Breite : 350, ASuche.Hoehe > 0 ? ASuche.Hoehe : 350);
         if (ASuche.Links >= 0 && ASuche.Oben >= 0) move(ASuche.Links, ASuche.Oben);
         Fuellen();
-        // The dialog usually opens on a typed key, and the user types on: until the
-        // window system hands the focus over, the keys still go to the window below,
-        // which the dialog blocks (Qt would drop them). They belong in the field.
-        qApp->installEventFilter(this);
     }
-    ~TAutoCompleteFenster() override { qApp->removeEventFilter(this); }
     int Auswahl() const { return FListe->currentRow(); }
+
+    // Shows the dialog and returns its result once it is closed, like exec().
+    int Ausfuehren() {
+        QEventLoop schleife;
+        connect(this, &QDialog::finished, &schleife, &QEventLoop::quit);
+        qApp->installEventFilter(this);
+        show();
+        raise();
+        activateWindow();
+        schleife.exec(QEventLoop::DialogExec);
+        qApp->removeEventFilter(this);
+        return result();
+    }
 
 protected:
     bool eventFilter(QObject* AObjekt, QEvent* AEvent) override {
-        if (AEvent->type() == QEvent::KeyPress && FensterDarunter(AObjekt)) {
-            std::unique_ptr<QEvent> kopie(AEvent->clone());
-            QApplication::sendEvent(FEdit, kopie.get());
-            return true;
-        }
+        if (FensterDarunter(AObjekt)) return Darunter(AEvent);
         if (AObjekt == FEdit && AEvent->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(AEvent)->key();
             if (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
@@ -80,7 +90,7 @@ protected:
     }
 
 private:
-    // True for a window of this application below the dialog, or a widget in one: not
+    // True for a window of this program below the dialog, or for a widget in one: not
     // the dialog, nor a window opened from it, nor a popup.
     bool FensterDarunter(QObject* AObjekt) const {
         const QWidget* fenster = nullptr;
@@ -96,6 +106,41 @@ private:
             if (w == this) return false;
         const Qt::WindowType art = fenster->windowType();
         return art != Qt::Popup && art != Qt::ToolTip;
+    }
+
+    // An event for a window below: keys go to the field, other input is held back as a
+    // modal dialog would. True when the event is handled here.
+    bool Darunter(QEvent* AEvent) {
+        switch (AEvent->type()) {
+        case QEvent::KeyPress: {
+            std::unique_ptr<QEvent> kopie(AEvent->clone());
+            QApplication::sendEvent(FEdit, kopie.get());
+            return true;
+        }
+        case QEvent::ShortcutOverride:
+            // Claimed, so that the window's shortcuts stay quiet and the key comes as a key press.
+            AEvent->accept();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+            raise();
+            activateWindow();
+            return true;
+        case QEvent::Close:
+            AEvent->ignore(); // a window below stays open while the dialog runs
+            return true;
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
     }
 
     void Fuellen() {
@@ -116,8 +161,11 @@ private:
 } // namespace
 
 bool TRDLQtDialoge::TrefferWaehlen(TRDLTrefferSuche& ASuche, int& AAuswahl) {
-    TAutoCompleteFenster dlg(ASuche, QApplication::activeWindow());
-    if (dlg.exec() != QDialog::Accepted || dlg.Auswahl() < 0) return false;
+    // Over the modal window that runs (the dialog belongs to it and is not blocked by it).
+    QWidget* eltern = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                        : QApplication::activeWindow();
+    TAutoCompleteFenster dlg(ASuche, eltern);
+    if (dlg.Ausfuehren() != QDialog::Accepted || dlg.Auswahl() < 0) return false;
     AAuswahl = dlg.Auswahl();
     return true;
 }
