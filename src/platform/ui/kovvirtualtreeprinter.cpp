@@ -30,16 +30,18 @@ struct TDruckZeile {
 };
 
 // Rows in tree order down to the print depth; the model gives the cells as the grid shows them.
+// A row is printed as a group (bold) when its members are printed beneath it.
 void ZeilenSammeln(const QAbstractItemModel& AModel, const QModelIndex& AParent, int AEbene, int ATiefe,
                    const std::vector<int>& ASpalten, std::vector<TDruckZeile>& AZeilen) {
     for (int i = 0; i < AModel.rowCount(AParent); ++i) {
         const QModelIndex knoten = AModel.index(i, 0, AParent);
+        const bool gruppe = (ATiefe < 0 || AEbene < ATiefe) && AModel.hasChildren(knoten);
         TDruckZeile z;
         z.Ebene = AEbene;
-        z.Gruppe = AModel.hasChildren(knoten);
+        z.Gruppe = gruppe;
         for (int s : ASpalten) z.Zellen.push_back(AModel.index(i, s, AParent).data(Qt::DisplayRole).toString());
         AZeilen.push_back(std::move(z));
-        if (ATiefe < 0 || AEbene < ATiefe) ZeilenSammeln(AModel, knoten, AEbene + 1, ATiefe, ASpalten, AZeilen);
+        if (gruppe) ZeilenSammeln(AModel, knoten, AEbene + 1, ATiefe, ASpalten, AZeilen);
     }
 }
 
@@ -48,9 +50,16 @@ QFont Fett(QFont AFont) {
     return AFont;
 }
 
+// "Label: value"; a label that ends in a colon keeps its own, an empty one is left out.
+QString Bemerkungszeile(const QString& ALabel, const QString& AWert) {
+    if (ALabel.isEmpty()) return AWert;
+    return ALabel + (ALabel.endsWith(u':') ? QStringLiteral(" ") : QStringLiteral(": ")) + AWert;
+}
+
 // Everything measured for one device, in its units: columns, rows, the column bands side by
-// side and the row ranges one below the other. Page k of a band holds the same rows in every
-// band, so the pages of one row range can be laid next to each other.
+// side and the row ranges one below the other. Title and remarks stand on the first page
+// only, so the first band's row ranges are shifted against those of the other bands; every
+// page shows the head column, so a row is found by its caption in any band.
 struct TPlan {
     QFont Normal, Fett, Titel;
     std::vector<int> Spalten; // printed logical columns; position 0 is repeated on every band
@@ -64,13 +73,15 @@ struct TPlan {
     qreal TitelHoehe = 0, Kopfblock = 0;
     std::vector<qreal> BemerkungHoehe;
     std::vector<std::vector<size_t>> Baender;          // positions into Spalten, 0 first
-    std::vector<std::pair<size_t, size_t>> Zeilenseiten; // [from, to) into Zeilen
+    using TZeilenseiten = std::vector<std::pair<size_t, size_t>>; // [from, to) into Zeilen
+    TZeilenseiten ErstesBand, WeitereBaender;
     qreal Gesamtbreite() const {
         qreal b = 0;
         for (qreal x : Breite) b += x;
         return b;
     }
-    int Seiten() const { return int(Baender.size() * Zeilenseiten.size()); }
+    const TZeilenseiten& Zeilenseiten(size_t ABand) const { return ABand == 0 ? ErstesBand : WeitereBaender; }
+    int Seiten() const { return int(ErstesBand.size() + (Baender.size() - 1) * WeitereBaender.size()); }
 };
 
 QFont Tabellenschrift(const TKOV_VirtualTreePrinterOptions& AOpt) {
@@ -144,8 +155,7 @@ TPlan PlanBilden(const TKOV_VirtualTreePrinter& APrinter, QPagedPaintDevice& AGe
         l.TitelHoehe = umbrochen(titel, APrinter.Titel_Get()) + titel.height() * 0.3;
     l.Kopfblock = l.TitelHoehe;
     for (const auto& [label, wert] : APrinter.Bemerkungen()) {
-        l.BemerkungHoehe.push_back(umbrochen(normal, label + QStringLiteral(": ") + wert) + l.Zeilenhoehe -
-                                   normal.height());
+        l.BemerkungHoehe.push_back(umbrochen(normal, Bemerkungszeile(label, wert)) + l.Zeilenhoehe - normal.height());
         l.Kopfblock += l.BemerkungHoehe.back();
     }
     if (!APrinter.Titel_Get().isEmpty() || !APrinter.Bemerkungen().empty()) l.Kopfblock += l.Zeilenhoehe;
@@ -156,12 +166,18 @@ TPlan PlanBilden(const TKOV_VirtualTreePrinter& APrinter, QPagedPaintDevice& AGe
     const auto platz = [&](qreal AOben) {
         return std::max<size_t>(1, size_t((hoehe - l.Fusshoehe - l.Kopfzeilenhoehe - AOben) / l.Zeilenhoehe));
     };
-    for (size_t von = 0; von < l.Zeilen.size();) {
-        const size_t bis = std::min(l.Zeilen.size(), von + platz(l.Zeilenseiten.empty() ? l.Kopfblock : 0));
-        l.Zeilenseiten.emplace_back(von, bis);
-        von = bis;
-    }
-    if (l.Zeilenseiten.empty()) l.Zeilenseiten.emplace_back(0, 0);
+    const auto seitenteilen = [&](qreal AErsteOben) {
+        TPlan::TZeilenseiten r;
+        for (size_t von = 0; von < l.Zeilen.size();) {
+            const size_t bis = std::min(l.Zeilen.size(), von + platz(r.empty() ? AErsteOben : 0));
+            r.emplace_back(von, bis);
+            von = bis;
+        }
+        if (r.empty()) r.emplace_back(0, 0);
+        return r;
+    };
+    l.ErstesBand = seitenteilen(l.Kopfblock);
+    l.WeitereBaender = seitenteilen(0);
     return l;
 }
 
@@ -185,8 +201,6 @@ bool TKOV_VirtualTreePrinter::BrauchtQuerformat(QPagedPaintDevice& AGeraet) cons
     hoch.setOrientation(QPageLayout::Portrait);
     return l.Gesamtbreite() > hoch.paintRectPixels(AGeraet.logicalDpiX()).width();
 }
-
-int TKOV_VirtualTreePrinter::Seitenzahl(QPagedPaintDevice& AGeraet) const { return PlanBilden(*this, AGeraet).Seiten(); }
 
 void TKOV_VirtualTreePrinter::Render(QPagedPaintDevice& AGeraet) const {
     const TPlan l = PlanBilden(*this, AGeraet);
@@ -223,7 +237,7 @@ void TKOV_VirtualTreePrinter::Render(QPagedPaintDevice& AGeraet) const {
         for (size_t i = 0; i < FBemerkungen.size(); ++i) {
             const auto& [label, wert] = FBemerkungen[i];
             p.drawText(QRectF(0, y, breite, l.BemerkungHoehe[i]), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                       label + QStringLiteral(": ") + wert);
+                       Bemerkungszeile(label, wert));
             y += l.BemerkungHoehe[i];
         }
         if (!FTitel.isEmpty() || !FBemerkungen.empty()) y += l.Zeilenhoehe;
@@ -237,15 +251,15 @@ void TKOV_VirtualTreePrinter::Render(QPagedPaintDevice& AGeraet) const {
     };
 
     // Down, then across: all row pages of the first column band, then those of the next.
-    // Title and remarks open every band, so that its rows stand where they stood in the first.
     int seite = 0;
-    for (const std::vector<size_t>& band : l.Baender)
-        for (size_t r = 0; r < l.Zeilenseiten.size(); ++r) {
+    for (size_t b = 0; b < l.Baender.size(); ++b)
+        for (const auto& [von, bis] : l.Zeilenseiten(b)) {
+            const std::vector<size_t>& band = l.Baender[b];
             if (seite > 0 && !AGeraet.newPage())
                 throw Exception("Die nächste Druckseite konnte nicht begonnen werden.");
             ++seite;
             y = 0;
-            if (r == 0) kopfblock();
+            if (seite == 1) kopfblock();
             if (!band.empty()) {
                 zeile(band, l.Kopf, 0, true);
                 qreal rechts = 0;
@@ -253,7 +267,7 @@ void TKOV_VirtualTreePrinter::Render(QPagedPaintDevice& AGeraet) const {
                 p.drawLine(QPointF(0, y), QPointF(rechts, y));
                 y += l.Kopfzeilenhoehe - l.Zeilenhoehe;
             }
-            for (size_t i = l.Zeilenseiten[r].first; i < l.Zeilenseiten[r].second; ++i)
+            for (size_t i = von; i < bis; ++i)
                 zeile(band, l.Zeilen[i].Zellen, l.Zeilen[i].Ebene, l.Zeilen[i].Gruppe);
             fuss(seite);
         }

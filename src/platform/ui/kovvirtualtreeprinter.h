@@ -1,12 +1,13 @@
 #pragma once
-// Prints the tree of a result grid: title, remark lines, a header row of the printed
-// columns and the rows in tree order down to a chosen depth, group rows bold, a footer
-// with page and print date on every page. In the GUI through Qt's preview and print
-// dialogs, in batch runs and tests into a PDF file.
+// Prints the tree of a result grid: title and remark lines on the first page, a header
+// row of the printed columns and the rows in tree order down to a chosen depth (groups
+// whose members are printed in bold), a footer with page and print date on every page.
+// In the GUI through Qt's preview and print dialogs, in batch runs and tests into a PDF.
 //
 // The table keeps its point size: columns that do not fit on the page's width continue
 // on further pages, with the first printed column (the tree's captions) repeated on the
-// left of each, as spreadsheet programs print wide tables.
+// left of each, as spreadsheet programs print wide tables. Pages run down, then across:
+// all rows of the first column band, then all rows of the next.
 #include <QFont>
 #include <QString>
 
@@ -61,8 +62,6 @@ public:
 
     // Paints all pages onto a device whose page layout is already set.
     void Render(QPagedPaintDevice& AGeraet) const;
-    // How many pages Render paints on this device.
-    int Seitenzahl(QPagedPaintDevice& AGeraet) const;
     // Whether the printed columns are wider than an upright page of this device.
     bool BrauchtQuerformat(QPagedPaintDevice& AGeraet) const;
     // The printed columns: visible ones in grid order, minus those left out.
