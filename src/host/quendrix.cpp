@@ -9,6 +9,7 @@
 #include "rdlprogramm.h"
 #include "rdlprogressfenster.h"
 #include <QApplication>
+#include <QLocale>
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
@@ -99,6 +100,7 @@ public:
         RDLInfo().ProcessMessagesHookSetzen(nullptr);
         if (FMeldungsbox) RDLInfo().AusgabeSetzen(std::make_shared<TRDLTerminalAusgabe>());
         FApp.reset();
+        QLocale::setDefault(FAlteLocale);
         if (FAlterHandler) qInstallMessageHandler(FAlterHandler);
     }
     TQtLauf(const TQtLauf&) = delete;
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<QTimer> FLeerlauf;
     bool FMeldungsbox = false;
     QtMessageHandler FAlterHandler = nullptr;
+    QLocale FAlteLocale; // the default before the run, given back at its end
 
     static void QtMeldungInsLog(QtMsgType ATyp, const QMessageLogContext&, const QString& AText) {
         RDLInfo().LogSchreiben("Qt" + std::string(ATyp == QtWarningMsg ? " (Warnung)" : "") + ": " +

@@ -605,6 +605,7 @@ TEST_F(TProgramm, QtSprichtDeutschAuchUnterLocaleC) {
     TQtTexteAuswertung::Ja.clear();
     TQtTexteAuswertung::Monat.clear();
     EXPECT_EQ(Main({"--db", db.Pfad(), "--user", "anna", "-kn", "QTTEXTE", "-autoreport"}), CQuendrixExitOk);
+    EXPECT_EQ(QLocale().monthName(1).toStdString(), "January"); // the run leaves the default as it found it
     QLocale::setDefault(alt);
     EXPECT_EQ(TQtTexteAuswertung::Ja, "&Ja");
     EXPECT_EQ(TQtTexteAuswertung::Monat, "Januar");
