@@ -16,6 +16,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -369,6 +370,9 @@ TEST_F(TUmsatzFenster, VoreinstellungenUndSteuerregeln) {
     f->FormShow();
     EXPECT_EQ(f->windowTitle().toStdString(), "Umsatzauswertung");
     EXPECT_EQ(f->minimumSize(), QSize(1200, 600));
+    // At its smallest the window still has room for every label and control.
+    EXPECT_LE(f->layout()->minimumSize().width(), 1200) << f->layout()->minimumSize().width();
+    EXPECT_LE(f->layout()->minimumSize().height(), 600);
     EXPECT_EQ(f->cmbFilialAuswahl->currentIndex(), 2);
     EXPECT_EQ(f->cmbWahlmethodeVergleichstag->currentIndex(), 1);
     EXPECT_EQ(f->cmbAnzeigeFilialen->currentIndex(), 0);

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCursor>
 #include <QGridLayout>
@@ -191,7 +192,7 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     auto* links = new QGridLayout;
     auto* lblMandanten = new QLabel(QStringLiteral("Mandanten:"), this);
     cmbMandanten = new TKOV_MandantenCheckCombo(this);
-    cmbMandanten->setMinimumWidth(260);
+    cmbMandanten->setMinimumWidth(200);
     lblMandanten->setBuddy(cmbMandanten);
     auto* lblFilialauswahl = new QLabel(QStringLiteral("Filialauswahl:"), this);
     cmbFilialAuswahl = new QComboBox(this);
@@ -213,7 +214,7 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     auto* herkunft = new QVBoxLayout(grpHerkunft);
     clbHerkunft = new QListWidget(grpHerkunft);
     clbHerkunft->setMaximumHeight(80);
-    clbHerkunft->setMinimumWidth(280);
+    clbHerkunft->setMinimumWidth(200);
     herkunft->addWidget(clbHerkunft);
     auswahl->addWidget(grpHerkunft);
 
@@ -267,7 +268,7 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     vtUmsaetze->setObjectName(QStringLiteral("vtUmsaetze"));
     vtUmsaetze->setSelectionBehavior(QAbstractItemView::SelectRows);
     vtUmsaetze->VertLines_Set(true);
-    vtUmsaetze->KopfZweizeilig_Set(true);
+    vtUmsaetze->KopfUmbrechen_Set(true);
     vtUmsaetze->setItemDelegate(new TBlockLinienDelegate(*this, *vtUmsaetze));
     vtUmsaetze->OnCellBackground = [this](const TVRList& L, int R, int C, QColor& F) {
         return vtUmsaetzeBeforeCellPaint(L, R, C, F);
@@ -296,6 +297,14 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
         {Qt::Key_F4, btnExportieren}, {Qt::Key_F9, btnDrucken}, {Qt::Key_F7, btnGruppieren}, {Qt::Key_F6, btnAuswerten}};
     for (const auto& [taste, knopf] : tasten)
         connect(new QShortcut(QKeySequence(taste), this), &QShortcut::activated, knopf, &QPushButton::click);
+
+    // Combo boxes as wide as the layout gives them, not as their longest entry: at its
+    // smallest size the window keeps room for every label (the list shows entries whole).
+    for (QComboBox* c : {static_cast<QComboBox*>(cmbMandanten), cmbFilialAuswahl, cmbGruppierung,
+                         cmbWahlmethodeVergleichstag, cmbAnzeigeFilialen}) {
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(12);
+    }
 
     connect(btnBeenden, &QPushButton::clicked, this, [this] { btnAbbrechenClick(); });
     connect(btnAuswerten, &QPushButton::clicked, this, [this] { btnAuswertenClick(); });
@@ -327,6 +336,10 @@ void TKOV_UmsatzAuswertFrm::FormCreate() {
         ComboAnzeigeFilialenFuellen();
         if (FMandListeServer) cmbMandanten->MandantenFuellen(*FMandListeServer);
         cmbMandanten->SetAll(true);
+        // The open lists show their entries whole, however narrow the boxes are.
+        for (QComboBox* c : {static_cast<QComboBox*>(cmbMandanten), cmbFilialAuswahl, cmbGruppierung,
+                             cmbWahlmethodeVergleichstag, cmbAnzeigeFilialen})
+            c->view()->setMinimumWidth(c->view()->sizeHintForColumn(0) + 24);
         // The ignore box follows the average box; it is not offered on its own.
         chbNullumsaetzeIgnorieren->setChecked(true);
         chbNullumsaetzeIgnorieren->setEnabled(false);
@@ -640,7 +653,7 @@ void TKOV_UmsatzAuswertFrm::TabelleEinladen() {
             if (!vtUmsaetze->isColumnHidden(c) || (c >= start && (c - start) % CRep == urcVergleichstage)) {
                 vtUmsaetze->resizeColumnToContents(c);
                 // Within reason: a long name is cut rather than pushing the blocks away.
-                const int hoechstens = c == umcKopf ? 380 : 240;
+                const int hoechstens = c == umcKopf ? 320 : 240;
                 if (vtUmsaetze->ColumnWidth_Get(c) > hoechstens) vtUmsaetze->ColumnWidth_Set(c, hoechstens);
             }
         vtUmsaetze->CollapseAll();

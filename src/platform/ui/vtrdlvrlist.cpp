@@ -111,8 +111,8 @@ QVariant TVRListModel::headerData(int ASection, Qt::Orientation AOrientation, in
     if (AOrientation != Qt::Horizontal || !wurzel || ASection < 0 || ASection >= wurzel->GetColumnCount()) return {};
     if (ARole == Qt::DisplayRole) {
         QString t = QString::fromStdString(wurzel->GetColumn(ASection).Caption);
-        const qsizetype trenner = FGrid.KopfZweizeilig_Get() ? t.indexOf(QStringLiteral(": ")) : -1;
-        if (trenner > 0) t.replace(trenner + 1, 1, QLatin1Char('\n'));
+        // One word a line: a column is then as wide as its longest word or its numbers.
+        if (FGrid.KopfUmbrechen_Get()) t.replace(QLatin1Char(' '), QLatin1Char('\n'));
         return t;
     }
     if (ARole == Qt::TextAlignmentRole) return QVariant::fromValue(FGrid.ColumnAlignment_Get(ASection));
@@ -279,8 +279,8 @@ void TVTRDLVRList::SortTree(int32_t ACol, int ADirection) {
     if (!isColumnHidden(ACol)) setColumnWidth(ACol, std::max(columnWidth(ACol), header()->sectionSizeHint(ACol)));
 }
 
-void TVTRDLVRList::KopfZweizeilig_Set(bool AAn) {
-    FKopfZweizeilig = AAn;
+void TVTRDLVRList::KopfUmbrechen_Set(bool AAn) {
+    FKopfUmbrechen = AAn;
     if (FList && FList->GetColumnCount() > 0) emit FModel->headerDataChanged(Qt::Horizontal, 0, FList->GetColumnCount() - 1);
 }
 

@@ -98,10 +98,10 @@ public:
     void ColumnWidth_Set(int ACol, int AWidth) { setColumnWidth(ACol, AWidth); }
     Qt::Alignment ColumnAlignment_Get(int ACol) const;
     void ColumnAlignment_Set(int ACol, Qt::Alignment AAlignment);
-    // Captions "prefix: name" shown on two lines in the header (prefix above), so wide
-    // tables of repeated blocks keep their columns as narrow as their numbers.
-    void KopfZweizeilig_Set(bool AAn);
-    bool KopfZweizeilig_Get() const { return FKopfZweizeilig; }
+    // Captions shown a word a line in the header ("J-1: Umsatz brutto" on three), so wide
+    // tables of repeated blocks keep their columns about as narrow as their numbers.
+    void KopfUmbrechen_Set(bool AAn);
+    bool KopfUmbrechen_Get() const { return FKopfUmbrechen; }
     // The next visible column in grid order after ACol (-1 starts from the front); -1 when none.
     int GetNextVisibleColumn(int ACol) const;
     // Logical columns that are visible, in grid (visual) order.
@@ -149,7 +149,7 @@ private:
     QMenu* FPopupMenu = nullptr;
     bool FVertLines = false;
     bool FSortOnHeaderClick = false;
-    bool FKopfZweizeilig = false;
+    bool FKopfUmbrechen = false;
     int FSortSpalte = -1;
     int FSortRichtung = 0;
     QColor FVertLinesFarbe;
