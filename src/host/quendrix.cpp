@@ -78,9 +78,8 @@ public:
         }
         RDLInfo().ProcessMessagesHookSetzen(
             [](int AMillisekunden) { QCoreApplication::processEvents(QEventLoop::AllEvents, AMillisekunden); });
-        RDLProgramm().OnTitleChanged = [](const std::string& ATitel) {
-            QGuiApplication::setApplicationDisplayName(QString::fromStdString(ATitel));
-        };
+        // The program's title names its message boxes. It is not Qt's display name, which X11
+        // would append to every window's own title ("Auswertungs-Center - … — Auswertungs-Center").
         // While a window waits for the user, no cursor keeps its snapshot (a loop left
         // early) and a write-ahead log grown beside the tills may restart.
         FLeerlauf = std::make_unique<QTimer>();
@@ -96,7 +95,6 @@ public:
     ~TQtLauf() {
         FLeerlauf.reset();
         FAktionen.reset();
-        RDLProgramm().OnTitleChanged = nullptr;
         RDLInfo().ProcessMessagesHookSetzen(nullptr);
         if (FMeldungsbox) RDLInfo().AusgabeSetzen(std::make_shared<TRDLTerminalAusgabe>());
         FApp.reset();
@@ -255,7 +253,11 @@ bool QuendrixOptionenLesen(const std::vector<std::string>& AArgs, TQuendrixOptio
         } else if (a == "--list") {
             AOptionen.Liste = true;
         } else if (a == "--help") {
-            AOptionen.Hilfe = true;
+            // With -kn and -autoreport: the options of that evaluation.
+            if (auswertungLiest)
+                AOptionen.AuswertungsArgumente.push_back(a);
+            else
+                AOptionen.Hilfe = true;
         } else if (auswertungLiest) {
             AOptionen.AuswertungsArgumente.push_back(a);
         } else {
@@ -292,7 +294,8 @@ std::string QuendrixHilfeText() {
            "  --user NAME    Benutzer, dessen Rechte gelten (sonst der Anmeldename)\n"
            "  --list         Listet die Auswertungen dieser Installation auf:\n"
            "                 Kurzname, Tabulator, Bezeichnung\n"
-           "  --help         Zeigt diese Hilfe\n"
+           "  --help         Zeigt diese Hilfe; mit -kn KURZNAME -autoreport die Optionen\n"
+           "                 dieser Auswertung (z. B. die Namen ihrer Gruppierungen)\n"
            "  -kn KURZNAME   Startet die Auswertung mit diesem Kurznamen direkt\n"
            "                 (auch /kn KURZNAME, -kn:KURZNAME, -knKURZNAME)\n"
            "  -autoreport    Führt die direkt gestartete Auswertung ohne Fenster und ohne\n"

@@ -98,7 +98,8 @@ void BaselAnlegen(TRDLDatenbank& ADb, const std::vector<std::pair<TDateTime, dou
     for (const auto& [ab, kurs] : AKurse) TTestUmgebung::Wechselkurs(ADb, "CHF", ab, kurs);
 }
 
-int UmsatzauswertungStapel(TTestDatenbankOrt& AOrt, std::vector<std::string> AOptionen, std::string& AFehler) {
+int UmsatzauswertungStapel(TTestDatenbankOrt& AOrt, std::vector<std::string> AOptionen, std::string& AFehler,
+                           std::string* AAusgabe = nullptr) {
     rdl_HeuteFestlegen(szenario::CErsterTag + szenario::CTage + 0.5);
     struct TZurueck {
         ~TZurueck() { rdl_HeuteFestlegen(0); }
@@ -109,11 +110,14 @@ int UmsatzauswertungStapel(TTestDatenbankOrt& AOrt, std::vector<std::string> AOp
                                      DateToStr(szenario::CErsterTag + szenario::CTage - 1)};
     args.insert(args.end(), AOptionen.begin(), AOptionen.end());
     // Registered failures of a run without dialogs go to the process's standard error.
-    std::ostringstream aus, fehler, stderrText;
-    std::streambuf* alt = std::cerr.rdbuf(stderrText.rdbuf());
+    std::ostringstream aus, fehler, stderrText, stdoutText;
+    std::streambuf* altErr = std::cerr.rdbuf(stderrText.rdbuf());
+    std::streambuf* altOut = std::cout.rdbuf(stdoutText.rdbuf());
     const int rc = QuendrixMain(args, aus, fehler);
-    std::cerr.rdbuf(alt);
+    std::cerr.rdbuf(altErr);
+    std::cout.rdbuf(altOut);
     AFehler = fehler.str() + stderrText.str();
+    if (AAusgabe) *AAusgabe = aus.str() + stdoutText.str();
     return rc;
 }
 
@@ -142,6 +146,23 @@ class Umsatzauswertung : public ::testing::TestWithParam<TSzenario> {};
 } // namespace
 
 TEST_P(Umsatzauswertung, ExportGleichtDerErwartetenDatei) { SzenarioPruefen(GetParam()); }
+
+// --help after -kn … -autoreport lists the evaluation's options with the grouping names,
+// without first building the statistics.
+TEST(UmsatzauswertungStapellauf, HilfeNenntDieOptionenUndDieGruppierungen) {
+    TTestDatenbankOrt ort;
+    {
+        TTestUmgebung umgebung(ort.DbShared());
+        SzenarioInstallationAnlegen(umgebung);
+    }
+    std::string fehler, ausgabe;
+    EXPECT_EQ(UmsatzauswertungStapel(ort, {"--help"}, fehler, &ausgabe), 0) << fehler;
+    for (const char* s : {"--export", "--gruppierung", "Datum / Mandant", "Mandant / Filiale", "--level"})
+        EXPECT_NE(ausgabe.find(s), std::string::npos) << s << "\n" << ausgabe;
+    auto st = ort.Db().Prepare("SELECT COUNT(*) FROM umst");
+    ASSERT_TRUE(st.Step());
+    EXPECT_EQ(st.ColInt(0), 0);
+}
 
 // A day of the Basel branch without a rate: the run names currency and day, writes no
 // file and ends with exit code 4.

@@ -995,6 +995,11 @@ bool TKOV_UmsatzAuswertFrm::StapelDrucken(const std::string& APdfDatei) {
 
 bool TKOV_Quendrix_Umsatzauswertung::Autoreport() {
     return KOV_GeschuetztWert("TKOV_Quendrix_Umsatzauswertung.Autoreport", true, false, [&] {
+        // Who asks for the options waits for no statistics update.
+        if (RDLStapelHilfeGewuenscht()) {
+            TKOV_UmsatzAuswertFrm fenster(nullptr, UmsatzQuelle);
+            return RDLStapellauf(fenster);
+        }
         if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) {
             RDLInfo().ShowMeldung("STANDARD", 994, {"Die Umsatzstatistik konnte nicht aktualisiert werden."},
                                   mkFehler);

@@ -126,7 +126,7 @@ bool TRDLQtDialoge::DatumWaehlen(TDateTime& ADatum, const std::string& ATitel) {
 }
 
 bool TRDLQtDialoge::JaNein(const std::string& AText) {
-    return QMessageBox::question(QApplication::activeWindow(), QGuiApplication::applicationDisplayName(),
+    return QMessageBox::question(QApplication::activeWindow(), QString::fromStdString(RDLProgramm().Title()),
                                  QString::fromStdString(AText), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }

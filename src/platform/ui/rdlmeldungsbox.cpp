@@ -1,10 +1,11 @@
 #include "rdlmeldungsbox.h"
+#include "rdlprogramm.h"
 #include <QApplication>
 #include <QMessageBox>
 
 int TRDLMeldungsBox::Zeigen(const TRDLMeldung& M) {
     QWidget* eltern = QApplication::activeWindow();
-    const QString titel = QGuiApplication::applicationDisplayName();
+    const QString titel = QString::fromStdString(RDLProgramm().Title());
     const QString text = QString::fromStdString(M.Text);
     switch (M.Art) {
     case mkFrage:

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QObject>
 
+#include <algorithm>
+#include <iostream>
 #include <map>
 
 namespace {
@@ -56,6 +58,11 @@ std::vector<TRDLStapelOption> RDLStapelGemeinsameOptionen(std::string& AExport, 
     };
 }
 
+bool RDLStapelHilfeGewuenscht() {
+    const auto& args = RDLProgramm().AuswertungsArgumente();
+    return std::find(args.begin(), args.end(), "--help") != args.end();
+}
+
 std::string RDLStapelHilfe(const std::vector<TRDLStapelOption>& AOptionen) {
     std::string t;
     for (const auto& o : AOptionen) {
@@ -74,6 +81,10 @@ bool RDLStapellauf(IRDLStapelFenster& AFenster) {
     std::map<std::string, const TRDLStapelOption*> nachName;
     for (const auto& o : optionen) nachName[o.Name] = &o;
 
+    if (RDLStapelHilfeGewuenscht()) {
+        std::cout << "Optionen dieser Auswertung:\n" << RDLStapelHilfe(optionen) << std::flush;
+        return true;
+    }
     AFenster.StapelVorgaben();
     const std::vector<std::string>& args = RDLProgramm().AuswertungsArgumente();
     for (size_t i = 0; i < args.size(); ++i) {

@@ -67,6 +67,10 @@ std::vector<TRDLStapelOption> RDLStapelGemeinsameOptionen(std::string& AExport, 
 // Usage lines of a window's options (for the message on a bad option and the guide).
 std::string RDLStapelHilfe(const std::vector<TRDLStapelOption>& AOptionen);
 
+// Whether the run's arguments ask for the window's options (--help): RDLStapellauf then
+// lists them on standard output and runs nothing; an evaluation skips its preparations.
+bool RDLStapelHilfeGewuenscht();
+
 // Runs the window from the arguments RDLProgramm().AuswertungsArgumente(): defaults,
 // options (--name VALUE or --name=VALUE), selection, then --export FILE through message
 // 2331 or --print FILE.pdf through the tree printer. False with a German message when
