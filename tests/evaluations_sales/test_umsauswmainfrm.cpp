@@ -499,6 +499,19 @@ TEST_F(TUmsatzFenster, FrankenBleibenInDenZeilenUndWerdenInDenGruppenZumTageskur
         EXPECT_EQ(tage->GetCellValueAsFormatedString(i, umcWaehrung), "EUR");
     }
 
+    // The print says so where it shows the rows of single branches.
+    RDLProgramm().OhneDialogeSetzen(true);
+    QTemporaryDir druckOrdner;
+    const QString pdf = druckOrdner.filePath("druck.pdf");
+    f->DruckPdfDatei_Set(pdf);
+    for (const auto& [level, einzeln] : {std::pair{"9", true}, std::pair{"2", false}}) {
+        f->edtBaumlevel->setText(level);
+        f->btnPrintClick();
+        const std::string text = PdfText(pdf);
+        EXPECT_NE(text.find("Währung: Alle Beträge in EUR"), std::string::npos) << text;
+        EXPECT_EQ(text.find("Zeilen einer Filiale in deren Währung") != std::string::npos, einzeln) << level << text;
+    }
+
     // The day before the first rate: told, and the window keeps no result to hand out.
     Umgebung.Meldungen().Meldungen.clear();
     Auswerten(*f, CTag1 - 1, CTag2, 1, false, 2);

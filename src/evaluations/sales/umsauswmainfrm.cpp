@@ -753,7 +753,9 @@ void TKOV_UmsatzAuswertFrm::DruckBemerkungenSetzen(TKOV_VirtualTreePrinter& D, c
                            q(UmsAuswTabellenText(CKOV_UmsAusw_WahlVergleichsdatum_2_Druckbemerkung,
                                                  FSettings.WahlmethodeVergleichstag)));
         const std::string haus = RDLProgramm().GetWaehrung();
-        const bool fremd = vtUmsaetze->List() && HatFremdwaehrung(*vtUmsaetze->List(), haus);
+        // Only where rows of single branches are printed do they keep another currency.
+        const bool fremd = P.size() == FGruppierspalten.size() && FDruckMitEinzelzeilen && vtUmsaetze->List() &&
+                           HatFremdwaehrung(*vtUmsaetze->List(), haus);
         D.BemerkungAdd(QStringLiteral("Währung"),
                        q("Alle Beträge in " + haus +
                          (fremd ? "; Zeilen einer Filiale in deren Währung (Spalte \u201EWährung\u201C), Summen zum "
@@ -785,6 +787,7 @@ void TKOV_UmsatzAuswertFrm::BaumDrucken() {
         // Level 0 prints the whole tree, leaves included, so they keep their main columns.
         const int n = tiefe < 0 ? ebenen + 1 : tiefe + 1;
         drucker.Options_Get().Drucktiefe = tiefe;
+        FDruckMitEinzelzeilen = n > ebenen;
         if (n <= ebenen) AlleMainspaltenBisAufGruppenkopfAusblenden(drucker);
         const TVRGruppierOption p(FGruppierspalten.begin(), FGruppierspalten.begin() + std::min(n, ebenen));
         vtUmsaetze->ColumnCaption_Set(0, QString::fromStdString(UmsatzTree_GruppierSpalten_2_BeschreibenderText(p)));

@@ -164,6 +164,7 @@ private:
     QString FDruckPdfDatei;
     std::unique_ptr<TRDLWaehrungsrechner> FWaehrungsrechner; // the rates of the last selection
     bool FErgebnisVollstaendig = false; // the last table was built whole
+    bool FDruckMitEinzelzeilen = false;  // the print at work shows the leaf rows
     bool FGezeigt = false;
     bool FStapelDurchschnitt = false; // --durchschnitt, checked after all options
 };
