@@ -200,6 +200,9 @@ public:
             if (!Update_UmsStatFile_FuerAlleNoetigenFilialeUndTagesdatis(paare)) return;
             ergebnis = UMSVFileUpdaten(zuVerarbeiten);
         });
+        if (!ergebnis && Abgebrochen())
+            AbbruchMelden("Die Aktualisierung der aggregierten Umsatzdaten wurde abgebrochen. Es ist nichts verloren "
+                          "gegangen; die neuen Verkäufe werden beim nächsten Start übernommen.");
         return ergebnis;
     }
 
@@ -320,11 +323,7 @@ public:
             const int t = APaare.Count();
             int a = 0;
             for (const auto& [tag, filialen] : APaare) {
-                if (Abgebrochen()) {
-                    AbbruchMelden("Die Aktualisierung der aggregierten Umsatzdaten wurde abgebrochen. Es ist nichts "
-                                  "verloren gegangen; die neuen Verkäufe werden beim nächsten Start übernommen.");
-                    return;
-                }
+                if (Abgebrochen()) return;
                 TagSetzen("Die aggregierten Umsatzdaten werden um die neuen Verkäufe ergänzt.", TDate(tag));
                 TTagesauswertungen tage;
                 GetUpzudatendeTagesAbschnitte(filialen, tage, TDate(tag));

@@ -456,10 +456,14 @@ TEST(Umsatzstatistik, AbgebrochenesUpdateVerbuchtNichtsAlsVerarbeitet) {
             RDLInfo().ProcessMessagesHookSetzen([&](int) {
                 if (++aufrufe == n) m.ProgressDialog_GoC().Abbrechen();
             });
+            U.Meldungen().Meldungen.clear();
             EXPECT_TRUE(m.UpdateStatistikfiles(CTage, false));
             RDLInfo().ProcessMessagesHookSetzen({});
             ASSERT_TRUE(m.ProgressDialog_GoC().Cancelled());
             EXPECT_FALSE(m.ProgressDialog_GoC().Showing());
+            // The user learns that nothing was lost.
+            ASSERT_EQ(U.Meldungen().Meldungen.size(), 1u);
+            EXPECT_NE(U.Meldungen().Meldungen[0].Text.find("nichts verloren"), std::string::npos);
         }
         EXPECT_EQ(UmsvZeilen(U.Db()), stand);
         TUmszMani m;
@@ -467,6 +471,36 @@ TEST(Umsatzstatistik, AbgebrochenesUpdateVerbuchtNichtsAlsVerarbeitet) {
         EXPECT_EQ(UmstZeilen(U.Db()), FrischGebaut(U));
     }
     EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// The first build's window says what it builds for which period and the day at work; a
+// cancel says that the statistics were not built and nothing was lost.
+TEST(Umsatzstatistik, ErsterAufbauZeigtZeitraumUndTagUndMeldetDenAbbruch) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    RDLProgramm().OhneDialogeSetzen(false);
+    TUmszMani m;
+    std::vector<std::string> texte;
+    int aufrufe = 0;
+    RDLInfo().ProcessMessagesHookSetzen([&](int) {
+        texte.push_back(m.ProgressDialog_GoC().Bar("barTage")->Caption());
+        if (++aufrufe == 3) m.ProgressDialog_GoC().Abbrechen();
+    });
+    EXPECT_FALSE(m.UpdateStatistikfiles(CTage, false));
+    RDLInfo().ProcessMessagesHookSetzen({});
+    const TDate heute = DateOf(rdl_Now());
+    ASSERT_FALSE(texte.empty());
+    const std::string was = "Die aggregierten Umsatzdaten vom " + DateToStr(heute - CTage) + " bis " +
+                            DateToStr(heute - 1) + " werden erstellt.";
+    EXPECT_EQ(texte.front(), was);
+    EXPECT_NE(std::find(texte.begin(), texte.end(), was + "\nTag " + DateToStr(heute - CTage)), texte.end());
+    EXPECT_EQ(m.ProgressDialog_GoC().Caption(), "Berechne aggregierte Umsatzdaten");
+    ASSERT_EQ(U.Meldungen().Meldungen.size(), 1u);
+    EXPECT_NE(U.Meldungen().Meldungen[0].Text.find("wurde nicht erstellt; es ist nichts verloren gegangen"),
+              std::string::npos)
+        << U.Meldungen().Meldungen[0].Text;
+    EXPECT_TRUE(UmsvZeilen(U.Db()).empty());
 }
 
 TEST(Umsatzstatistik, ErsterAufbauNurNachZustimmungWennGefragtWird) {
