@@ -208,15 +208,17 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     links->addWidget(edtZeitraum, 2, 0, 1, 2);
     links->addWidget(lblGruppierung, 3, 0);
     links->addWidget(cmbGruppierung, 3, 1);
-    auswahl->addLayout(links);
+    links->setColumnStretch(1, 1);
+    // The room beyond the smallest size goes to the boxes, so their entries show whole.
+    auswahl->addLayout(links, 3);
 
     grpHerkunft = new QGroupBox(QStringLiteral(" Herkunft "), this);
     auto* herkunft = new QVBoxLayout(grpHerkunft);
     clbHerkunft = new QListWidget(grpHerkunft);
     clbHerkunft->setMaximumHeight(80);
-    clbHerkunft->setMinimumWidth(200);
+    clbHerkunft->setMinimumWidth(170);
     herkunft->addWidget(clbHerkunft);
-    auswahl->addWidget(grpHerkunft);
+    auswahl->addWidget(grpHerkunft, 2);
 
     grpVergleichswerte = new QGroupBox(QStringLiteral("Vergleichswerte"), this);
     auto* vergleich = new QGridLayout(grpVergleichswerte);
@@ -239,7 +241,8 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     vergleich->addWidget(chbVergleichsdatumEinblenden, 2, 0, 1, 2);
     vergleich->addWidget(chbDurchschnittAnzeigen, 3, 0, 1, 2);
     vergleich->addWidget(chbNullumsaetzeIgnorieren, 4, 0, 1, 2);
-    auswahl->addWidget(grpVergleichswerte);
+    vergleich->setColumnStretch(1, 1);
+    auswahl->addWidget(grpVergleichswerte, 3);
 
     auto* rechts = new QVBoxLayout;
     grpDruckoptionen = new QGroupBox(QStringLiteral("Druckoptionen"), this);
@@ -260,8 +263,7 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     anzeige->addWidget(cmbAnzeigeFilialen, 1);
     rechts->addWidget(grpAnzeigeoptionen);
     rechts->addStretch(1);
-    auswahl->addLayout(rechts);
-    auswahl->addStretch(1);
+    auswahl->addLayout(rechts, 2);
     haupt->addLayout(auswahl);
 
     vtUmsaetze = new TVTRDLVRList(this);
@@ -303,8 +305,9 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     for (QComboBox* c : {static_cast<QComboBox*>(cmbMandanten), cmbFilialAuswahl, cmbGruppierung,
                          cmbWahlmethodeVergleichstag, cmbAnzeigeFilialen}) {
         c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        c->setMinimumContentsLength(12);
+        c->setMinimumContentsLength(10);
     }
+    cmbWahlmethodeVergleichstag->setMinimumContentsLength(15); // "Gleicher Wochentag", the default, whole
 
     connect(btnBeenden, &QPushButton::clicked, this, [this] { btnAbbrechenClick(); });
     connect(btnAuswerten, &QPushButton::clicked, this, [this] { btnAuswertenClick(); });
