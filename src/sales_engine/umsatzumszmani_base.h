@@ -526,7 +526,8 @@ private:
         b->SetCaption(ATag > 0 ? AWas + "\nTag " + DateToStr(ATag) : AWas);
     }
     // A cancel by the user is no failure to hide: he learns what it left behind.
-    static void AbbruchMelden(const std::string& AText) {
+    void AbbruchMelden(const std::string& AText) {
+        DialogVerbergen(); // the message, not a stopped bar, is what the user looks at
         RDLInfo().ShowMeldung("STANDARD", 997, {AText}, mkInfo);
     }
     void BalkenSetzen(int APosition, int AGesamt) {
