@@ -2,6 +2,7 @@
 #include "kovdbfiles.h"
 
 #include <bit>
+#include <cmath>
 #include <cctype>
 #include <cstring>
 
@@ -41,6 +42,11 @@ bool IstKennung(std::string_view ASatzart, std::string_view AKennung) {
     return true;
 }
 
+// A stored figure that no day of a branch can reach, or not a number: the record is
+// damaged (a foreign writer, a broken disk) and its day is counted again.
+constexpr double CUnplausibel = 1e12;
+bool Plausibel(double AWert) { return std::isfinite(AWert) && std::abs(AWert) < CUnplausibel; }
+
 bool IstOnlinePlattform(int AHerkunft) { return AHerkunft >= 1 && AHerkunft < CKOV_VersFil_AnzahlPlattformen; }
 
 } // namespace
@@ -68,10 +74,14 @@ std::string TKOV_UmsDataOperator_UmsAusw::Daten_2_Blob(const TKOV_Umsatzdaten_Um
 }
 
 bool TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(std::string_view ABlob, TKOV_Umsatzdaten_UmsAusw& AErgebnis) {
-    if (ABlob.size() % 8 != 0) return false;
+    // Every record is written with its figures: an empty one (or NULL) is damaged.
+    if (ABlob.empty() || ABlob.size() % 8 != 0) return false;
     TKOV_Umsatzdaten_UmsAusw r;
     const size_t n = std::min<size_t>(ABlob.size() / 8, CKOV_UmsAusw_AnzahlWerte);
-    for (size_t i = 0; i < n; ++i) r.Werte[i] = DoubleLesen(ABlob.data() + 8 * i);
+    for (size_t i = 0; i < n; ++i) {
+        r.Werte[i] = DoubleLesen(ABlob.data() + 8 * i);
+        if (!Plausibel(r.Werte[i])) return false;
+    }
     AErgebnis = r;
     return true;
 }
@@ -136,6 +146,8 @@ bool TKOV_UmsDataOperator_VersFilAusw::Blob_2_Daten(std::string_view ABlob, TKOV
         for (size_t t = 0; t < 2; ++t) {
             const char* q = ABlob.data() + p * CPlattformBytes + t * CEintragBytes;
             r.Plattformen[p][t] = {DoubleLesen(q), DoubleLesen(q + 8), DoubleLesen(q + 16), Int32Lesen(q + 24)};
+            const auto& e = r.Plattformen[p][t];
+            if (!Plausibel(e.EK) || !Plausibel(e.VKNetto) || !Plausibel(e.VKBrutto)) return false;
         }
     AErgebnis = r;
     return true;

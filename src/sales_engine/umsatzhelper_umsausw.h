@@ -236,7 +236,17 @@ protected:
     bool Laden(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum, bool AGanztag, TDateTime AVon,
                TDateTime ABis, TUmsatzDaten& AUmsatz) {
         if (!SatzSuchen(AMandant, AOrgeID, ADatum, AGanztag, AVon, ABis)) return false;
-        return TDatenOperator::Blob_2_Daten(this->FStatFile->Daten.GetWert().Bytes, AUmsatz);
+        if (TDatenOperator::Blob_2_Daten(this->FStatFile->Daten.GetWert().Bytes, AUmsatz)) return true;
+        // Damaged (empty, not numbers, beyond any amount): counts as missing, so the caller
+        // counts the day again from its sales lines and books it anew. Logged for whoever
+        // looks after the database; no figure of it is shown.
+        RDLInfo().RegisterException(
+            "TKOV_UmsatzHelper_StatFile.Laden",
+            Exception("Ein Satz der Umsatzstatistik " + std::string(FKennung) + " (Filiale " + AOrgeID.ToText() +
+                      ", " + DateToStr(ADatum) + ") war beschädigt; der Tag wurde aus den Verkäufen neu gezählt."),
+            false);
+        AUmsatz = TUmsatzDaten{};
+        return false;
     }
 
     const char* FKennung;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstring>
 
 namespace {
@@ -75,7 +77,7 @@ TEST(Umsatzdaten, UmsAuswBlobHin_UndZurueck) {
         size_t Laenge;
         bool Gueltig;
         int Gelesen; // figures taken from the blob, the rest 0
-    } const faelle[] = {{200, true, 25}, {16, true, 2}, {0, true, 0}, {208, true, 25}, {13, false, 0}, {199, false, 0}};
+    } const faelle[] = {{200, true, 25}, {16, true, 2}, {0, false, 0}, {208, true, 25}, {13, false, 0}, {199, false, 0}};
     const std::string lang = blob + std::string(8, '\x7F');
     for (const auto& f : faelle) {
         TKOV_Umsatzdaten_UmsAusw ziel = Fortlaufend(9);
@@ -83,6 +85,20 @@ TEST(Umsatzdaten, UmsAuswBlobHin_UndZurueck) {
         for (int i = 0; i < CKOV_UmsAusw_AnzahlWerte; ++i)
             EXPECT_EQ(ziel.Werte[i], !f.Gueltig ? Fortlaufend(9).Werte[i] : i < f.Gelesen ? d.Werte[i] : 0.0)
                 << f.Laenge << " / " << i;
+    }
+}
+
+// Not a number, infinite or beyond any amount of a day: damaged, whatever its length.
+TEST(Umsatzdaten, BlobMitUnmoeglichenWertenIstBeschaedigt) {
+    for (const double w : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(), 1e300, -1e13}) {
+        TKOV_Umsatzdaten_UmsAusw d = Fortlaufend(1);
+        d.Werte[7] = w;
+        TKOV_Umsatzdaten_UmsAusw ziel;
+        EXPECT_FALSE(OpU::Blob_2_Daten(OpU::Daten_2_Blob(d), ziel)) << w;
+        const auto v = Plattformen({{2, {1, 2, w, 3}}});
+        TKOV_Umsatzdaten_Erw_VersFilAusw vziel;
+        EXPECT_FALSE(OpV::Blob_2_Daten(OpV::Daten_2_Blob(v), vziel)) << w;
     }
 }
 

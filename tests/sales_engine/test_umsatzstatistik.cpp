@@ -2,15 +2,19 @@
 // retrieval from the sales lines and from the file, the customers' attributions, the
 // ignore-before dates, and build and update, also cancelled, interrupted or beside a till.
 #include "umsatzgetmani_base.h"
+#include "umsatzauswertmani_base.h"
 #include "umsatzstatistik_testhilfen.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -471,6 +475,41 @@ TEST(Umsatzstatistik, AbgebrochenesUpdateVerbuchtNichtsAlsVerarbeitet) {
         EXPECT_EQ(UmstZeilen(U.Db()), FrischGebaut(U));
     }
     EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// A damaged record (NULL, empty, not numbers, beyond any amount) is counted again from the
+// lines and booked anew, and registered; none of its figures is ever returned.
+TEST(Umsatzabruf, BeschaedigterSatzWirdAusDenZeilenNeuGezaehlt) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    ASSERT_TRUE(Bauen());
+    const auto richtig = UmstZeilen(U.Db());
+    const TDate tag = CTag1 + 3;
+    auto mit = [](double AWert) {
+        TDaten d;
+        d.Werte[2] = AWert;
+        return std::optional<std::string>(TKOV_UmsDataOperator_UmsAusw::Daten_2_Blob(d));
+    };
+    const std::optional<std::string> blobs[] = {std::nullopt, std::string(), mit(std::nan("")),
+                                                mit(-std::numeric_limits<double>::infinity()), mit(1e300)};
+    for (const auto& blob : blobs) {
+        SCOPED_TRACE(blob ? blob->size() : -1);
+        RDLInfo().RegistrierteLeeren();
+        auto st = U.Db().Prepare("UPDATE umst SET daten = ? WHERE kennung = 'UMSAUSW' AND filiale = 1 AND datum = ?"
+                                 " AND ganztag <> 0");
+        if (blob)
+            st.BindBlob(1, *blob);
+        else
+            st.BindNull(1);
+        st.Bind(2, double(tag));
+        st.Step();
+        TKOV_UmsatzAuswertMani_Base<TDaten, TKOV_UmsDataOperator_UmsAusw, Tumstfile, TKOV_UmsatzHelper_UmsAusw> m;
+        EXPECT_DOUBLE_EQ(Netto(m.GetUmsatzFuerTag(CMandant1, {1, 1}, tag)), 13.0 + 5.5 + 23.0);
+        EXPECT_EQ(UmstZeilen(U.Db()), richtig) << "booked anew";
+        ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
+        EXPECT_NE(RDLInfo().Registrierte()[0].Text.find("war beschädigt"), std::string::npos);
+    }
 }
 
 // The first build's window says what it builds for which period and the day at work; a
