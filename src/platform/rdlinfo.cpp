@@ -117,7 +117,7 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
     }
     LogSchreiben(zeile);
     // A script's reader gets the German text; trace names, codes and SQL are for the log.
-    if (FBatch) std::cerr << r.Text << std::endl;
+    if (FBatch) std::cerr << r.Text << LogHinweis() << std::endl;
     ++FOffeneFehler[r.TraceName];
     FRegistriert.push_back(std::move(r));
     // Only ordinary operations tell the user; destructors and clean-up stay silent.
@@ -148,6 +148,10 @@ std::string TRDLInfo::MeldungsText(const std::string& AGruppe, int ANummer,
     std::string t = "Meldung " + AGruppe + " " + std::to_string(ANummer);
     for (const auto& a : AArgs) t += " " + a;
     return t;
+}
+
+std::string TRDLInfo::LogHinweis() const {
+    return FLogDatei.empty() ? std::string() : " (Einzelheiten im Protokoll " + FLogDatei + ")";
 }
 
 void TRDLInfo::LogSchreiben(const std::string& AZeile) const {

@@ -131,6 +131,9 @@ public:
     IRDLMeldungsAusgabe& Ausgabe() const { return *FAusgabe; }
     void LogDateiSetzen(std::string APfad) { FLogDatei = std::move(APfad); }
     const std::string& LogDatei() const { return FLogDatei; }
+    // " (Einzelheiten im Protokoll PATH)" for a message whose details went to the log;
+    // empty without a log file.
+    std::string LogHinweis() const;
     // One line into the log file (with time stamp), for notes no user needs to read.
     void LogSchreiben(const std::string& AZeile) const;
     // Batch runs also write registered exceptions to standard error.

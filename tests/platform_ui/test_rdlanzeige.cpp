@@ -187,7 +187,7 @@ TEST(Fehlerprotokoll, DatenbankfehlerProtokolliertCodeUndDetailsZeigtNurDenText)
             EXPECT_TRUE(zeile.ends_with(zeilenende)) << zeile;
         }
         EXPECT_EQ(zeilen, 2);
-        EXPECT_EQ(stderrText.str(), text + "\n");
+        EXPECT_EQ(stderrText.str(), text + " (Einzelheiten im Protokoll " + log + ")\n");
     }
     std::filesystem::remove(log);
 }
