@@ -1,9 +1,9 @@
 #include "vrlisthelfer.h"
 
+#include "rdlergebnisdatei.h"
 #include "rdlinfo.h"
 
 #include <cctype>
-#include <fstream>
 
 bool GruppierSpaltenEqual(const TVRGruppierOption& A, const TVRGruppierOption& B) { return A == B; }
 
@@ -197,9 +197,5 @@ std::string VRList2CSV(const TVRList& AList, int32_t ALevel, char ATrenner, TCSV
 
 bool VRList2CSVDatei(const std::string& ADateiname, const TVRList& AList, int32_t ALevel, char ATrenner,
                      TCSVKodierung AKodierung) {
-    std::ofstream datei(ADateiname, std::ios::binary | std::ios::trunc);
-    if (!datei) return false;
-    const std::string inhalt = VRList2CSV(AList, ALevel, ATrenner, AKodierung);
-    datei.write(inhalt.data(), static_cast<std::streamsize>(inhalt.size()));
-    return static_cast<bool>(datei.flush());
+    return RDLErgebnisDateiGeschrieben(ADateiname, VRList2CSV(AList, ALevel, ATrenner, AKodierung), "VRList2CSVDatei");
 }

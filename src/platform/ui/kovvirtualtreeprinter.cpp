@@ -2,12 +2,11 @@
 
 #include "exceptions.h"
 #include "rdldatum.h"
+#include "rdlergebnisgeraet.h"
 #include "rdlprogramm.h"
 #include "vtrdlvrlist.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -16,7 +15,6 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <exception>
@@ -274,13 +272,7 @@ void TKOV_VirtualTreePrinter::Render(QPagedPaintDevice& AGeraet) const {
 }
 
 void TKOV_VirtualTreePrinter::PrintToPdf(const QString& APfad) {
-    const std::string name = QDir::toNativeSeparators(APfad).toStdString();
-    if (const QFileInfo ziel(APfad); ziel.exists() && !ziel.isFile())
-        throw Exception("\u201E" + name + "\u201C ist keine Datei; der Druck wurde nicht geschrieben.");
-    QSaveFile datei(APfad);
-    if (!datei.open(QIODevice::WriteOnly))
-        throw Exception("Die Druckdatei \u201E" + name + "\u201C kann nicht geschrieben werden: " +
-                        datei.errorString().toStdString());
+    TRDLErgebnisGeraet datei(APfad); // refuses a target that is no regular file
     {
         QPdfWriter pdf(&datei);
         pdf.setResolution(300);
@@ -290,9 +282,7 @@ void TKOV_VirtualTreePrinter::PrintToPdf(const QString& APfad) {
         if (FOptions.Querformat || BrauchtQuerformat(pdf)) pdf.setPageOrientation(QPageLayout::Landscape);
         Render(pdf); // the PDF is complete when its painter ends
     }
-    if (!datei.commit())
-        throw Exception("Die Druckdatei \u201E" + name + "\u201C kann nicht geschrieben werden: " +
-                        datei.errorString().toStdString());
+    datei.Abschliessen(); // any failed write of the painter surfaces here
 }
 
 bool TKOV_VirtualTreePrinter::MitDialogen() {

@@ -1,6 +1,7 @@
 #include "vrfensterhelfer.h"
 
 #include "rdldialog.h"
+#include "rdlergebnisdatei.h"
 #include "rdlinfo.h"
 
 #include <QAction>
@@ -10,9 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 // --- grouping ---------------------------------------------------------------------------
 
@@ -231,20 +230,11 @@ bool CSVExportMitEigenemDialog(TVTRDLVRList& AGrid, int ALevel, TCSVEndungsRegel
 }
 
 namespace {
-// Windows-1252 with CR LF like the grid's own export; no half-written file stays behind.
+// Windows-1252 with CR LF like the grid's own export; the old file stays unless the new one is whole.
 bool ZeilenSchreiben(const std::string& ADateiname, const std::vector<std::string>& AZeilen) {
     std::string inhalt;
     for (const std::string& z : AZeilen) inhalt += z + "\r\n";
-    inhalt = Utf8_2_Windows1252(inhalt);
-    bool ok = false;
-    {
-        std::ofstream datei(ADateiname, std::ios::binary | std::ios::trunc);
-        if (!datei) return false;
-        datei.write(inhalt.data(), static_cast<std::streamsize>(inhalt.size()));
-        ok = static_cast<bool>(datei.flush());
-    }
-    if (!ok) std::remove(ADateiname.c_str());
-    return ok;
+    return RDLErgebnisDateiGeschrieben(ADateiname, Utf8_2_Windows1252(inhalt), "CSVExportJeFiliale");
 }
 } // namespace
 

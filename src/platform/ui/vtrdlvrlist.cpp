@@ -1,6 +1,7 @@
 #include "vtrdlvrlist.h"
 
 #include "rdldialog.h"
+#include "rdlergebnisdatei.h"
 #include "vrlisthelfer.h"
 
 #include <QHeaderView>
@@ -9,8 +10,6 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 
 namespace {
 
@@ -428,15 +427,8 @@ bool TVTRDLVRList::Export2CSV_KnownFilename(const std::string& ADateiname, int A
     if (AMitKopfzeile) inhalt = Header2String(ATrenner) + "\r\n";
     for (const std::string& z : Level2Strings(ALevel, ATrenner)) inhalt += z + "\r\n";
     if (!AUtf8) inhalt = Utf8_2_Windows1252(inhalt);
-    bool ok = false;
-    {
-        std::ofstream datei(ADateiname, std::ios::binary | std::ios::trunc);
-        if (!datei) return false;
-        datei.write(inhalt.data(), static_cast<std::streamsize>(inhalt.size()));
-        ok = static_cast<bool>(datei.flush());
-    }
-    if (!ok) std::remove(ADateiname.c_str()); // no half-written file stays behind
-    return ok;
+    // The old file stays unless the new one is whole; the callers tell the user (1108).
+    return RDLErgebnisDateiGeschrieben(ADateiname, inhalt, "TVTRDLVRList.Export2CSV_KnownFilename");
 }
 
 bool TVTRDLVRList::Export2CSV(std::string& AName, int ALevel, char ATrenner, bool AMitKopfzeile, bool AUtf8) {
