@@ -3,6 +3,7 @@
 #include "rdldatum.h"
 #include "rdlprogramm.h"
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -124,10 +125,21 @@ bool TBetriebskalenderMani::IstSchliesstag(const TIntPair& AMandant, const TIntP
 }
 
 std::optional<TDate> TBetriebskalenderMani::FeiertagImJahr(const TIntPair& AMandant, const TIntPair& AOrgeID,
-                                                           int AJahr, const std::string& AName) {
+                                                           int AJahr, const std::string& AName, TDate ABezugstag) {
     auto& f = Filiale(AMandant, AOrgeID);
     if (!f.Bekannt || AName.empty()) return std::nullopt;
-    for (const auto& [tag, name] : Jahr(f, AJahr).Feiertage)
-        if (name == AName) return TDate(tag);
-    return std::nullopt;
+    // A name may recur within a year (inventory in January and July): take the one at the same time of year.
+    const int64_t bezug = Tag(ABezugstag) - Tag(EncodeDate(JahrVon(Tag(ABezugstag)), 1, 1));
+    const int64_t neujahr = Tag(EncodeDate(AJahr, 1, 1));
+    std::optional<TDate> bester;
+    int64_t besterAbstand = 0;
+    for (const auto& [tag, name] : Jahr(f, AJahr).Feiertage) {
+        if (name != AName) continue;
+        const int64_t abstand = std::abs(tag - neujahr - bezug);
+        if (!bester || abstand < besterAbstand) {
+            bester = TDate(tag);
+            besterAbstand = abstand;
+        }
+    }
+    return bester;
 }

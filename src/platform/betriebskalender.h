@@ -30,10 +30,11 @@ public:
     // Whether the branch is closed on ADatum although its weekday has hours or not: a
     // holiday or closing day that no exception opens, or an exception without windows.
     bool IstSchliesstag(const TIntPair& AMandant, const TIntPair& AOrgeID, TDate ADatum);
-    // The first day of AJahr that carries the holiday or closing-day name AName for the
-    // branch; nullopt when there is none.
+    // The day of AJahr that carries the holiday or closing-day name AName for the branch,
+    // of several the one nearest to ABezugstag by day of the year (the earlier on a tie);
+    // nullopt when there is none.
     std::optional<TDate> FeiertagImJahr(const TIntPair& AMandant, const TIntPair& AOrgeID, int AJahr,
-                                        const std::string& AName);
+                                        const std::string& AName, TDate ABezugstag);
 
     // Forgets everything read, so that the next question reads the tables again.
     void Neuladen() { FFilialen.clear(); }

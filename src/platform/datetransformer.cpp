@@ -38,20 +38,50 @@ void TKOV_DatumsTransformator_Base::PassendeDatumswerteFinden(TDate ADatum) {
     FErgebnis = Finden(std::floor(ADatum));
 }
 
+namespace {
+
+// Short days every year, whether the branch entered them or not.
+bool IstHeiligabendOderSilvester(TDate ADatum) {
+    int j, m, d;
+    DecodeDate(ADatum, j, m, d);
+    return m == 12 && (d == 24 || d == 31);
+}
+
+} // namespace
+
 std::vector<TDate> TKOV_DatumsTransformatorVergleichstagVorjahre::Finden(TDate ADatum) {
     int j, m, d;
     DecodeDate(ADatum, j, m, d);
     TIsoWoche w = IsoWocheVon(ADatum);
     w.Jahr += Zieljahr - j;
-    w.Woche = std::min(w.Woche, IsoWochenImJahr(w.Jahr));
-    return {IsoWocheZuDatum(w)};
+    TDate tag;
+    if (w.Woche > IsoWochenImJahr(w.Jahr)) {
+        // Week 53 without a week 53: the week after week 52, whose first days close the year.
+        w.Woche = 52;
+        tag = IsoWocheZuDatum(w) + 7;
+    } else {
+        tag = IsoWocheZuDatum(w);
+    }
+    while (tag < EncodeDate(Zieljahr, 1, 1)) tag += 7;
+    // The same weekday a week earlier is the comparison of the week before: Silvester with Silvester.
+    if (tag > EncodeDate(Zieljahr, 12, 31)) tag = GleichesDatumImJahr(ADatum, Zieljahr);
+    return {tag};
+}
+
+bool TKOV_VergleichstagVorjahreMitFeiertagen_ZuMandantOrge::IstBesondererTag(TDate ADatum) {
+    return IstHeiligabendOderSilvester(ADatum) || FKalender.IstSchliesstag(Mandant, OrgeID, ADatum);
 }
 
 std::vector<TDate> TKOV_VergleichstagVorjahreMitFeiertagen_ZuMandantOrge::Finden(TDate ADatum) {
+    if (IstHeiligabendOderSilvester(ADatum)) return {GleichesDatumImJahr(ADatum, Zieljahr)};
     if (const auto name = FKalender.FeiertagDerFiliale(Mandant, OrgeID, ADatum); name)
-        if (const auto tag = FKalender.FeiertagImJahr(Mandant, OrgeID, Zieljahr, *name); tag) return {*tag};
+        if (const auto tag = FKalender.FeiertagImJahr(Mandant, OrgeID, Zieljahr, *name, ADatum); tag) return {*tag};
     const TDate vergleich = TKOV_DatumsTransformatorVergleichstagVorjahre::Finden(ADatum).front();
+    const TDate erster = EncodeDate(Zieljahr, 1, 1), letzter = EncodeDate(Zieljahr, 12, 31);
     for (const TDate kandidat : {vergleich, vergleich - 7, vergleich + 7})
-        if (!FKalender.IstSchliesstag(Mandant, OrgeID, kandidat)) return {kandidat};
+        if (kandidat >= erster && kandidat <= letzter && !IstBesondererTag(kandidat)) return {kandidat};
+    // Both neighbours special or outside the year (e.g. around Christmas): a day of a
+    // different weekday still says more than a closed or short one.
+    if (const TDate datum = GleichesDatumImJahr(ADatum, Zieljahr); !IstBesondererTag(datum)) return {datum};
     return {vergleich};
 }

@@ -38,17 +38,22 @@ private:
 
 // The day with the same ISO week number and weekday, in the ISO year shifted by as many
 // years as the target year lies from the day's year (so a day of week 1 dated in late
-// December stays in week 1). Week 53 in a target year of 52 weeks becomes week 52.
+// December stays in week 1); week 53 in a target year of 52 weeks is the week after week 52.
+// The result always lies in the target year: a day before it becomes the first same weekday
+// of the target year; a day after it the same calendar date, because the same weekday one
+// week earlier already stands for the week before.
 class TKOV_DatumsTransformatorVergleichstagVorjahre : public TKOV_DatumsTransformator_Base {
 protected:
     std::vector<TDate> Finden(TDate ADatum) override;
 };
 
-// As the weekday rule, with the calendar of one branch: a public holiday or named closing
-// day of the branch is compared with the day of the same name in the target year (when
-// it has one); any other day with the weekday-comparable day unless that is a holiday or
-// closing day of the branch, then with the day one week earlier, else one week later,
-// else it stays.
+// As the weekday rule, with the calendar of one branch: Christmas Eve and New Year's Eve are
+// compared with the same day of the target year; a public holiday or named closing day of
+// the branch with the day of the same name in the target year nearest to it in the year
+// (when it has one); any other day with the weekday-comparable day unless that is a special
+// day (holiday, closed, 24 or 31 December), then with the day one week earlier, else one
+// week later (both within the target year), else with the same calendar date when that is
+// no special day, else it stays.
 class TKOV_VergleichstagVorjahreMitFeiertagen_ZuMandantOrge : public TKOV_DatumsTransformatorVergleichstagVorjahre {
 public:
     TIntPair Mandant;
@@ -60,5 +65,6 @@ protected:
     std::vector<TDate> Finden(TDate ADatum) override;
 
 private:
+    bool IstBesondererTag(TDate ADatum);
     TBetriebskalenderMani FKalender;
 };

@@ -11,6 +11,17 @@ bool In(const std::string& ACode, std::initializer_list<const char*> ALaender) {
     return false;
 }
 
+// Public holidays decreed for a single year; the next one is a line here.
+struct TEinmaligerFeiertag {
+    int Jahr, Monat, Tag;
+    const char* Land;
+    const char* Name;
+};
+constexpr TEinmaligerFeiertag CEinmaligeFeiertage[] = {
+    {2020, 5, 8, "BE", "Tag der Befreiung"}, // 75 years since the end of the war
+    {2025, 5, 8, "BE", "Tag der Befreiung"}, // 80 years
+};
+
 } // namespace
 
 TDate Ostersonntag(int J) {
@@ -57,6 +68,8 @@ std::vector<TFeiertag> GesetzlicheFeiertage(int J, const std::string& L) {
     }
     fest(12, 25, "1. Weihnachtstag");
     fest(12, 26, "2. Weihnachtstag");
+    for (const auto& e : CEinmaligeFeiertage)
+        if (e.Jahr == J && L == e.Land) fest(e.Monat, e.Tag, e.Name);
 
     beweglich(-2, "Karfreitag");
     beweglich(0, "Ostersonntag");

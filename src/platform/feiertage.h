@@ -22,7 +22,8 @@ bool IstBundesland(const std::string& ACode);
 // e.g. 1 May and Ascension in 2008, are two entries, the fixed one first). An empty or
 // unknown code has none. Easter and Whit Sunday count in every state (shops are closed
 // on Sundays anyway); the Assumption (15 August) counts in SL only, not in the Catholic
-// communities of BY.
+// communities of BY. One-off holidays of a single year (Berlin's 8 May 2020 and 2025) are
+// included.
 std::vector<TFeiertag> GesetzlicheFeiertage(int AJahr, const std::string& ABundesland);
 
 // Whether ADatum (its day) is a public holiday in the state; AName gets the name of the

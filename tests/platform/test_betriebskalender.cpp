@@ -44,7 +44,9 @@ TEST(Feiertage, HaengenVomBundeslandUndJahrAb) {
         {2026, "SL", "Mariä Himmelfahrt", true},     {2026, "BY", "Mariä Himmelfahrt", false},
         {2026, "ST", "Heilige Drei Könige", true},   {2026, "TH", "Weltkindertag", true},
         {2026, "NW", "Allerheiligen", true},         {2026, "", "Neujahr", false},
-        {2026, "XX", "Neujahr", false},
+        {2026, "XX", "Neujahr", false},              {2020, "BE", "Tag der Befreiung", true},
+        {2025, "BE", "Tag der Befreiung", true},     {2024, "BE", "Tag der Befreiung", false},
+        {2025, "BB", "Tag der Befreiung", false},
     };
     for (const auto& f : faelle)
         EXPECT_EQ(HatFeiertag(f.Jahr, f.Land, f.Name), f.Erwartet) << f.Jahr << " " << f.Land << " " << f.Name;
@@ -59,6 +61,8 @@ TEST(Feiertage, HaengenVomBundeslandUndJahrAb) {
     ASSERT_TRUE(IstGesetzlicherFeiertag(D(2026, 5, 14), "HH", &name));
     EXPECT_EQ(name, "Christi Himmelfahrt");
     EXPECT_FALSE(IstGesetzlicherFeiertag(D(2026, 6, 4), "HH"));
+    ASSERT_TRUE(IstGesetzlicherFeiertag(D(2025, 5, 8), "BE", &name));
+    EXPECT_EQ(name, "Tag der Befreiung");
 }
 
 // Branch 1 of client 1/1 in Bavaria: weekdays 9:00-12:30 and 14:00-18:30, Saturdays
@@ -172,8 +176,8 @@ TEST_F(Betriebskalender, VergleichstageDerVorjahre) {
         const char* Fall;
     } faelle[] = {
         {D(2026, 12, 9), 2025, D(2025, 12, 10), D(2025, 12, 10), "ordinary Wednesday"},
-        {D(2026, 12, 29), 2025, D(2025, 12, 23), D(2025, 12, 23), "week 53 becomes week 52"},
-        {D(2026, 12, 31), 2025, D(2025, 12, 25), D(2025, 12, 31), "week 53; closing day of the same name"},
+        {D(2026, 12, 29), 2025, D(2025, 12, 30), D(2025, 12, 30), "week 53: the week after week 52"},
+        {D(2026, 12, 31), 2025, D(2025, 12, 31), D(2025, 12, 31), "Thursday of week 53: the same date"},
         {D(2026, 4, 6), 2025, D(2025, 4, 7), D(2025, 4, 21), "Ostermontag"},
         {D(2026, 4, 6), 2024, D(2024, 4, 8), D(2024, 4, 1), "Ostermontag two years back"},
         {D(2026, 12, 25), 2025, D(2025, 12, 26), D(2025, 12, 25), "Christmas on a Friday"},
@@ -197,4 +201,70 @@ TEST_F(Betriebskalender, VergleichstageDerVorjahre) {
     wochentag.Zieljahr = 0;
     EXPECT_THROW(wochentag.PassendeDatumswerteFinden(D(2026, 1, 1)), EArgumentOutOfRangeException);
     EXPECT_TRUE(wochentag.Ergebnis().empty());
+}
+
+// The comparison day lies in the target year, also at the turn of the year; Christmas Eve,
+// New Year's Eve, Berlin's one-off holiday and a closing-day name used twice a year.
+TEST_F(Betriebskalender, VergleichstageBleibenImZieljahrUndBeachtenBesondereTage) {
+    U_.Filiale(3, 1, 1, "Berlin");
+    U_.Db().Exec("UPDATE filiale SET bundesland = 'BE' WHERE filiale = 3");
+    std::string werte;
+    for (const TDate tag : {D(2026, 1, 12), D(2026, 7, 13), D(2025, 1, 7), D(2025, 7, 8)})
+        werte += std::string(werte.empty() ? "" : ", ") + "(" + std::to_string(tag) + ", 2, 'Inventur')";
+    U_.Db().Exec("INSERT INTO feiertag (datum, filiale, name) VALUES " + werte);
+
+    const struct {
+        TDate Datum;
+        int Zieljahr;
+        int Filiale; // 0: by weekday only, else with the calendar of that branch (1 BY, 2 HH, 3 BE)
+        TDate Erwartet;
+        const char* Fall;
+    } faelle[] = {
+        {D(2021, 1, 1), 2020, 0, D(2020, 1, 3), "week 53 of 2020 in January: the first Friday of 2020"},
+        {D(2021, 1, 4), 2020, 0, D(2020, 1, 6), "week 1 of 2020 began in December 2019"},
+        {D(2027, 1, 1), 2026, 0, D(2026, 1, 2), "week 53 of 2026 in January 2027"},
+        {D(2026, 12, 28), 2025, 0, D(2025, 12, 29), "Monday of week 53: the week after week 52"},
+        {D(2026, 12, 31), 2025, 0, D(2025, 12, 31), "Thursday of week 53: every Thursday of 2025 taken"},
+        {D(2022, 12, 31), 2021, 0, D(2021, 12, 31), "Saturday of week 52 after the end of 2021"},
+        {D(2026, 12, 24), 2025, 2, D(2025, 12, 24), "Christmas Eve without an exception"},
+        {D(2026, 12, 24), 2025, 1, D(2025, 12, 24), "Christmas Eve, an exception in 2026 only"},
+        {D(2026, 12, 23), 2025, 2, D(2025, 12, 17), "comparison day is Christmas Eve: a week earlier"},
+        {D(2026, 12, 30), 2025, 2, D(2025, 12, 30), "New Year's Eve, Christmas Eve, 2026: the same date"},
+        {D(2025, 5, 8), 2024, 3, D(2024, 5, 2), "Berlin's 8 May, none in 2024; 9 May 2024 Ascension"},
+        {D(2025, 5, 8), 2020, 3, D(2020, 5, 8), "Berlin's 8 May of 2020"},
+        {D(2026, 5, 7), 2025, 3, D(2025, 5, 15), "8 May 2025 a holiday in Berlin, 1 May too: a week later"},
+        {D(2026, 5, 7), 2025, 1, D(2025, 5, 8), "8 May 2025 no holiday in Bavaria"},
+        {D(2026, 7, 13), 2025, 2, D(2025, 7, 8), "inventory in July with July's"},
+        {D(2026, 1, 12), 2025, 2, D(2025, 1, 7), "inventory in January with January's"},
+    };
+    TKOV_DatumsTransformatorVergleichstagVorjahre wochentag;
+    TKOV_VergleichstagVorjahreMitFeiertagen_ZuMandantOrge feiertage;
+    feiertage.Mandant = M;
+    for (const auto& f : faelle) {
+        TKOV_DatumsTransformator_Base& t = f.Filiale == 0 ? static_cast<TKOV_DatumsTransformator_Base&>(wochentag)
+                                                          : feiertage;
+        feiertage.OrgeID = {1, f.Filiale};
+        t.Zieljahr = f.Zieljahr;
+        t.PassendeDatumswerteFinden(f.Datum);
+        EXPECT_EQ(t.Ergebnis(), std::vector<TDate>{f.Erwartet}) << f.Fall;
+    }
+}
+
+// By weekday every day of a year finds a day of the target year with its weekday, except
+// where the target year has no free one left (the same date then).
+TEST(Vergleichstage, NachWochentagImmerImZieljahr) {
+    TKOV_DatumsTransformatorVergleichstagVorjahre t;
+    for (int jahr = 2015; jahr <= 2030; ++jahr)
+        for (int zurueck = 1; zurueck <= 3; ++zurueck) {
+            t.Zieljahr = jahr - zurueck;
+            for (TDate tag = D(jahr, 1, 1); tag <= D(jahr, 12, 31); tag += 1) {
+                t.PassendeDatumswerteFinden(tag);
+                ASSERT_EQ(t.Ergebnis().size(), 1u);
+                const TDate v = t.Ergebnis().front();
+                int j, m, d;
+                DecodeDate(v, j, m, d);
+                ASSERT_EQ(j, t.Zieljahr) << DateToStr(tag);
+                if (DayOfTheWeek(v) != DayOfTheWeek(tag)) EXPECT_EQ(v, GleichesDatumImJahr(tag, t.Zieljahr)) << DateToStr(tag);
+            }
+        }
 }

@@ -138,6 +138,10 @@ TEST_F(UmsatzauswertVergleich, VergleichstageJeWahlmethode) {
         {"gleicher Wochentag", wvGleicherWochentag, D(9, 12, 2026), 2025, {D(10, 12, 2025)}},
         {"Himmelfahrt im Vorjahr: eine Woche früher", wvWochentagMitFeiertagen, D(28, 5, 2026), 2025, {D(22, 5, 2025)}},
         {"Ostermontag", wvWochentagMitFeiertagen, D(6, 4, 2026), 2025, {D(21, 4, 2025)}},
+        {"Neujahr in KW 53: erster Freitag des Zieljahres", wvGleicherWochentag, D(1, 1, 2021), 2020, {D(3, 1, 2020)}},
+        {"Donnerstag der KW 53: gleiches Datum", wvGleicherWochentag, D(31, 12, 2026), 2025, {D(31, 12, 2025)}},
+        {"Heiligabend ohne Ausnahmetag", wvWochentagMitFeiertagen, D(24, 12, 2026), 2025, {D(24, 12, 2025)}},
+        {"Silvester ohne Schließtag", wvWochentagMitFeiertagen, D(31, 12, 2026), 2025, {D(31, 12, 2025)}},
         {"ungültiges Zieljahr", wvGleicherWochentag, D(9, 12, 2026), 0, {}},
     };
     for (const auto& fall : faelle) {
