@@ -73,7 +73,8 @@ TRDLErgebnisDatei::TRDLErgebnisDatei(std::string APfad) : FPfad(std::move(APfad)
     struct stat ziel {};
     if (::lstat(FPfad.c_str(), &ziel) == 0) {
         if (const std::string einwand = ZielEinwand(ziel); !einwand.empty()) throw EErgebnisDatei(Verweigert(FPfad, einwand));
-        if (::access(FPfad.c_str(), W_OK) != 0) {
+        // The effective ids decide, as they would for a direct write.
+        if (::faccessat(AT_FDCWD, FPfad.c_str(), W_OK, AT_EACCESS) != 0) {
             const int e = errno;
             throw EErgebnisDatei(Verweigert(FPfad, e == EACCES ? "sie ist schreibgeschützt" : Grund(e, FPfad)));
         }
