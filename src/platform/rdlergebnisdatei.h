@@ -66,7 +66,7 @@ bool RDLErgebnisDateiGeschrieben(const std::string& APfad, std::string_view AInh
 
 // --- for tests ------------------------------------------------------------------------
 // While an object lives, the result files of this process fail as on a full disk: at the
-// ANummer-th Schreiben call from now on (1 the first), or at the next Abschliessen. Once.
+// ANummer-th Schreiben or Abschliessen call from now on (1 the first). Once.
 enum class TRDLErgebnisStoerStelle { Schreiben, Abschluss };
 
 class TRDLErgebnisDateiStoerung {

@@ -991,11 +991,16 @@ bool TKOV_UmsatzAuswertFrm::StapelPruefen(std::string& AFehler) {
 
 bool TKOV_UmsatzAuswertFrm::StapelDrucken(const std::string& APdfDatei) {
     return KOV_GeschuetztWert(CName + "StapelDrucken", true, false, [&] {
-        std::error_code ec;
-        std::filesystem::remove(APdfDatei, ec);
+        // The printer raises when its PDF writer refused the target or could not write it
+        // whole, and BaumDrucken registers that: the print is done when nothing was.
+        const std::string drucken = CName + "BaumDrucken";
+        const auto& registriert = RDLInfo().Registrierte();
+        const size_t vorher = registriert.size();
         DruckPdfDatei_Set(QString::fromStdString(APdfDatei));
         BaumDrucken();
-        return std::filesystem::exists(APdfDatei) && std::filesystem::file_size(APdfDatei) > 0;
+        return registriert.size() >= vorher &&
+               std::none_of(registriert.begin() + vorher, registriert.end(),
+                            [&](const TRDLRegistrierteException& R) { return R.TraceName == drucken; });
     });
 }
 

@@ -1,0 +1,105 @@
+// Result files of the sales evaluation's runs without a window: exit code 0 only for a
+// file written whole; a target that is no file, or a write that fails, ends with code 4
+// and leaves what was there.
+#include "szenario.h"
+
+#include "quendrix.h"
+#include "quendrixmodule.h"
+#include "rdldatum.h"
+#include "rdlergebnisdatei.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Lesen(const fs::path& ADatei) {
+    std::ifstream in(ADatei, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string Namen(const fs::path& AOrdner) {
+    std::vector<std::string> n;
+    for (const auto& e : fs::directory_iterator(AOrdner)) n.push_back(e.path().filename().string());
+    std::sort(n.begin(), n.end());
+    std::string r;
+    for (const auto& s : n) r += s + " ";
+    return r;
+}
+
+// quendrix --db … -kn UMSAUSW -autoreport over the fixture's days with AOptionen; the
+// exit code, and in AFehler what the run told on standard error.
+int Stapellauf(TTestDatenbankOrt& AOrt, const std::vector<std::string>& AOptionen, std::string& AFehler) {
+    rdl_HeuteFestlegen(szenario::CErsterTag + szenario::CTage + 0.5);
+    struct TZurueck {
+        ~TZurueck() { rdl_HeuteFestlegen(0); }
+    } zurueck;
+    QuendrixAuswertungenRegistrieren();
+    std::vector<std::string> args = {"--db", AOrt.Ort(), "--user", "tester", "-kn", "UMSAUSW", "-autoreport",
+                                     "--von", DateToStr(szenario::CErsterTag), "--bis",
+                                     DateToStr(szenario::CErsterTag + szenario::CTage - 1)};
+    args.insert(args.end(), AOptionen.begin(), AOptionen.end());
+    std::ostringstream aus, fehler, stderrText;
+    std::streambuf* altErr = std::cerr.rdbuf(stderrText.rdbuf());
+    const int rc = QuendrixMain(args, aus, fehler);
+    std::cerr.rdbuf(altErr);
+    AFehler = fehler.str() + stderrText.str();
+    return rc;
+}
+
+} // namespace
+
+TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
+    TTestDatenbankOrt ort;
+    {
+        TTestUmgebung umgebung(ort.DbShared());
+        SzenarioInstallationAnlegen(umgebung);
+    }
+    const fs::path ordner = fs::path(ort.Ordner()) / "ergebnisse";
+    fs::create_directory(ordner);
+    fs::create_directory(ordner / "leer");
+    std::ofstream(ordner / "alt.pdf", std::ios::binary) << "%PDF die Datei von gestern";
+    const std::string vorher = Namen(ordner);
+    const std::string nichtGeschrieben = "\u201C konnte nicht geschrieben werden.";
+    const struct {
+        const char* Option;
+        const char* Ziel;
+        std::optional<TRDLErgebnisStoerStelle> Stoerung;
+        int Exitcode;
+        std::string Meldung; // on standard error
+    } faelle[] = {
+        {"--print", "leer", {}, 4, "\u201C wurde nicht geschrieben: unter diesem Namen steht ein Ordner."},
+        {"--export", "leer", {}, 4, nichtGeschrieben},
+        {"--print", "alt.pdf", TRDLErgebnisStoerStelle::Abschluss, 4, "auf dem Datenträger ist kein Platz mehr"},
+        {"--print", "alt.pdf", TRDLErgebnisStoerStelle::Schreiben, 4, nichtGeschrieben},
+        {"--print", "neu.pdf", {}, 0, ""},
+    };
+    for (const auto& f : faelle) {
+        const std::string ziel = (ordner / f.Ziel).string();
+        SCOPED_TRACE(std::string(f.Option) + " " + ziel);
+        std::optional<TRDLErgebnisDateiStoerung> stoerung;
+        if (f.Stoerung) stoerung.emplace(*f.Stoerung, *f.Stoerung == TRDLErgebnisStoerStelle::Schreiben ? 5 : 1);
+        std::string fehler;
+        EXPECT_EQ(Stapellauf(ort, {f.Option, ziel}, fehler), f.Exitcode) << fehler;
+        EXPECT_NE(fehler.find(f.Meldung), std::string::npos) << fehler;
+        if (stoerung) {
+            EXPECT_TRUE(stoerung->Ausgeloest());
+        }
+        if (f.Exitcode != 0) {
+            EXPECT_EQ(Namen(ordner), vorher);
+        }
+    }
+    EXPECT_TRUE(fs::is_directory(ordner / "leer") && fs::is_empty(ordner / "leer"));
+    EXPECT_EQ(Lesen(ordner / "alt.pdf"), "%PDF die Datei von gestern");
+    EXPECT_EQ(Lesen(ordner / "neu.pdf").substr(0, 5), "%PDF-");
+}
