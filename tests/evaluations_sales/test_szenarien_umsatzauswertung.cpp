@@ -147,6 +147,42 @@ class Umsatzauswertung : public ::testing::TestWithParam<TSzenario> {};
 
 TEST_P(Umsatzauswertung, ExportGleichtDerErwartetenDatei) { SzenarioPruefen(GetParam()); }
 
+// Another program holds the write lock past the busy wait while new sales wait to be
+// booked: the run does not report the old figures as current. Code 4, the German message
+// naming the log, no file.
+TEST(UmsatzauswertungStapellauf, GesperrteAktualisierungEndetMitCode4OhneDatei) {
+    TTestDatenbankOrt ort;
+    {
+        TTestUmgebung umgebung(ort.DbShared());
+        SzenarioInstallationAnlegen(umgebung);
+    }
+    std::string fehler;
+    const std::string datei = ort.Ordner() + "/umsatz.csv";
+    ASSERT_EQ(UmsatzauswertungStapel(ort, {"--export", datei}, fehler), 0) << fehler; // builds the statistics
+    std::filesystem::remove(datei);
+    TTestUmgebung::TVerkauf v;
+    v.Rechner = 11;
+    v.TransNr = 500;
+    v.Datum = szenario::CErsterTag + 8;
+    TTestUmgebung::Verkauf(ort.Db(), v);
+    const TTestKurzeWartezeit kurz;
+    TRDLDatenbank& sperrer = ort.Db();
+    if (TestAufPostgres()) {
+        sperrer.Exec("BEGIN");
+        sperrer.Exec("LOCK TABLE umst IN EXCLUSIVE MODE");
+    } else {
+        sperrer.Exec("BEGIN IMMEDIATE");
+    }
+    const int rc = UmsatzauswertungStapel(ort, {"--export", datei}, fehler);
+    sperrer.Exec("ROLLBACK");
+    EXPECT_EQ(rc, 4) << fehler;
+    EXPECT_NE(fehler.find("Die Umsatzstatistik konnte nicht aktualisiert werden"), std::string::npos) << fehler;
+    EXPECT_NE(fehler.find("Einzelheiten im Protokoll"), std::string::npos) << fehler;
+    EXPECT_EQ(fehler.find("TKOV_"), std::string::npos) << fehler;
+    EXPECT_EQ(fehler.find("BEGIN"), std::string::npos) << fehler;
+    EXPECT_FALSE(std::filesystem::exists(datei));
+}
+
 // --help after -kn … -autoreport lists the evaluation's options with the grouping names,
 // without first building the statistics.
 TEST(UmsatzauswertungStapellauf, HilfeNenntDieOptionenUndDieGruppierungen) {

@@ -680,4 +680,22 @@ TEST_F(TUmsatzFenster, ExecuteOeffnetDasFensterNurNachDerStatistik) {
     EXPECT_TRUE(a.Execute());
     EXPECT_EQ(gezeigt, 1);
     EXPECT_EQ(tage, (std::vector<int>{731, 731}));
+
+    // A failed update of a built statistics: the old figures only on the user's word,
+    // told how far they reach.
+    a.StatistikAktualisieren = [](int, bool) { return false; };
+    a.StatistikStand = [](TDate& ABis) {
+        ABis = CTag2;
+        return true;
+    };
+    for (const int antwort : {mrNo, mrYes}) {
+        Umgebung.Meldungen().Meldungen.clear();
+        Umgebung.Meldungen().AntwortVorgeben(antwort);
+        EXPECT_EQ(a.Execute(), antwort == mrYes);
+        ASSERT_EQ(Umgebung.Meldungen().Meldungen.size(), 1u);
+        EXPECT_EQ(Umgebung.Meldungen().Meldungen[0].Art, mkFrage);
+        EXPECT_NE(Umgebung.Meldungen().Meldungen[0].Text.find("bis zum 02.12.2026"), std::string::npos)
+            << Umgebung.Meldungen().Meldungen[0].Text;
+    }
+    EXPECT_EQ(gezeigt, 2);
 }

@@ -120,6 +120,18 @@ bool UmsAuswStatistikAktualisieren(int AAnzahlZurueckliegendeTage, bool ANachfra
     return mani.UpdateStatistikfiles(AAnzahlZurueckliegendeTage, ANachfrageOb);
 }
 
+bool UmsAuswStatistikStand(TDate& ABis) {
+    return KOV_GeschuetztWert("UmsAuswStatistikStand", true, false, [&] {
+        TUmsAuswUmszMani mani;
+        if (!mani.UmsStatFileGeneriert()) return false;
+        auto st = RDLProgramm().Datenbank().Prepare("SELECT MAX(datum) FROM umst WHERE kennung = ?");
+        st.Bind(1, std::string(TKOV_UmsatzHelper_UmsAusw::CStatistikKennung));
+        if (!st.Step() || st.ColIsNull(0)) return false;
+        ABis = DateOf(st.ColDouble(0));
+        return true;
+    });
+}
+
 // --- evaluation class ---------------------------------------------------------------------------
 
 TKOV_Quendrix_Auswertung_Class TKOV_Quendrix_Umsatzauswertung::Klasse() {
@@ -136,7 +148,18 @@ TKOV_Quendrix_Auswertung_Class TKOV_Quendrix_Umsatzauswertung::Klasse() {
 bool TKOV_Quendrix_Umsatzauswertung::Execute() {
     // True once the window was shown: a user closing it is no failure of the run.
     return KOV_GeschuetztWert("TKOV_Quendrix_Umsatzauswertung.Execute", true, false, [&] {
-        if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) return false;
+        if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) {
+            // Not up to date (failed or cancelled): the last state only when the user wants it
+            // and knows how far it reaches; never the old figures as if they were current.
+            TDate bis = 0;
+            if (!StatistikStand || !StatistikStand(bis)) return false;
+            const std::string frage =
+                "Die Umsatzstatistik konnte nicht auf den neuesten Stand gebracht werden." + RDLInfo().LogHinweis() +
+                "\nSie enthält Umsätze bis zum " + DateToStr(bis) +
+                "; neuere und nachträglich gebuchte Verkäufe fehlen darin.\n\nMöchten Sie trotzdem den letzten "
+                "Stand anzeigen?";
+            if (RDLInfo().ShowDlgMeldung("STANDARD", 994, {frage}, mkFrage) != mrYes) return false;
+        }
         // A window without a widget application would end the process.
         if (!FensterZeigen && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
             RDLInfo().ShowMeldung("STANDARD", 994, {"Die Umsatzauswertung kann ohne Bildschirmanzeige nicht gezeigt werden."});
@@ -1012,7 +1035,9 @@ bool TKOV_Quendrix_Umsatzauswertung::Autoreport() {
             return RDLStapellauf(fenster);
         }
         if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) {
-            RDLInfo().ShowMeldung("STANDARD", 994, {"Die Umsatzstatistik konnte nicht aktualisiert werden."},
+            RDLInfo().ShowMeldung("STANDARD", 994,
+                                  {"Die Umsatzstatistik konnte nicht aktualisiert werden; es wird kein Ergebnis "
+                                   "geschrieben." + RDLInfo().LogHinweis()},
                                   mkFehler);
             return false;
         }

@@ -171,8 +171,10 @@ private:
 
 // The comparison facade of the engine as the window's call per branch and day.
 TKOV_UmsAusw_UmsatzQuelle UmsAuswVergleichsQuelleErzeugen();
-// The statistics update before the window opens; false: the window does not open.
+// The statistics update before the window opens; false: not up to date (failed or cancelled).
 bool UmsAuswStatistikAktualisieren(int AAnzahlZurueckliegendeTage, bool ANachfrageOb);
+// The last day the sales statistics holds figures for; false when it was never built.
+bool UmsAuswStatistikStand(TDate& ABis);
 
 class TKOV_Quendrix_Umsatzauswertung : public TKOV_Quendrix_Auswertung {
 public:
@@ -188,6 +190,7 @@ public:
     // The steps Execute takes, replaceable so a run can go without the engine or a user.
     std::function<bool(int AAnzahlZurueckliegendeTage, bool ANachfrageOb)> StatistikAktualisieren =
         UmsAuswStatistikAktualisieren;
+    std::function<bool(TDate& ABis)> StatistikStand = UmsAuswStatistikStand;
     TKOV_UmsAusw_UmsatzQuelle UmsatzQuelle; // empty: the comparison facade
     std::function<void(TKOV_UmsatzAuswertFrm& AFenster)> FensterZeigen;
 };
