@@ -5,6 +5,7 @@
 #include <cctype>
 #include <exception>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -410,6 +411,32 @@ void TRDLDatenbank::BuchungBeenden(bool AUebernehmen) {
     // The outermost bracket opened the transaction: it ends it.
     TxBeenden(AUebernehmen);
 }
+
+// --- TRDLSperre --------------------------------------------------------------------------------
+
+std::unique_ptr<TRDLSperre> TRDLSperre::Nehmen(std::shared_ptr<TRDLDatenbank> ADb, const std::string& AName,
+                                               int AWarteMs, const std::function<bool()>& AWeiterWarten) {
+    using namespace std::chrono;
+    const auto ende = steady_clock::now() + milliseconds(std::max(0, AWarteMs));
+    for (;;) {
+        const int64_t rest = std::max<int64_t>(0, duration_cast<milliseconds>(ende - steady_clock::now()).count());
+        // Slices, so that the caller's window stays alive while it waits.
+        const int scheibe = int(AWeiterWarten ? std::min<int64_t>(rest, 100) : rest);
+        if (!ADb->FSperren.count(AName)) {
+            if (auto s = ADb->FVerbindung->SperreNehmen(AName, scheibe)) {
+                ADb->FSperren[AName] = std::move(s);
+                return std::unique_ptr<TRDLSperre>(new TRDLSperre(ADb, AName));
+            }
+        } else {
+            // Held by this program: only its holder's end frees it.
+            std::this_thread::sleep_for(milliseconds(scheibe));
+        }
+        if (steady_clock::now() >= ende) return nullptr;
+        if (AWeiterWarten && !AWeiterWarten()) return nullptr;
+    }
+}
+
+TRDLSperre::~TRDLSperre() { FDb->FSperren.erase(FName); }
 
 // --- RDLBuchung -------------------------------------------------------------------------------
 

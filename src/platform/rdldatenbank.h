@@ -8,6 +8,8 @@
 #include "rdlspeicher.h"
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -143,11 +145,13 @@ public:
     void BuchungBeenden(bool AUebernehmen);
 
 private:
+    friend class TRDLSperre;
     explicit TRDLDatenbank(std::unique_ptr<IRDLVerbindung> AVerbindung);
     void SchemaPruefen();
     void TxBeenden(bool AUebernehmen);
 
     std::unique_ptr<IRDLVerbindung> FVerbindung;
+    std::map<std::string, std::unique_ptr<IRDLSperre>> FSperren; // released before the connection goes
     bool FTx = false;          // an explicit transaction is open
     bool FTxVonBatch = false;  // ... and a manual-commit batch opened it
     std::vector<const void*> FBatchDateien;
@@ -159,6 +163,30 @@ private:
     std::chrono::steady_clock::time_point FSnapshotSeit;
     std::chrono::steady_clock::time_point FEntlastetUm;
     std::unique_ptr<TRDLStatement> FEinstellungLesen;
+};
+
+// A lock of this program by name over processes and workstations (the store's own, see
+// IRDLVerbindung::SperreNehmen), held while the object lives: for work in several
+// transactions that two holders must not do at once. One holder at a time, also within a
+// connection: a second request of the same program waits as another's would. Take it
+// before a booking or batch opens, so that its holder never waits for the write lock of
+// someone who waits for it.
+class TRDLSperre {
+public:
+    // Waits up to AWarteMs, in slices after each of which AWeiterWarten (when given) is
+    // asked whether to go on (the caller's progress and cancel). nullptr when it stayed
+    // taken or the wait was given up.
+    static std::unique_ptr<TRDLSperre> Nehmen(std::shared_ptr<TRDLDatenbank> ADb, const std::string& AName,
+                                              int AWarteMs, const std::function<bool()>& AWeiterWarten = {});
+    ~TRDLSperre();
+    TRDLSperre(const TRDLSperre&) = delete;
+    TRDLSperre& operator=(const TRDLSperre&) = delete;
+    const std::string& Name() const { return FName; }
+
+private:
+    TRDLSperre(std::shared_ptr<TRDLDatenbank> ADb, std::string AName) : FDb(std::move(ADb)), FName(std::move(AName)) {}
+    std::shared_ptr<TRDLDatenbank> FDb;
+    std::string FName;
 };
 
 // The booking bracket as a scope: commits when the scope ends normally, rolls back when

@@ -55,6 +55,12 @@ public:
     virtual void Abschliessen() = 0;
 };
 
+// A held lock of IRDLVerbindung::SperreNehmen; destroying it releases the lock.
+class IRDLSperre {
+public:
+    virtual ~IRDLSperre() = default;
+};
+
 class IRDLVerbindung {
 public:
     virtual ~IRDLVerbindung() = default;
@@ -105,6 +111,14 @@ public:
                                                          const std::vector<std::string>& ASpalten) = 0;
     // After a bulk load: planner statistics; SQLite also empties its write-ahead log.
     virtual void NachMassenladen() = 0;
+
+    // A lock of this program by name (letters, digits, "_", "-"), over processes and
+    // workstations, for work that spans several transactions. No transaction lock can
+    // serve: it would end with the first commit. Held by one holder at a time (another
+    // connection of the same process waits like another process) until the object is
+    // destroyed or the holder's process or connection ends, so a killed holder never
+    // keeps it. Waits up to AWarteMs for another holder; nullptr when it stays taken.
+    virtual std::unique_ptr<IRDLSperre> SperreNehmen(const std::string& AName, int AWarteMs) = 0;
 };
 
 // Opening mode of the drivers.

@@ -3,12 +3,15 @@
 // driver needs no knowledge of the server's type oids.
 #include "rdlspeicher.h"
 #include <libpq-fe.h>
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <deque>
 #include <optional>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -408,6 +411,29 @@ private:
     bool FFertig = false;
 };
 
+// The lock of a server database is a session-level advisory lock under the key (this
+// program's application id "QDRX", FNV-1a hash of the name): the server releases it when
+// the session ends, also when the program was killed or its connection broke.
+constexpr int32_t CSperrKlasse = 0x51445258;
+
+int32_t SperrSchluessel(const std::string& AName) {
+    uint32_t h = 2166136261u;
+    for (unsigned char c : AName) h = (h ^ c) * 16777619u;
+    return int32_t(h);
+}
+
+class TPgVerbindung;
+
+class TPgSperre : public IRDLSperre {
+public:
+    TPgSperre(TPgVerbindung& AVerbindung, int32_t ASchluessel) : FV(AVerbindung), FSchluessel(ASchluessel) {}
+    ~TPgSperre() override;
+
+private:
+    TPgVerbindung& FV;
+    int32_t FSchluessel;
+};
+
 class TPgVerbindung : public IRDLVerbindung {
 public:
     explicit TPgVerbindung(const std::string& AAdresse) : FOrt(OhnePasswort(AAdresse)) {
@@ -470,6 +496,7 @@ public:
     void Festschreiben() override {
         FS.Freigeben();
         TErgebnis r{PQexec(FConn, "COMMIT")};
+        SperrenNachholen();
         if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(FConn, r.R, FOrt, "COMMIT");
         // A transaction that had failed ends with ROLLBACK instead.
         if (std::strcmp(PQcmdStatus(r.R), "ROLLBACK") == 0)
@@ -480,6 +507,7 @@ public:
         // A lost connection has rolled back on the server already.
         if (VerbindungWeg(FConn)) return;
         if (PQtransactionStatus(FConn) != PQTRANS_IDLE) Ausfuehren("ROLLBACK");
+        SperrenNachholen();
     }
 
     std::string SpaltenTyp(TRDLSpaltenTyp ATyp) const override {
@@ -540,12 +568,51 @@ public:
     }
     void NachMassenladen() override { Ausfuehren("ANALYZE"); }
 
+    // Polled with pg_try_advisory_lock: a waiting pg_advisory_lock would end with the lock
+    // timeout as an error that aborts an open transaction.
+    std::unique_ptr<IRDLSperre> SperreNehmen(const std::string& AName, int AWarteMs) override {
+        const int32_t schluessel = SperrSchluessel(AName);
+        const std::string sql = "SELECT pg_try_advisory_lock(" + std::to_string(CSperrKlasse) + ", " +
+                                std::to_string(schluessel) + ")";
+        const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, AWarteMs));
+        for (;;) {
+            FS.Freigeben();
+            TErgebnis r{PQexec(FConn, sql.c_str())};
+            if (PQresultStatus(r.R) != PGRES_TUPLES_OK) throw PgFehler(FConn, r.R, FOrt, sql);
+            if (std::strcmp(PQgetvalue(r.R, 0, 0), "t") == 0) return std::make_unique<TPgSperre>(*this, schluessel);
+            if (std::chrono::steady_clock::now() >= ende) return nullptr;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    // Never raises. In a failed transaction nothing can be asked of the server until it
+    // ends: the release waits for its end (SperrenNachholen).
+    void SperreFreigeben(int32_t ASchluessel) noexcept {
+        if (VerbindungWeg(FConn)) return; // the session is gone, and its locks with it
+        FS.Freigeben();
+        if (PQtransactionStatus(FConn) == PQTRANS_INERROR) {
+            FOffeneFreigaben.push_back(ASchluessel);
+            return;
+        }
+        const std::string sql = "SELECT pg_advisory_unlock(" + std::to_string(CSperrKlasse) + ", " +
+                                std::to_string(ASchluessel) + ")";
+        PQclear(PQexec(FConn, sql.c_str()));
+    }
+
 private:
+    void SperrenNachholen() noexcept {
+        const auto offen = std::move(FOffeneFreigaben);
+        FOffeneFreigaben.clear();
+        for (int32_t s : offen) SperreFreigeben(s);
+    }
+
     PGconn* FConn = nullptr;
     TPgSitzung FS;
     std::string FOrt;
     int FNr = 0;
+    std::vector<int32_t> FOffeneFreigaben;
 };
+
+TPgSperre::~TPgSperre() { FV.SperreFreigeben(FSchluessel); }
 
 } // namespace
 

@@ -2,10 +2,15 @@
 // installation in WAL mode.
 #include "rdlspeicher.h"
 #include <sqlite3.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <cstring>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -169,6 +174,25 @@ private:
     int FIdx = 0;
 };
 
+// The lock of a file database is an flock on the file "<database>.<name>.sperre" beside
+// it. The kernel releases it when the holder closes it or its process ends in any way
+// (also killed), so nobody keeps it past his life, with no lease to renew and no clock to
+// trust. A lock row in the database was the other choice: it needs an owner and a lease
+// that the holder renews beside its own write transactions, and a crashed holder blocks
+// the others until the lease runs out. The file is never removed: a holder of a removed
+// file would not stop a new holder of its successor. It belongs to the open file, so a
+// second connection of the same process waits like another process.
+class TSqliteSperre : public IRDLSperre {
+public:
+    explicit TSqliteSperre(int AFd) : FFd(AFd) {}
+    ~TSqliteSperre() override {
+        if (FFd >= 0) ::close(FFd); // releases the lock
+    }
+
+private:
+    int FFd; // -1: an in-memory database, which no other connection can reach
+};
+
 class TSqliteVerbindung : public IRDLVerbindung {
 public:
     TSqliteVerbindung(const std::string& APfad, int AFlags) : FOrt(APfad) {
@@ -270,6 +294,35 @@ public:
     void NachMassenladen() override {
         Ausfuehren("ANALYZE");
         if (FOrt != ":memory:") Ausfuehren("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    std::unique_ptr<IRDLSperre> SperreNehmen(const std::string& AName, int AWarteMs) override {
+        if (FOrt == ":memory:") return std::make_unique<TSqliteSperre>(-1);
+        std::string name = AName;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-') c = '_';
+        const std::string datei = FOrt + "." + name + ".sperre";
+        // Read access is enough for flock: a file an administrator laid out serves readers too.
+        const int fd = ::open(datei.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0)
+            throw EDatenbankFehler("Die Sperrdatei " + Anfuehren(datei) + " kann nicht angelegt werden.",
+                                   TDbFehlerArt::KeinSchreibrecht, std::to_string(errno),
+                                   "open " + datei + ": " + std::strerror(errno));
+        const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, AWarteMs));
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return std::make_unique<TSqliteSperre>(fd);
+            const int e = errno;
+            if (e != EWOULDBLOCK && e != EINTR) {
+                ::close(fd);
+                throw EDatenbankFehler("Die Sperrdatei " + Anfuehren(datei) + " kann nicht gesperrt werden.",
+                                       TDbFehlerArt::Allgemein, std::to_string(e),
+                                       "flock " + datei + ": " + std::strerror(e));
+            }
+            if (std::chrono::steady_clock::now() >= ende) {
+                ::close(fd);
+                return nullptr;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
 private:

@@ -16,6 +16,7 @@
 //   ones are collected by the next run (a day counted meanwhile is counted again then).
 #include "rdlprogress.h"
 #include "umsatzbasemani_base.h"
+#include "umsatzhelper_versfilausw.h"
 
 #include <map>
 #include <set>
@@ -46,6 +47,17 @@ struct TKOV_MandantRechner {
 };
 using TKOV_TransaktionsStand = std::map<TKOV_MandantRechner, int32_t>;
 
+// A statistics that counts with the ignore-before dates: its identifier, and how a manager
+// of its own rebooks it after a change of the dates (inside the changer's booking).
+struct TKOV_AendZuIgnor_Statistik {
+    const char* Kennung;
+    bool (*Umbuchen)(const TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum& AAlt,
+                     const TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum& ANeu);
+};
+// Every such statistics, in the order their locks are taken (defined at the end of this
+// file, where their managers are known): a change of the dates rebooks them all.
+inline const std::vector<TKOV_AendZuIgnor_Statistik>& AendZuIgnor_Statistiken();
+
 template <class TUmsatzDaten, class TUmsDataOp, class TUmsStatFile, class THelper>
 class TKOV_Umsatz_UmszMani_Base : public TKOV_UmsatzBaseMani_Base<TUmsatzDaten, TUmsDataOp, TUmsStatFile, THelper> {
 public:
@@ -65,11 +77,16 @@ public:
     virtual bool UpdateStatistikfiles(int AAnzahlZurueckliegendeTage, bool ANachfrageOb,
                                       const TKOV_PEP_UmsatzAnzeigeOptionen& AUmsatzConfig) {
         return KOV_GeschuetztWert(Trace("UpdateStatistikfiles"), true, false, [&] {
-            if (this->UmsStatFileGeneriert()) {
-                UmsStatFileUndUmsvFileUpdaten();
-                return true;
-            }
-            if (ANachfrageOb && RDLInfo().ShowDlgMeldung("PEP", 1705, {}, mkFrage) != mrYes) return false;
+            // Asked before the lock is taken, so that no other workstation waits for the answer.
+            if (!this->UmsStatFileGeneriert() && ANachfrageOb &&
+                RDLInfo().ShowDlgMeldung("PEP", 1705, {}, mkFrage) != mrYes)
+                return false;
+            const auto sperre = StatistikSperren(this->FHelper->StatistikKennung());
+            if (!sperre) return false;
+            // What another workstation built or booked while we waited counts.
+            this->FUmsStatFileGeneriert.reset();
+            // A failed or cancelled update is no success: the caller decides about the old state.
+            if (this->UmsStatFileGeneriert()) return UmsStatFileUndUmsvFileUpdaten();
             const TDate heute = DateOf(rdl_Now());
             return ErstelleUmsStatFile_FirstTime(AUmsatzConfig, heute - AAnzahlZurueckliegendeTage, heute - 1);
         });
@@ -82,34 +99,59 @@ public:
 
     TIgnorDict* ZuIgnorierendeUmsaetze_Get() { return TBasis::ZuIgnorierendeUmsaetze_Get(); }
 
-    // Replaces the ignore-before dates: rebooks the days whose membership in an ignored
-    // span changes, writes the setting and tells the other engine objects, all or nothing.
-    void ZuIgnorierendeUmsaetze_Set(std::unique_ptr<TIgnorDict> AValue) {
+    // Replaces the ignore-before dates: writes the setting and rebooks, in every statistics
+    // that counts with them, the days whose membership in an ignored span changes, in one
+    // booking (all or nothing); then tells the other engine objects. False when nothing
+    // was changed.
+    bool ZuIgnorierendeUmsaetze_Set(std::unique_ptr<TIgnorDict> AValue) {
+        bool ergebnis = false;
         KOV_Geschuetzt(Trace("ZuIgnorierendeUmsaetze_Set"), true, [&] {
-            if (!AValue) AValue = std::make_unique<TIgnorDict>();
-            // Compared with the stored dates when none were read yet.
+            const TIgnorDict neu = AValue ? *AValue : TIgnorDict();
+            // Every statistics is locked before the booking takes the write lock: no update
+            // counts a day with the old dates meanwhile, and nobody waits in a circle.
+            std::vector<std::string> kennungen;
+            for (const TKOV_AendZuIgnor_Statistik& s : AendZuIgnor_Statistiken()) kennungen.push_back(s.Kennung);
+            const std::string eigene = this->FHelper->StatistikKennung();
+            if (std::find(kennungen.begin(), kennungen.end(), eigene) == kennungen.end()) kennungen.push_back(eigene);
+            std::vector<std::unique_ptr<TRDLSperre>> sperren;
+            for (const std::string& k : kennungen) {
+                sperren.push_back(StatistikSperren(k));
+                if (!sperren.back()) return;
+            }
+            // Compared with the stored dates, with which the statistics were counted: read
+            // anew under the locks, another workstation may have changed them.
+            this->FZuIgnorierendeUmsaetze.reset();
             this->ZuIgnorierendeUmsaetze_Get();
             std::unique_ptr<TIgnorDict> alt = std::move(this->FZuIgnorierendeUmsaetze);
             if (!alt) alt = std::make_unique<TIgnorDict>();
-            this->FZuIgnorierendeUmsaetze = std::move(AValue);
+            this->FZuIgnorierendeUmsaetze = std::make_unique<TIgnorDict>(neu);
             bool ok = false;
             {
                 RDLBuchung buchung;
-                ok = AenderungenZuIgnorierendeUmsaetze_UpdateUmsStatFile(*alt, *this->FZuIgnorierendeUmsaetze);
-                if (ok) ok = KOV_Geschuetzt(Trace("ZuIgnorierendeUmsaetze_Set.Einstellung"), true, [&] {
-                    IgnorUmsaetzeEinstellungSchreiben(*this->FZuIgnorierendeUmsaetze);
-                });
-                if (!ok) buchung.Beenden(false);
+                // The setting first: whatever reads it inside the booking (an engine object
+                // told of another change meanwhile) counts with the new dates.
+                ok = KOV_Geschuetzt(Trace("ZuIgnorierendeUmsaetze_Set.Einstellung"), true,
+                                    [&] { IgnorUmsaetzeEinstellungSchreiben(neu); });
+                if (ok) ok = AenderungenZuIgnorierendeUmsaetze_UpdateUmsStatFile(*alt, neu);
+                for (const TKOV_AendZuIgnor_Statistik& s : AendZuIgnor_Statistiken())
+                    if (ok && s.Kennung != eigene) ok = s.Umbuchen(*alt, neu);
+                if (ok)
+                    ok = KOV_Geschuetzt(Trace("ZuIgnorierendeUmsaetze_Set.Buchung"), true,
+                                        [&] { buchung.Beenden(true); });
+                else
+                    buchung.Beenden(false);
             }
             if (!ok) {
-                // Nothing was kept: the object goes on with the dates the file was counted with.
+                // Nothing was kept: the object goes on with the dates the files were counted with.
                 this->FZuIgnorierendeUmsaetze = std::move(alt);
                 return;
             }
             alt.reset();
             // After the commit, so that the others read the new setting.
             IgnorUmsaetzeAenderungMelden(this->OwnHandle());
+            ergebnis = true;
         });
+        return ergebnis;
     }
 
     TRDLStdProgressDialog& ProgressDialog_GoC() {
@@ -483,6 +525,57 @@ public:
         APaare.AddZeitraum(std::max(erster, von), bis, AOrgeKnr);
     }
 
+    // This statistics' part of a change of the dates that another statistics' manager
+    // makes, inside its booking and under its locks; counted with the new dates from now on.
+    bool AendZuIgnor_Umbuchen(const TIgnorDict& AAlt, const TIgnorDict& ANeu) {
+        this->FZuIgnorierendeUmsaetze = std::make_unique<TIgnorDict>(ANeu);
+        return AenderungenZuIgnorierendeUmsaetze_UpdateUmsStatFile(AAlt, ANeu);
+    }
+
+    // The lock of a statistics (by identifier) over processes and workstations, held for
+    // a whole build, update or rebooking: two at once would count the same lines, and the
+    // one that ends last could write its older processing state or figures over newer
+    // ones. Another holder is waited for as long as for a busy database, the wait shown
+    // and open to cancel; after it the state is read anew, so the second finds the work
+    // done. When the lock stays taken, nothing is done and the user is told.
+    std::unique_ptr<TRDLSperre> StatistikSperren(const std::string& AKennung) {
+        bool gewartet = false;
+        std::string titel, zeile;
+        auto sperre = TRDLSperre::Nehmen(RDLProgramm().DatenbankShared(), AKennung, RDLWartezeit(), [&] {
+            if (!gewartet) {
+                gewartet = true;
+                TRDLStdProgressDialog& d = ProgressDialog_GoC();
+                titel = d.Caption();
+                zeile = d.Bar("barTage")->Caption();
+                d.SetCaption("Update aggregierte Umsatzdaten");
+                d.Bar("barTage")->SetCaption(CAndererArbeitsplatz + std::string("\nEs wird gewartet, bis er fertig ist."));
+                DialogZeigen();
+            }
+            RDLInfo().RDLInfoProcessMessages(100);
+            return !Abgebrochen();
+        });
+        if (gewartet) {
+            DialogVerbergen();
+            ProgressDialog_GoC().SetCaption(titel);
+            ProgressDialog_GoC().Bar("barTage")->SetCaption(zeile);
+        }
+        if (!sperre) {
+            if (gewartet && Abgebrochen())
+                RDLInfo().ShowMeldung("STANDARD", 997,
+                                      {"Das Warten wurde abgebrochen. " + std::string(CAndererArbeitsplatz) +
+                                       " Es wurde nichts geändert."},
+                                      mkInfo);
+            else
+                RDLInfo().ShowMeldung("STANDARD", 997,
+                                      {std::string(CAndererArbeitsplatz) +
+                                       " Es wurde nichts geändert; bitte versuchen Sie es in einigen Minuten noch einmal."},
+                                      mkWarnung);
+        }
+        return sperre;
+    }
+    static constexpr const char* CAndererArbeitsplatz =
+        "Die aggregierten Umsatzdaten werden gerade an einem anderen Arbeitsplatz aktualisiert.";
+
 private:
     static std::string Trace(const char* AOperation) {
         return std::string("TKOV_Umsatz_UmszMani_Base<  TUmsatzDaten; TUmsDataOp; TUmsStatFile; THelper>.") + AOperation;
@@ -543,3 +636,23 @@ private:
 
 using TKOV_Umsatz_UmszMani_UmsAusw = TKOV_Umsatz_UmszMani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
                                                                Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
+
+// A manager of its own rebooks its statistics for another's change of the dates.
+template <class TMani>
+bool AendZuIgnor_StatistikUmbuchen(const TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum& AAlt,
+                                   const TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum& ANeu) {
+    return KOV_GeschuetztWert("AendZuIgnor_StatistikUmbuchen", true, false, [&] {
+        TMani m;
+        return m.AendZuIgnor_Umbuchen(AAlt, ANeu);
+    });
+}
+
+inline const std::vector<TKOV_AendZuIgnor_Statistik>& AendZuIgnor_Statistiken() {
+    using TVersFil = TKOV_Umsatz_UmszMani_Base<TKOV_Umsatzdaten_Erw_VersFilAusw, TKOV_UmsDataOperator_VersFilAusw,
+                                               Tumstvffile, TKOV_UmsatzHelper_VersFilAusw>;
+    static const std::vector<TKOV_AendZuIgnor_Statistik> statistiken{
+        {TKOV_UmsatzHelper_UmsAusw::CStatistikKennung, &AendZuIgnor_StatistikUmbuchen<TKOV_Umsatz_UmszMani_UmsAusw>},
+        {TKOV_UmsatzHelper_VersFilAusw::CStatistikKennung, &AendZuIgnor_StatistikUmbuchen<TVersFil>},
+    };
+    return statistiken;
+}

@@ -367,3 +367,60 @@ TEST(Versandstatistik, StoertDieUmsatzstatistikNichtUndUmgekehrt) {
     }
     EXPECT_TRUE(RDLInfo().Registrierte().empty());
 }
+
+namespace {
+std::string Einstellung() {
+    return TSimpleMask(CIgnorUmsaetzeBereich, CIgnorUmsaetzeSektion).ReadGlobalDef(CIgnorUmsaetzeSchluessel, "");
+}
+} // namespace
+
+// The ignore-before dates count in both statistics: a change through either manager
+// rebooks both (each equals a fresh build with the new dates), and the updates after it
+// book new lines with the same dates in both.
+TEST(Versandstatistik, IgnorierDatenAendernBuchtBeideStatistikenUm) {
+    TUmgebungMitHeute U;
+    TVersandKassen K;
+    InstallationAnlegen(U, K);
+    ASSERT_TRUE(UmsAuswBauen());
+    ASSERT_TRUE(VFBauen());
+    struct TSchritt {
+        const char* Was;
+        bool DurchVersand; // the change through the shipping branches' manager
+        std::vector<std::pair<int16_t, int>> Daten; // branch, day offset from the first day
+    };
+    const TSchritt schritte[] = {
+        {"set", false, {{2, 4}, {1, 2}}},
+        {"moved and removed", true, {{2, 7}}},
+        {"moved earlier", false, {{2, 3}}},
+        {"all removed", true, {}},
+    };
+    for (size_t i = 0; i < std::size(schritte); ++i) {
+        const TSchritt& s = schritte[i];
+        SCOPED_TRACE(s.Was);
+        auto neu = std::make_unique<TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum>();
+        for (auto [f, t] : s.Daten) neu->Add(f, CTag1 + t);
+        const std::string text = IgnorUmsaetzeSchreiben(*neu);
+        const auto umstvfVorher = UmstvfZeilen(U.Db()), umstVorher = UmstRohZeilen(U.Db());
+        if (s.DurchVersand) {
+            TUmszVF m;
+            m.ZuIgnorierendeUmsaetze_Set(std::move(neu));
+        } else {
+            TUmszUmsAusw m;
+            m.ZuIgnorierendeUmsaetze_Set(std::move(neu));
+        }
+        EXPECT_EQ(Einstellung(), text);
+        const auto umstvf = UmstvfZeilen(U.Db()), umst = UmstRohZeilen(U.Db());
+        EXPECT_TRUE(umstvf != umstvfVorher) << "umstvf not rebooked";
+        EXPECT_TRUE(umst != umstVorher) << "umst not rebooked";
+        EXPECT_TRUE(umstvf == VFFrischGebaut(U)) << "umstvf differs from a fresh build";
+        EXPECT_TRUE(umst == UmsAuswFrischGebaut(U)) << "umst differs from a fresh build";
+        // New lines after the change: both updates count them with the new dates.
+        NeueZeilen(U.Db(), K, int(i));
+        ASSERT_TRUE(VFBauen());
+        ASSERT_TRUE(UmsAuswBauen());
+        const auto umstvfNeu = UmstvfZeilen(U.Db()), umstNeu = UmstRohZeilen(U.Db());
+        EXPECT_TRUE(umstvfNeu == VFFrischGebaut(U)) << "umstvf differs from a fresh build after an update";
+        EXPECT_TRUE(umstNeu == UmsAuswFrischGebaut(U)) << "umst differs from a fresh build after an update";
+    }
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
