@@ -1,10 +1,13 @@
 // A till in another process writes receipts steadily while this program searches,
-// probes, leaves loops early and books statistics rows, on the store under test.
+// probes, leaves loops early and books statistics rows, on the store under test. The
+// program's named locks over processes: one holder at a time, freed by its end.
 #include "kovdbfiles.h"
 #include "rdldatum.h"
 #include "testumgebung.h"
 #include <gtest/gtest.h>
 #include <atomic>
+#include <csignal>
+#include <filesystem>
 #include <set>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -180,6 +183,71 @@ TEST(Nebenlaeufigkeit, ATillWritesWhileTheProgramReadsAndBooksAndNothingIsLostOr
     auto sv = U.Db().Prepare("SELECT COUNT(*) FROM umst WHERE kennung = 'TEST'");
     sv.Step();
     EXPECT_EQ(sv.ColInt(0), 3);
+}
+
+// A lock is held by one holder at a time, also against a second request of the holder's
+// own connection, and per name; a waiter gets it once the holder lets go, and a holder
+// that is killed cannot keep it.
+TEST(Nebenlaeufigkeit, EineSperreHatEinenHalterUndSeinEndeGibtSieFrei) {
+    TTestDatenbankOrt ort;
+    TTestUmgebung U{ort.DbShared()};
+    const std::string name = "UMSAUSW";
+    const std::shared_ptr<TRDLDatenbank> a = ort.DbShared();
+    for (const bool getoetet : {false, true}) {
+        SCOPED_TRACE(getoetet ? "holder killed" : "holder lets go");
+        std::unique_ptr<TRDLSperre> halter;
+        const std::shared_ptr<TRDLDatenbank> b = TRDLDatenbank::Oeffnen(ort.Ort());
+        pid_t kind = -1;
+        if (!getoetet) {
+            halter = TRDLSperre::Nehmen(b, name, 0);
+            ASSERT_TRUE(halter);
+            EXPECT_FALSE(TRDLSperre::Nehmen(b, name, 0)) << "not twice on one connection";
+        } else {
+            // Another process takes it, says so and waits to be killed.
+            int p[2];
+            ASSERT_EQ(pipe(p), 0);
+            kind = fork();
+            ASSERT_GE(kind, 0);
+            if (kind == 0) {
+                close(p[0]);
+                auto db = TRDLDatenbank::Oeffnen(ort.Ort());
+                auto s = TRDLSperre::Nehmen(db, name, 0);
+                const char c = s ? '1' : '0';
+                if (write(p[1], &c, 1) != 1) _exit(3);
+                for (;;) pause();
+            }
+            close(p[1]);
+            char c = 0;
+            ASSERT_EQ(read(p[0], &c, 1), 1);
+            close(p[0]);
+            ASSERT_EQ(c, '1');
+        }
+        EXPECT_FALSE(TRDLSperre::Nehmen(a, name, 0)) << "taken";
+        EXPECT_TRUE(TRDLSperre::Nehmen(a, "VFAUSW", 0)) << "another name is free";
+        if (!TestAufPostgres()) EXPECT_TRUE(std::filesystem::exists(ort.Ort() + "." + name + ".sperre"));
+        // The waiter's callback runs while it waits; there the holder ends.
+        int aufrufe = 0;
+        auto s = TRDLSperre::Nehmen(a, name, RDLWartezeit(), [&] {
+            if (++aufrufe == 1) {
+                if (getoetet) {
+                    kill(kind, SIGKILL);
+                    waitpid(kind, nullptr, 0);
+                } else {
+                    halter.reset();
+                }
+            }
+            return true;
+        });
+        EXPECT_TRUE(s) << "the holder's end frees it";
+        EXPECT_GE(aufrufe, 1);
+        EXPECT_FALSE(TRDLSperre::Nehmen(b, name, 0)) << "now the waiter holds it";
+    }
+    // A waiter that gives up has none.
+    auto halter = TRDLSperre::Nehmen(a, name, 0);
+    ASSERT_TRUE(halter);
+    int aufrufe = 0;
+    EXPECT_FALSE(TRDLSperre::Nehmen(TRDLDatenbank::Oeffnen(ort.Ort()), name, RDLWartezeit(), [&] { return ++aufrufe < 2; }));
+    EXPECT_EQ(aufrufe, 2);
 }
 
 } // namespace
