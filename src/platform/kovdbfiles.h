@@ -3,6 +3,23 @@
 // Key numbers are the positions of the keys; docs/schema.md lists the tables.
 #include "kovdbclass.h"
 
+// An integer column read as 64 bits. The suite's values are 32 bits wide, and PostgreSQL
+// keeps them so; SQLite stores a wider one as written, which must reach the rule check
+// whole instead of wrapping into a valid number. The lowest and highest key values stay
+// those of 32 bits, which both stores compare with.
+class TWeiteGanzzahlDatenKeyFeld : public TDatenfeld_Gen<int64_t> {
+public:
+    TWeiteGanzzahlDatenKeyFeld(TKOV_DBFile& AOwner, const std::string& AName) : TDatenfeld_Gen(AOwner, AName) {
+        SetKeyWert(KleinsterWert());
+    }
+    static int64_t KleinsterWert() { return std::numeric_limits<int32_t>::min(); }
+    static int64_t GroessterWert() { return std::numeric_limits<int32_t>::max(); }
+    void Leeren() override {
+        TDatenfeld_Gen::Leeren();
+        SetKeyWert(KleinsterWert());
+    }
+};
+
 // Sales lines (table lst), written by the tills and order entry.
 class Tlstfile : public TKOV_DBFile {
 public:
@@ -14,11 +31,13 @@ public:
 
     TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
     TIntegerDatenKeyFeld Rechner{*this, "Rechner"};
-    TIntegerDatenKeyFeld TransNr{*this, "TransNr"};
+    // The two numbers the statistics key on come whole: a value out of the rules
+    // (docs/schema.md) is told, never counted as another.
+    TWeiteGanzzahlDatenKeyFeld TransNr{*this, "TransNr"};
     TIntegerDatenKeyFeld PosNr{*this, "PosNr"};
     TDatumDatenKeyFeld Datum{*this, "Datum"};
     TZeitDatenfeld Uhrzeit{*this, "Uhrzeit"};
-    TSmallIntDatenKeyFeld Filiale{*this, "Filiale"};
+    TWeiteGanzzahlDatenKeyFeld Filiale{*this, "Filiale"};
     TStringDatenfeld Satzart{*this, "Satzart"};
     TInt32TrioDatenfeld ProdId{*this, "ProdId"};
     TStringDatenfeld ArtNr{*this, "ArtNr"};
@@ -29,7 +48,7 @@ public:
     TFloatDatenfeld Betrag2{*this, "Betrag2"};    // second amount (gross / till price)
     TStringDatenfeld Waehrung{*this, "Waehrung"};
     TFloatDatenfeld EK{*this, "EK"};              // purchase value
-    TSmallIntDatenfeld Herkunft{*this, "Herkunft"}; // origin: 0 till, 1..53 online platforms
+    TIntegerDatenfeld Herkunft{*this, "Herkunft"}; // origin: 0 till, 1..53 online platforms, else stationary
 };
 
 // Aggregated sales statistics (table umst).
@@ -87,7 +106,9 @@ public:
     // Transaction numbers ascend per client and computer, so the state is kept per both.
     TIntPairDatenKeyFeld Mandant{*this, "Mandant"};
     TIntegerDatenKeyFeld Rechner{*this, "Rechner"};
-    TIntegerDatenfeld TransNr{*this, "TransNr"};
+    // The last transaction booked, also one beyond 32 bits that SQLite took (rejected,
+    // but passed).
+    TWeiteGanzzahlDatenKeyFeld TransNr{*this, "TransNr"};
 };
 
 // Settings records (table mask): language, area, name and two sub-keys; text in a blob.

@@ -109,6 +109,13 @@ std::vector<TRDLTabellenDef> Definitionen() {
         // gueltig_ab (a day) until the currency's next row.
         Tabelle("wechselkurs", {{"waehrung", T, "", ""}, {"gueltig_ab", R, "", ""}, {"kurs", R, "", "kurs > 0"}},
                 {"waehrung", "gueltig_ab"}),
+        // Sales lines that break the writers' rules and count in no statistics: one row per
+        // line key, with the reason; gemeldet 1 once a statistics run told the user.
+        Tabelle("umsatz_abgelehnt",
+                {{"mand_a", G, "", ""}, {"mand_b", G, "", ""}, {"rechner", G, "", ""}, {"transnr", G, "", ""},
+                 {"posnr", G, "", ""}, {"datum", R, "0", ""}, {"filiale", G, "0", ""}, {"grund", T, "''", ""},
+                 {"gefunden", R, "0", ""}, {"gemeldet", G, "0", "gemeldet IN (0, 1)"}},
+                {"mand_a", "mand_b", "rechner", "transnr", "posnr"}),
 
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
         Satzdatei("lst",

@@ -179,9 +179,13 @@ private:
         Tlstfile& lst = this->Lstfile_Get();
         lst.SucheInit();
         lst.KeyNr_Set(Tlstfile::KeyDatum);
+        // The whole day: a line whose date carries a time counts on its day. A range keeps
+        // the key usable, where an equality on a REAL would miss such a line.
         lst.Datum.SetKeyWert(tag);
-        lst.Datum.KeyWertUebernehmen();
-        lst.ExtendedFilterAdd(lst.Datum, fvGleich, fkUnd);
+        lst.Datum.SetWert(tag);
+        lst.ExtendedFilterAdd(lst.Datum, fvGroesserGleich, fkUnd);
+        lst.Datum.SetWert(tag + 1);
+        lst.ExtendedFilterAdd(lst.Datum, fvKleiner, fkUnd);
         lst.LeseFelder_Set(this->FHelper->LstLeseFelder(lst));
         if (this->FHelper->LstSucheNachFiliale()) {
             const int16_t fil = SuchFiliale(AOrgeKnr, tag);

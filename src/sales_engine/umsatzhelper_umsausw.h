@@ -8,6 +8,7 @@
 #include "rdldatum.h"
 #include "rdlinfo.h"
 #include "suitetabellen.h"
+#include "umsatzabgelehnt.h"
 #include "umsatzauswerttyco.h"
 
 #include <chrono>
@@ -65,6 +66,7 @@ public:
     // may read the existing records of the days once instead of searching each key.
     virtual void TagesbuchungBeginnen(TDate /*AVon*/, TDate /*ABis*/) {}
     virtual void TagesbuchungBeenden() {}
+    // Asked for lines that keep the rules only (their branch lies in 1..32767).
     virtual int16_t FilialeAusLstSatz(Tlstfile& ALst) = 0;
     virtual bool LstSucheNachFiliale() const = 0;
     virtual bool LstSatzIgnorieren(Tlstfile& ALst, int16_t AOrgeKnr) = 0;
@@ -99,6 +101,9 @@ public:
         return *FFiliaTab;
     }
 
+    // The rule-breaking lines the engine met while counting, until it writes them.
+    TUmsatzAbgelehnt& Abgelehnt() { return FAbgelehnt; }
+
 protected:
     // Opened on first use, in the commit mode asked for meanwhile.
     TUmsStatFile& StatFile_GoC() {
@@ -112,6 +117,7 @@ protected:
     std::unique_ptr<TUmsStatFile> FStatFile;
     TFilialTabelle* FFiliaTab = nullptr;
     bool FManualCommitStatfile = false;
+    TUmsatzAbgelehnt FAbgelehnt;
 };
 
 // The figures of one identifier in a statistics file of the umst layout, held as blobs
@@ -153,15 +159,15 @@ public:
         f.Ganztag.SetKeyWertAndFilter(false);
         for (bool ok = f.Get_ge(); ok; ok = f.Get_next()) AAbschnitte.Add(f.Von.GetWert(), f.Bis.GetWert());
     }
-    int16_t FilialeAusLstSatz(Tlstfile& ALst) override { return ALst.Filiale.GetWert(); }
+    int16_t FilialeAusLstSatz(Tlstfile& ALst) override { return int16_t(ALst.Filiale.GetWert()); }
     bool LstSucheNachFiliale() const override { return true; }
-    // "EB" and "ME" lines count nowhere.
+    // "EB" and "ME" lines count nowhere, nor does a line that breaks the writers' rules.
     bool LstSatzIgnorieren(Tlstfile& ALst, int16_t /*AOrgeKnr*/) override {
-        return !LstSatzZaehlt(ALst.Satzart.GetWert());
+        return !LstSatzZaehlt(ALst.Satzart.GetWert()) || !LstRegelnEingehalten(ALst);
     }
     std::vector<const TDatenfeld*> LstLeseFelder(Tlstfile& ALst) override {
         std::vector<const TDatenfeld*> f = LstWerteFelder(ALst);
-        f.insert(f.end(), {&ALst.Datum, &ALst.Uhrzeit, &ALst.Filiale});
+        f.insert(f.end(), {&ALst.Datum, &ALst.Uhrzeit, &ALst.Filiale, &ALst.TransNr});
         return f;
     }
 

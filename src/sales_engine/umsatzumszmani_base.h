@@ -45,7 +45,8 @@ struct TKOV_MandantRechner {
     int32_t Rechner = 0;
     auto operator<=>(const TKOV_MandantRechner&) const = default;
 };
-using TKOV_TransaktionsStand = std::map<TKOV_MandantRechner, int32_t>;
+// 64 bits: a number beyond 32 bits that SQLite took is passed (it is rejected, not counted).
+using TKOV_TransaktionsStand = std::map<TKOV_MandantRechner, int64_t>;
 
 // A statistics that counts with the ignore-before dates: its identifier, and how a manager
 // of its own rebooks it after a change of the dates (inside the changer's booking).
@@ -212,12 +213,18 @@ public:
                 RDLInfo().RDLInfoProcessMessages(300);
             }
             BucheTageInsUmsStatFile(paket);
+            // Lines dated outside the calendar lie on no day a build counts.
+            this->FHelper->Abgelehnt().AusserhalbDesKalendersSuchen(this->Lstfile_Get());
+            this->FHelper->Abgelehnt().Schreiben(this->Lstfile_Get().Datenbank());
             if (!UMSVFileUpdaten(zuVerarbeiten)) return;
             this->FUmsStatFileGeneriert = true;
             ergebnis = true;
         });
         if (ergebnis && !RDLProgramm().OhneDialoge())
             RDLInfo().ShowMeldung("STANDARD", 997, {"Aggregierte Umsätze erfolgreich erstellt!"}, mkInfo);
+        if (ergebnis)
+            KOV_Geschuetzt(Trace("ErstelleUmsStatFile_FirstTime.Abgelehnt"), true,
+                           [&] { TUmsatzAbgelehnt::Melden(this->Lstfile_Get().Datenbank()); });
         return ergebnis;
     }
 
@@ -275,18 +282,15 @@ public:
                 const int32_t rechner = TRVRTab::GetUmfang(r).Rechner;
                 for (int m = 0; m < mandanten.GetCount(); ++m) {
                     const TIntPair mandant = mandanten.GetMandant(m).Key;
+                    // The last line of the pair in key order, whatever its number: a
+                    // highest key value would stop below a number SQLite took beyond 32
+                    // bits, and the state would never pass it.
                     lst.SucheInit();
                     lst.KeyNr_Set(Tlstfile::KeyTransaktion);
-                    lst.Mandant.SetKeyWert(mandant);
-                    lst.Rechner.SetKeyWert(rechner);
-                    lst.TransNr.SetKeyWert(lst.TransNr.GroessterWert());
-                    lst.PosNr.SetKeyWert(lst.PosNr.GroessterWert());
-                    lst.Mandant.SetWert(mandant);
-                    lst.ExtendedFilterAdd(lst.Mandant, fvGleich, fkUnd);
-                    lst.Rechner.SetWert(rechner);
-                    lst.ExtendedFilterAdd(lst.Rechner, fvGleich, fkEnde);
+                    lst.Mandant.SetKeyWertAndFilter(mandant);
+                    lst.Rechner.SetKeyWertAndFilter(rechner);
                     lst.ExtendedMaxReceive_Set(1);
-                    if (lst.Get_le_extMode() && lst.TransNr.GetWert() > 0)
+                    if (lst.Get_last() && lst.TransNr.GetWert() > 0)
                         AZuVerarbeiten[{mandant, rechner}] = lst.TransNr.GetWert();
                 }
             }
@@ -316,17 +320,21 @@ public:
                                                                 std::to_string(schluessel.Rechner));
                     FProgressDialog->SetCaption("Stelle neue Verkäufe zusammen");
                 }
+                // Lines numbered below 1 are never new by number: looked for each time.
+                this->FHelper->Abgelehnt().OhneTransaktionsnummerSuchen(lst, schluessel.Mandant, schluessel.Rechner);
                 const auto z = AZuVerarbeiten.find(schluessel);
                 if (z == AZuVerarbeiten.end()) continue;
-                const int32_t bis = z->second;
-                const int32_t n = bis - verarbeitet;
+                const int64_t bis = z->second;
+                const int64_t n = bis - verarbeitet;
                 if (n <= 0) continue;
                 lst.SucheInit();
                 lst.KeyNr_Set(Tlstfile::KeyTransaktion);
                 lst.Mandant.SetKeyWert(schluessel.Mandant);
                 lst.Rechner.SetKeyWert(schluessel.Rechner);
-                lst.TransNr.SetKeyWert(verarbeitet + 1);
-                lst.PosNr.SetKeyWert(0);
+                // From the end of the last booked transaction: every line of the next one
+                // lies beyond, whatever its position number.
+                lst.TransNr.SetKeyWert(verarbeitet);
+                lst.PosNr.SetKeyWert(lst.PosNr.GroessterWert());
                 lst.Mandant.SetWert(schluessel.Mandant);
                 lst.ExtendedFilterAdd(lst.Mandant, fvGleich, fkUnd);
                 lst.Rechner.SetWert(schluessel.Rechner);
@@ -337,23 +345,35 @@ public:
                 lst.ExtendedFilterAdd(lst.TransNr, fvKleinerGleich, fkEnde);
                 int c = 0;
                 for (bool ok = lst.Get_ge_extMode(); ok; ok = lst.Get_next_extMode(), ++c) {
-                    const TDate tag = DateOf(lst.Datum.GetWert());
-                    const int16_t b = this->FHelper->FilialeAusLstSatz(lst);
-                    if (TBasis::Kunde(CKundeTavrin) && b == 15) {
-                        Tavrin_Umsatzstatistiken_Sonderlocke();
-                        APaare.AddPaar(tag, 16);
-                    } else if (TBasis::Kunde(CKundeMosbek) && b == 2 && tag < CMosbekFiliale33Ab) {
-                        Mosbek_Umsatzstatistiken_Sonderlocke();
-                        APaare.AddPaar(tag, 33);
+                    // A line out of the rules touches no day: it is registered, and the
+                    // state passes it like any other.
+                    if (!this->FHelper->Abgelehnt().Pruefen(lst)) {
+                        const TDate tag = DateOf(lst.Datum.GetWert());
+                        const int16_t b = this->FHelper->FilialeAusLstSatz(lst);
+                        if (TBasis::Kunde(CKundeTavrin) && b == 15) {
+                            Tavrin_Umsatzstatistiken_Sonderlocke();
+                            APaare.AddPaar(tag, 16);
+                        } else if (TBasis::Kunde(CKundeMosbek) && b == 2 && tag < CMosbekFiliale33Ab) {
+                            Mosbek_Umsatzstatistiken_Sonderlocke();
+                            APaare.AddPaar(tag, 33);
+                        }
+                        APaare.AddPaar(tag, b);
                     }
-                    APaare.AddPaar(tag, b);
                     if (Abgebrochen()) return;
-                    BalkenSetzen(c, n);
+                    BalkenSetzen(c, int(std::min<int64_t>(n, std::numeric_limits<int>::max())));
                     if (c % 50 == 0) RDLInfo().RDLInfoProcessMessages(300);
                 }
             }
             vollstaendig = true;
         });
+        // What was found stays registered after a cancel too; it is told once the
+        // collecting is complete. Not registered, the lines are not passed either.
+        if (!KOV_Geschuetzt(Trace("GetUpzudatendeDatumFilialPaare.Abgelehnt"), true, [&] {
+                TRDLDatenbank& db = this->Lstfile_Get().Datenbank();
+                this->FHelper->Abgelehnt().Schreiben(db);
+                if (vollstaendig) TUmsatzAbgelehnt::Melden(db);
+            }))
+            vollstaendig = false;
         return vollstaendig;
     }
 
@@ -405,28 +425,38 @@ public:
         Tlstfile& lst = this->Lstfile_Get();
         lst.SucheInit();
         lst.KeyNr_Set(Tlstfile::KeyDatum);
-        lst.Datum.SetKeyWert(tag);
-        lst.Datum.KeyWertUebernehmen();
-        lst.ExtendedFilterAdd(lst.Datum, fvGleich, fkEnde);
+        // The whole day as a range (a date with a time counts on its day). The key starts
+        // just below the day, so its branch part bounds nothing: a line of any branch
+        // number is read, and one out of the rules is registered.
+        lst.Datum.SetKeyWert(std::nextafter(tag, -std::numeric_limits<double>::infinity()));
+        lst.Datum.SetWert(tag);
+        lst.ExtendedFilterAdd(lst.Datum, fvGroesserGleich, fkUnd);
+        lst.Datum.SetWert(tag + 1);
+        lst.ExtendedFilterAdd(lst.Datum, fvKleiner, fkEnde);
         lst.LeseFelder_Set(this->FHelper->LstLeseFelder(lst));
         const bool tavrin = TBasis::Kunde(CKundeTavrin);
         const bool mosbek = TBasis::Kunde(CKundeMosbek) && tag < CMosbekFiliale33Ab;
+        TUmsatzAbgelehnt& abgelehnt = this->FHelper->Abgelehnt();
         int c = 0;
         for (bool ok = lst.Get_ge_extMode(); ok; ok = lst.Get_next_extMode(), ++c) {
-            int16_t b = this->FHelper->FilialeAusLstSatz(lst);
-            if (!this->FHelper->LstSatzIgnorieren(lst, b)) {
-                if (tavrin && b == 15) {
-                    Tavrin_Umsatzstatistiken_Sonderlocke();
-                    b = int16_t(this->GetRichtigeFilialeFuerVerkaufInFiliale15(lst.ProdId.GetWert()));
-                } else if (mosbek && b == 2) {
-                    Mosbek_Umsatzstatistiken_Sonderlocke();
-                    Zaehlen(ATage, 33, tag, lst);
+            if (!abgelehnt.Pruefen(lst)) {
+                int16_t b = this->FHelper->FilialeAusLstSatz(lst);
+                if (!this->FHelper->LstSatzIgnorieren(lst, b)) {
+                    if (tavrin && b == 15) {
+                        Tavrin_Umsatzstatistiken_Sonderlocke();
+                        b = int16_t(this->GetRichtigeFilialeFuerVerkaufInFiliale15(lst.ProdId.GetWert()));
+                    } else if (mosbek && b == 2) {
+                        Mosbek_Umsatzstatistiken_Sonderlocke();
+                        Zaehlen(ATage, 33, tag, lst);
+                    }
+                    Zaehlen(ATage, b, tag, lst);
                 }
-                Zaehlen(ATage, b, tag, lst);
             }
             // Each call asks the message socket: a day's lines are read in a few milliseconds.
             if (c % 500 == 0) RDLInfo().RDLInfoProcessMessages(300);
         }
+        // After the read, between the days' bookings: no batch is open here.
+        if (abgelehnt.Vorgemerkt() > 0) abgelehnt.Schreiben(lst.Datenbank());
     }
 
     // Books every evaluation of the day and commits them together; a failure rolls the

@@ -692,3 +692,158 @@ TEST(Kasse, SchreibtEinenBelegWennGerufen) {
     z.Betrag = -7.0;
     ZeileSchreiben(*db, z);
 }
+
+namespace {
+// The register of rejected lines, in key order: "client computer transaction/position
+// branch: reason".
+std::vector<std::string> AbgelehnteZeilen(TRDLDatenbank& ADb) {
+    auto st = ADb.Prepare("SELECT mand_a, mand_b, rechner, transnr, posnr, filiale, grund FROM umsatz_abgelehnt"
+                          " ORDER BY mand_a, mand_b, rechner, transnr, posnr");
+    std::vector<std::string> z;
+    while (st.Step())
+        z.push_back(std::to_string(st.ColInt(0)) + "/" + std::to_string(st.ColInt(1)) + " " +
+                    std::to_string(st.ColInt(2)) + " " + std::to_string(st.ColInt(3)) + "/" +
+                    std::to_string(st.ColInt(4)) + " " + std::to_string(st.ColInt(5)) + ": " + st.ColText(6));
+    return z;
+}
+} // namespace
+
+// A line whose date carries a time counts on its day: in the first build, in the update
+// and in the retrieval from the lines.
+TEST(Umsatzstatistik, ZeileMitUhrzeitImDatumZaehltAnIhremTag) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    const TDate tag1 = CTag1 + 3, tag2 = CTag1 + 5;
+    K.BelegMit(U.Db(), CMandant1, 21, 2, tag1 + 0.75, Uhr(10, 0), 1, [](TZeile& z, size_t) { z.Betrag = 50.0; });
+    ASSERT_TRUE(Bauen());
+    TGetMani get;
+    TDaten d;
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 2}, tag1, d));
+    EXPECT_DOUBLE_EQ(Netto(d), 33.0 - 4.0 + 8.25 + 50.0);
+    EXPECT_TRUE(d == get.UmsatzBerechnen_FuerTag(CMandant1, {1, 2}, tag1));
+    K.BelegMit(U.Db(), CMandant2, 31, 3, tag2 + 0.2, Uhr(10, 0), 1, [](TZeile& z, size_t) { z.Betrag = 7.5; });
+    {
+        TUmszMani m;
+        ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+    }
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant2, {2, 3}, tag2, d));
+    EXPECT_DOUBLE_EQ(Netto(d), 45.0 + 7.5);
+    EXPECT_EQ(UmstZeilen(U.Db()), FrischGebaut(U));
+    EXPECT_TRUE(AbgelehnteZeilen(U.Db()).empty());
+    EXPECT_TRUE(U.Meldungen().Meldungen.empty());
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// Lines that break the writers' rules count nowhere, neither under another branch nor on
+// a day outside the calendar: each is registered once with its reason, the user is told
+// their count once, the processing state passes them, and a fresh build makes the same
+// figures and finds the same lines. A transaction number beyond 32 bits is held by SQLite
+// only; the server refuses to store it.
+TEST(Umsatzstatistik, ZeilenAusserhalbDerRegelnWerdenGemeldetUndNirgendsGezaehlt) {
+    TUmgebungMitHeute U;
+    TKassen K;
+    InstallationAnlegen(U, K);
+    ASSERT_TRUE(Bauen());
+    const TDate tag = CTag1 + 4, letzterTag = EncodeDate(9999, 12, 31);
+    ASSERT_EQ(EncodeDate(1, 1, 1), CLstErsterTag);
+    ASSERT_EQ(letzterTag, CLstLetzterTag);
+    TGetMani get;
+    const double vorher = Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag));
+    const int64_t zweiHoch31 = int64_t(1) << 31;
+    struct TFall {
+        const char* Name;
+        std::optional<int64_t> TransNr; // none: the computer's next number
+        int64_t Filiale;
+        double Datum;
+        bool Abgelehnt;
+    };
+    // Numbers ascend: the last two are the computer's highest.
+    const TFall faelle[] = {
+        {"branch 65537", {}, 65537, tag, true},
+        {"branch 0", {}, 0, tag, true},
+        {"transaction 0", 0, 1, tag, true},
+        {"date 1e300", {}, 1, 1e300, true},
+        {"date -1e6", {}, 1, -1e6, true},
+        {"date 1e9", {}, 1, 1e9, true},
+        {"31.12.9999 with a time", {}, 1, letzterTag + 0.5, false},
+        {"a time in the date", {}, 1, tag + 0.4, false},
+        {"transaction 2^31 - 1", zweiHoch31 - 1, 1, tag, false},
+        {"transaction 2^31", zweiHoch31, 1, tag, true},
+    };
+    int abgelehnt = 0;
+    double amTag = 0;
+    int64_t nr65537 = 0;
+    for (size_t i = 0; i < std::size(faelle); ++i) {
+        const TFall& f = faelle[i];
+        SCOPED_TRACE(f.Name);
+        TTestUmgebung::TVerkaufWeit w;
+        w.V.Rechner = 11;
+        w.V.Datum = f.Datum;
+        w.V.Uhrzeit = Uhr(10, 0);
+        w.V.Betrag = 1000.0 + double(i);
+        w.TransNr = f.TransNr.value_or(++K.Letzte[{CMandant1, 11}]);
+        w.Filiale = f.Filiale;
+        if (f.Filiale == 65537) nr65537 = w.TransNr;
+        if (w.TransNr > CLstHoechsteTransNr && TestAufPostgres()) {
+            EXPECT_ANY_THROW(TTestUmgebung::Verkauf(U.Db(), w)) << "an INTEGER column of the server";
+            continue;
+        }
+        TTestUmgebung::Verkauf(U.Db(), w);
+        abgelehnt += f.Abgelehnt;
+        if (!f.Abgelehnt && DateOf(f.Datum) == tag) amTag += w.V.Betrag;
+    }
+    const int64_t hoechste = TestAufPostgres() ? zweiHoch31 - 1 : zweiHoch31;
+    auto aktualisieren = [&] {
+        U.Meldungen().Meldungen.clear();
+        TUmszMani m;
+        EXPECT_TRUE(m.UpdateStatistikfiles(CTage, false));
+    };
+    aktualisieren();
+    const auto register_ = AbgelehnteZeilen(U.Db());
+    ASSERT_EQ(register_.size(), size_t(abgelehnt));
+    EXPECT_EQ(register_[0], "1/1 11 0/1 1: Die Transaktionsnummer liegt außerhalb von 1 bis 2147483647.");
+    EXPECT_EQ(register_[1], "1/1 11 " + std::to_string(nr65537) +
+                                "/1 65537: Die Filialnummer liegt außerhalb von 1 bis 32767.");
+    ASSERT_EQ(U.Meldungen().Meldungen.size(), 1u);
+    EXPECT_EQ(U.Meldungen().Meldungen[0].Text,
+              std::to_string(abgelehnt) + " Umsatzzeilen verletzen die Regeln und wurden nicht gezählt, siehe Tabelle "
+                                          "\u201Eumsatz_abgelehnt\u201C der Datenbank.");
+    EXPECT_EQ(U.Meldungen().Meldungen[0].Art, mkWarnung);
+    // Only the lines that keep the rules count, on their days.
+    TDaten d;
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 1}, tag, d));
+    EXPECT_DOUBLE_EQ(Netto(d), vorher + amTag);
+    EXPECT_TRUE(d == get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag));
+    ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 1}, letzterTag, d));
+    EXPECT_DOUBLE_EQ(Netto(d), 1006.0);
+    auto st = U.Db().Prepare("SELECT COUNT(*) FROM umst WHERE datum < ? OR datum > ?");
+    st.Bind(1, CLstErsterTag);
+    st.Bind(2, CLstLetzterTag);
+    ASSERT_TRUE(st.Step());
+    EXPECT_EQ(st.ColInt(0), 0);
+    st.Reset();
+    const auto stand = UmsvZeilen(U.Db());
+    EXPECT_NE(std::find(stand.begin(), stand.end(), "UMSAUSW 1/1 11 " + std::to_string(hoechste)), stand.end());
+
+    // Again: nothing new is registered or told, nothing changes.
+    const auto gebucht = UmstZeilen(U.Db());
+    aktualisieren();
+    EXPECT_EQ(AbgelehnteZeilen(U.Db()), register_);
+    EXPECT_TRUE(U.Meldungen().Meldungen.empty());
+    EXPECT_EQ(UmstZeilen(U.Db()), gebucht);
+    EXPECT_EQ(UmsvZeilen(U.Db()), stand);
+
+    // A fresh build of the span finds the same lines (the days it counts, the dates
+    // outside the calendar) and makes the same figures but the far day's.
+    U.Db().Exec("DELETE FROM umsatz_abgelehnt");
+    auto loeschen = U.Db().Prepare("DELETE FROM umst WHERE datum >= ?");
+    loeschen.Bind(1, letzterTag);
+    loeschen.Step();
+    U.Meldungen().Meldungen.clear();
+    EXPECT_EQ(UmstZeilen(U.Db()), FrischGebaut(U));
+    EXPECT_EQ(AbgelehnteZeilen(U.Db()), register_);
+    ASSERT_EQ(U.Meldungen().Meldungen.size(), 1u);
+    EXPECT_EQ(U.Meldungen().Meldungen[0].Text, UmsatzAbgelehntText(abgelehnt));
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
