@@ -461,7 +461,7 @@ TEST(Umsatzstatistik, AbgebrochenesUpdateVerbuchtNichtsAlsVerarbeitet) {
                 if (++aufrufe == n) m.ProgressDialog_GoC().Abbrechen();
             });
             U.Meldungen().Meldungen.clear();
-            EXPECT_TRUE(m.UpdateStatistikfiles(CTage, false));
+            EXPECT_FALSE(m.UpdateStatistikfiles(CTage, false)) << "a cancelled update is not up to date";
             RDLInfo().ProcessMessagesHookSetzen({});
             ASSERT_TRUE(m.ProgressDialog_GoC().Cancelled());
             EXPECT_FALSE(m.ProgressDialog_GoC().Showing());
