@@ -3,6 +3,7 @@
 // the update that follows it, every figure of the file and the processing state must equal
 // what a build from scratch makes of the same lines and settings in a second database.
 // QUENDRIX_TEST_SEED=<n> repeats the run a failure names.
+#include "umsatzmani_versfilausw.h"
 #include "umsatzstatistik_testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -235,14 +236,16 @@ private:
         Protokoll("ignore-before dates \"" + IgnorUmsaetzeSchreiben(FIgnor) + "\"" +
                   (n ? ", killed at call " + std::to_string(n) : std::string()));
         bool getoetet = false;
+        const bool durchVersand = Zufall(0, 1);
+        if (durchVersand) Protokoll("  (through the shipping branches' manager)");
+        FVersandPruefen = true;
         try {
-            TUmszMani m;
             int aufrufe = 0;
             if (n)
                 RDLInfo().ProcessMessagesHookSetzen([&](int) {
                     if (++aufrufe == n) throw TProzessEnde{};
                 });
-            m.ZuIgnorierendeUmsaetze_Set(std::make_unique<TIgnorDict>(FIgnor));
+            EXPECT_TRUE(IgnorDatenSetzen(durchVersand));
         } catch (const TProzessEnde&) {
             getoetet = true;
             FIgnor = vorher;
@@ -258,7 +261,8 @@ private:
         if (::testing::Test::HasFatalFailure()) return;
         EinstellungenUebernehmen(U.Db(), *FFrisch);
         FFrisch->Exec("DELETE FROM umst");
-        FFrisch->Exec("DELETE FROM umsv");
+        // The shipping branches' state stays as its last fresh build left it (VersandVergleichen).
+        FFrisch->Exec("DELETE FROM umsv WHERE kennung = 'UMSAUSW'");
         struct TZurueck {
             std::shared_ptr<TRDLDatenbank> Db = RDLProgramm().DatenbankShared();
             ~TZurueck() { RDLProgramm().DatenbankSetzen(Db); }
@@ -270,6 +274,58 @@ private:
         ASSERT_TRUE(umst == umstFrisch) << Unterschied(umst, umstFrisch) << "\nsteps:" << FProtokoll;
         const auto umsv = UmsvZeilen(U.Db()), umsvFrisch = UmsvZeilen(*FFrisch);
         ASSERT_TRUE(umsv == umsvFrisch) << Unterschied(umsv, umsvFrisch) << "\nsteps:" << FProtokoll;
+        VersandVergleichen();
+    }
+
+    // Either statistics' manager changes the dates for both statistics.
+    bool IgnorDatenSetzen(bool ADurchVersand) {
+        auto d = std::make_unique<TIgnorDict>(FIgnor);
+        if (ADurchVersand) {
+            TKOV_UmsatzUmszMani_VersFilAusw m;
+            return m.ZuIgnorierendeUmsaetze_Set(std::move(d));
+        }
+        TUmszMani m;
+        return m.ZuIgnorierendeUmsaetze_Set(std::move(d));
+    }
+
+    // The shipping branches' statistics, built at the first comparison and brought up to
+    // date at those after a change of the dates, must equal its fresh build too: the
+    // changes rebooked it.
+    void VersandVergleichen() {
+        if (!FVersandPruefen) return;
+        FVersandPruefen = false;
+        auto aktualisieren = [&] {
+            TKOV_UmsatzUmszMani_VersFilAusw m;
+            return m.UpdateStatistikfiles(FGroesse.Tage, false);
+        };
+        ASSERT_TRUE(aktualisieren());
+        FFrisch->Exec("DELETE FROM umstvf");
+        FFrisch->Exec("DELETE FROM umsv WHERE kennung = 'VFAUSW'");
+        {
+            struct TZurueck {
+                std::shared_ptr<TRDLDatenbank> Db = RDLProgramm().DatenbankShared();
+                ~TZurueck() { RDLProgramm().DatenbankSetzen(Db); }
+            } zurueck;
+            RDLProgramm().DatenbankSetzen(FFrisch);
+            ASSERT_TRUE(aktualisieren());
+        }
+        auto zeilen = [](TRDLDatenbank& ADb, const std::string& ASql) {
+            std::vector<std::string> z;
+            auto st = ADb.Prepare(ASql);
+            while (st.Step()) {
+                std::string s;
+                for (int c = 0; c < 10; ++c) s += st.ColText(c) + " ";
+                for (unsigned char b : st.ColBlob(10)) s += "0123456789abcdef"[b >> 4], s += "0123456789abcdef"[b & 15];
+                z.push_back(s);
+            }
+            return z;
+        };
+        const std::string sql = "SELECT kennung, mand_a, mand_b, orge_a, orge_b, filiale, datum, ganztag, von, bis, daten"
+                                " FROM umstvf ORDER BY kennung, mand_a, mand_b, orge_a, orge_b, datum, ganztag, von, bis";
+        const auto umstvf = zeilen(U.Db(), sql), umstvfFrisch = zeilen(*FFrisch, sql);
+        ASSERT_TRUE(umstvf == umstvfFrisch) << "umstvf: " << Unterschied(umstvf, umstvfFrisch) << "\nsteps:" << FProtokoll;
+        const auto umsv = UmsvZeilen(U.Db()), umsvFrisch = UmsvZeilen(*FFrisch);
+        ASSERT_TRUE(umsv == umsvFrisch) << Unterschied(umsv, umsvFrisch) << "\nsteps:" << FProtokoll;
     }
 
     std::mt19937_64 FZufall;
@@ -279,6 +335,7 @@ private:
     TKassen FKassen;
     TIgnorDict FIgnor;
     std::string FProtokoll;
+    bool FVersandPruefen = true;
 };
 
 } // namespace
