@@ -2,6 +2,7 @@
 // cancelled or killed midway) and changes of the ignore-before dates. After every step and
 // the update that follows it, every figure of the file and the processing state must equal
 // what a build from scratch makes of the same lines and settings in a second database.
+// Lines out of the writers' rules are mixed in: they count nowhere and each is registered once.
 // QUENDRIX_TEST_SEED=<n> repeats the run a failure names.
 #include "umsatzmani_versfilausw.h"
 #include "umsatzstatistik_testhilfen.h"
@@ -163,6 +164,30 @@ private:
             ZeileSchreiben(U.Db(), z);
             ZeileSchreiben(*FFrisch, z);
         }
+        if (Zufall(0, 7) == 0) RegelwidrigeZeile(mandant, r, nr, zeilen + 1, tag);
+    }
+
+    // A line out of the writers' rules beside a receipt, into both databases: a branch
+    // outside 1..32767 or a date outside the calendar (on the receipt's number), or a
+    // transaction number below 1 (a key and a day of its own). It counts nowhere.
+    void RegelwidrigeZeile(const TIntPair& AMandant, int ARechner, int ANr, int APosNr, TDate ATag) {
+        static const int filialen[] = {0, -3, 32768, 65537};
+        static const double daten[] = {1e300, -1e6, CLstErsterTag - 0.5, CLstLetzterTag + 1};
+        TZeile z;
+        z.Mandant = AMandant;
+        z.Rechner = ARechner;
+        z.TransNr = ANr;
+        z.PosNr = APosNr;
+        z.Datum = ATag;
+        z.Uhrzeit = Uhr(Zufall(0, 23), Zufall(0, 59));
+        z.Betrag = Zufall(1, 40000) / 100.0;
+        const int art = Zufall(0, 2);
+        if (art == 0) z.Filiale = filialen[Zufall(0, 3)];
+        if (art == 1) z.Datum = daten[Zufall(0, 3)];
+        if (art == 2) z.TransNr = -int(FRegelwidrig), z.PosNr = 1, z.Datum = CHeute - Zufall(1, FGroesse.Tage);
+        ZeileSchreiben(U.Db(), z);
+        ZeileSchreiben(*FFrisch, z);
+        ++FRegelwidrig;
     }
 
     void NeueBelege() {
@@ -275,6 +300,19 @@ private:
         const auto umsv = UmsvZeilen(U.Db()), umsvFrisch = UmsvZeilen(*FFrisch);
         ASSERT_TRUE(umsv == umsvFrisch) << Unterschied(umsv, umsvFrisch) << "\nsteps:" << FProtokoll;
         VersandVergleichen();
+        AbgelehnteVergleichen();
+    }
+
+    // Each line out of the rules is registered once, in the installation as by the fresh
+    // build, and the user was told of it.
+    void AbgelehnteVergleichen() {
+        if (::testing::Test::HasFatalFailure()) return;
+        for (TRDLDatenbank* db : {&U.Db(), FFrisch.get()}) {
+            auto st = db->Prepare("SELECT COUNT(*), COALESCE(SUM(gemeldet), 0) FROM umsatz_abgelehnt");
+            ASSERT_TRUE(st.Step());
+            EXPECT_EQ(st.ColInt(0), FRegelwidrig) << (db == FFrisch.get() ? "fresh" : "updated") << "\nsteps:" << FProtokoll;
+            EXPECT_EQ(st.ColInt(1), FRegelwidrig) << "told";
+        }
     }
 
     // Either statistics' manager changes the dates for both statistics.
@@ -336,6 +374,7 @@ private:
     TIgnorDict FIgnor;
     std::string FProtokoll;
     bool FVersandPruefen = true;
+    int64_t FRegelwidrig = 0;
 };
 
 } // namespace
