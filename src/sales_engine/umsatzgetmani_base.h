@@ -51,6 +51,7 @@ public:
 
     bool LstSuche_GetFirst() {
         return KOV_GeschuetztWert(Trace("LstSuche_GetFirst"), true, false, [&] {
+            if (FLstSuche_ImTag) SucheAufsetzen(false);
             Tlstfile& lst = *this->FLstFile;
             lst.Get_ge_extMode();
             Fortschritt();
@@ -176,32 +177,47 @@ private:
         FLstSuche_Datum = tag;
         FLstSuche_MitZeit = AMitZeit;
         FLstSuche_Zeitraum = AZeitraum;
+        return SucheAufsetzen(false);
+    }
+
+    // A day's lines of the branch in two reads, in the order of the day's read of all
+    // branches (date, branch, position): first those dated the day itself, one seek of
+    // the date key; then those whose date carries a time, which count on their day too
+    // (none: one more seek). One range over the day would pass every other branch's lines.
+    Tlstfile& SucheAufsetzen(bool AImTag) {
+        FLstSuche_ImTag = AImTag;
+        const TDate tag = FLstSuche_Datum;
         Tlstfile& lst = this->Lstfile_Get();
         lst.SucheInit();
         lst.KeyNr_Set(Tlstfile::KeyDatum);
-        // The whole day: a line whose date carries a time counts on its day. A range keeps
-        // the key usable, where an equality on a REAL would miss such a line.
-        lst.Datum.SetKeyWert(tag);
-        lst.Datum.SetWert(tag);
-        lst.ExtendedFilterAdd(lst.Datum, fvGroesserGleich, fkUnd);
-        lst.Datum.SetWert(tag + 1);
-        lst.ExtendedFilterAdd(lst.Datum, fvKleiner, fkUnd);
+        if (!AImTag) {
+            lst.Datum.SetKeyWert(tag);
+            lst.Datum.KeyWertUebernehmen();
+            lst.ExtendedFilterAdd(lst.Datum, fvGleich, fkUnd);
+        } else {
+            lst.Datum.SetKeyWert(std::nextafter(tag, std::numeric_limits<double>::infinity()));
+            lst.Datum.SetWert(tag);
+            lst.ExtendedFilterAdd(lst.Datum, fvGroesser, fkUnd);
+            lst.Datum.SetWert(tag + 1);
+            lst.ExtendedFilterAdd(lst.Datum, fvKleiner, fkUnd);
+        }
         lst.LeseFelder_Set(this->FHelper->LstLeseFelder(lst));
         if (this->FHelper->LstSucheNachFiliale()) {
-            const int16_t fil = SuchFiliale(AOrgeKnr, tag);
-            lst.Filiale.SetKeyWert(fil);
+            const int16_t fil = SuchFiliale(FLstSuche_OrgeKnr, tag);
+            if (!AImTag) lst.Filiale.SetKeyWert(fil);
             lst.Filiale.SetWert(fil);
             lst.ExtendedFilterAdd(lst.Filiale, fvGleich, fkUnd);
         }
-        if (AMitZeit) {
+        if (FLstSuche_MitZeit) {
             // Half a millisecond of slack: the window's bounds are compared on the
             // millisecond grid (ZaehlenderSatz), as the day sections count them.
             constexpr double CSpiel = 0.5 / 86400000.0;
-            lst.Uhrzeit.SetWert(AZeitraum.Von - CSpiel);
+            lst.Uhrzeit.SetWert(FLstSuche_Zeitraum.Von - CSpiel);
             lst.ExtendedFilterAdd(lst.Uhrzeit, fvGroesserGleich, fkUnd);
-            lst.Uhrzeit.SetWert(AZeitraum.Bis + CSpiel);
+            lst.Uhrzeit.SetWert(FLstSuche_Zeitraum.Bis + CSpiel);
             lst.ExtendedFilterAdd(lst.Uhrzeit, fvKleinerGleich, fkEnde);
         }
+        lst.ExtendedFilterFinalize();
         return lst;
     }
 
@@ -211,17 +227,24 @@ private:
     }
 
     // Skips the lines that do not count for the searched branch; true on one that does.
+    // After the lines of the day itself come those whose date carries a time.
     bool ZaehlenderSatz() {
         Tlstfile& lst = *this->FLstFile;
-        while (lst.Found()) {
-            const bool zaehlt = !this->IstUmsatzZuIgnorieren(FLstSuche_OrgeKnr, FLstSuche_Datum) &&
-                                !this->FHelper->LstSatzIgnorieren(lst, FLstSuche_OrgeKnr) &&
-                                (!FLstSuche_MitZeit || FLstSuche_Zeitraum.IsInRange(lst.Uhrzeit.GetWert(), true, true));
-            if (zaehlt) return true;
-            if (!lst.Get_next_extMode()) return false;
+        for (;;) {
+            while (lst.Found()) {
+                const bool zaehlt =
+                    !this->IstUmsatzZuIgnorieren(FLstSuche_OrgeKnr, FLstSuche_Datum) &&
+                    !this->FHelper->LstSatzIgnorieren(lst, FLstSuche_OrgeKnr) &&
+                    (!FLstSuche_MitZeit || FLstSuche_Zeitraum.IsInRange(lst.Uhrzeit.GetWert(), true, true));
+                if (zaehlt) return true;
+                if (!lst.Get_next_extMode()) break;
+                Fortschritt();
+            }
+            if (FLstSuche_ImTag) return false;
+            SucheAufsetzen(true);
+            if (!lst.Get_ge_extMode()) return false;
             Fortschritt();
         }
-        return false;
     }
 
     int FLstSuche_ProgressCounter = 0;
@@ -229,6 +252,7 @@ private:
     TDate FLstSuche_Datum = 0;
     bool FLstSuche_MitZeit = false;
     TKOV_Tageszeitraum FLstSuche_Zeitraum;
+    bool FLstSuche_ImTag = false; // reading the lines whose date carries a time
 };
 
 using TKOV_UmsatzGet_Mani_UmsAusw = TKOV_UmsatzGet_Mani<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw, Tumstfile,

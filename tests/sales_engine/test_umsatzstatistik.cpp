@@ -722,6 +722,9 @@ TEST(Umsatzstatistik, ZeileMitUhrzeitImDatumZaehltAnIhremTag) {
     ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 2}, tag1, d));
     EXPECT_DOUBLE_EQ(Netto(d), 33.0 - 4.0 + 8.25 + 50.0);
     EXPECT_TRUE(d == get.UmsatzBerechnen_FuerTag(CMandant1, {1, 2}, tag1));
+    EXPECT_EQ(TrefferZaehlen(get, [&] { get.LstSuche_FuerFilialeUndDatum_Init(2, tag1); }), 4);
+    EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTagesZeitraum(CMandant1, {1, 2}, tag1, {Uhr(9, 30), Uhr(10, 30)})),
+                     50.0);
     K.BelegMit(U.Db(), CMandant2, 31, 3, tag2 + 0.2, Uhr(10, 0), 1, [](TZeile& z, size_t) { z.Betrag = 7.5; });
     {
         TUmszMani m;
