@@ -777,6 +777,17 @@ TEST(Umsatzstatistik, ZeilenAusserhalbDerRegelnWerdenGemeldetUndNirgendsGezaehlt
     int abgelehnt = 0;
     double amTag = 0;
     int64_t nr65537 = 0;
+    // Within the rules: an origin beyond the platforms, also beyond 16 bits, is stationary.
+    {
+        TTestUmgebung::TVerkaufWeit w;
+        w.V.Rechner = 11;
+        w.V.Datum = tag;
+        w.V.Betrag = 0.75;
+        w.V.Herkunft = 65537;
+        w.TransNr = ++K.Letzte[{CMandant1, 11}];
+        TTestUmgebung::Verkauf(U.Db(), w);
+        amTag += w.V.Betrag;
+    }
     for (size_t i = 0; i < std::size(faelle); ++i) {
         const TFall& f = faelle[i];
         SCOPED_TRACE(f.Name);
@@ -817,6 +828,7 @@ TEST(Umsatzstatistik, ZeilenAusserhalbDerRegelnWerdenGemeldetUndNirgendsGezaehlt
     TDaten d;
     ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 1}, tag, d));
     EXPECT_DOUBLE_EQ(Netto(d), vorher + amTag);
+    EXPECT_DOUBLE_EQ(d.Wert(ugC, ufNettoSonstige), 0.0) << "no online sale";
     EXPECT_TRUE(d == get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag));
     ASSERT_TRUE(get.UmsatzAusUmsStatFileLaden_FuerTag(CMandant1, {1, 1}, letzterTag, d));
     EXPECT_DOUBLE_EQ(Netto(d), 1006.0);
