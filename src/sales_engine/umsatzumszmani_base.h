@@ -18,6 +18,7 @@
 #include "umsatzbasemani_base.h"
 #include "umsatzhelper_versfilausw.h"
 
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
@@ -77,6 +78,11 @@ public:
 
     virtual bool UpdateStatistikfiles(int AAnzahlZurueckliegendeTage, bool ANachfrageOb,
                                       const TKOV_PEP_UmsatzAnzeigeOptionen& AUmsatzConfig) {
+        // Messages wait until the lock is let go: no other workstation waits while the user reads.
+        struct TNachDerSperre {
+            TKOV_Umsatz_UmszMani_Base* M;
+            ~TNachDerSperre() { M->GemerkteMeldungenZeigen(); }
+        } nachDerSperre{this};
         return KOV_GeschuetztWert(Trace("UpdateStatistikfiles"), true, false, [&] {
             // Asked before the lock is taken, so that no other workstation waits for the answer.
             if (!this->UmsStatFileGeneriert() && ANachfrageOb &&
@@ -84,6 +90,7 @@ public:
                 return false;
             const auto sperre = StatistikSperren(this->FHelper->StatistikKennung());
             if (!sperre) return false;
+            FMeldungenMerken = true;
             // What another workstation built or booked while we waited counts.
             this->FUmsStatFileGeneriert.reset();
             // A failed or cancelled update is no success: the caller decides about the old state.
@@ -221,10 +228,12 @@ public:
             ergebnis = true;
         });
         if (ergebnis && !RDLProgramm().OhneDialoge())
-            RDLInfo().ShowMeldung("STANDARD", 997, {"Aggregierte Umsätze erfolgreich erstellt!"}, mkInfo);
+            NachDerSperre([] { RDLInfo().ShowMeldung("STANDARD", 997, {"Aggregierte Umsätze erfolgreich erstellt!"}, mkInfo); });
         if (ergebnis)
-            KOV_Geschuetzt(Trace("ErstelleUmsStatFile_FirstTime.Abgelehnt"), true,
-                           [&] { TUmsatzAbgelehnt::Melden(this->Lstfile_Get().Datenbank()); });
+            NachDerSperre([this] {
+                KOV_Geschuetzt(Trace("ErstelleUmsStatFile_FirstTime.Abgelehnt"), true,
+                               [&] { TUmsatzAbgelehnt::Melden(this->Lstfile_Get().Datenbank()); });
+            });
         return ergebnis;
     }
 
@@ -371,7 +380,11 @@ public:
         if (!KOV_Geschuetzt(Trace("GetUpzudatendeDatumFilialPaare.Abgelehnt"), true, [&] {
                 TRDLDatenbank& db = this->Lstfile_Get().Datenbank();
                 this->FHelper->Abgelehnt().Schreiben(db);
-                if (vollstaendig) TUmsatzAbgelehnt::Melden(db);
+                if (vollstaendig)
+                    NachDerSperre([this] {
+                        KOV_Geschuetzt(Trace("GetUpzudatendeDatumFilialPaare.Abgelehnt"), true,
+                                       [&] { TUmsatzAbgelehnt::Melden(this->Lstfile_Get().Datenbank()); });
+                    });
             }))
             vollstaendig = false;
         return vollstaendig;
@@ -651,7 +664,20 @@ private:
     // A cancel by the user is no failure to hide: he learns what it left behind.
     void AbbruchMelden(const std::string& AText) {
         DialogVerbergen(); // the message, not a stopped bar, is what the user looks at
-        RDLInfo().ShowMeldung("STANDARD", 997, {AText}, mkInfo);
+        NachDerSperre([AText] { RDLInfo().ShowMeldung("STANDARD", 997, {AText}, mkInfo); });
+    }
+    // Shown at once, or, while the statistics lock is held, once it is let go.
+    void NachDerSperre(std::function<void()> AMeldung) {
+        if (FMeldungenMerken)
+            FGemerkteMeldungen.push_back(std::move(AMeldung));
+        else
+            AMeldung();
+    }
+    void GemerkteMeldungenZeigen() {
+        FMeldungenMerken = false;
+        auto meldungen = std::move(FGemerkteMeldungen);
+        FGemerkteMeldungen.clear();
+        for (auto& m : meldungen) KOV_Geschuetzt(Trace("GemerkteMeldungenZeigen"), false, [&] { m(); });
     }
     void BalkenSetzen(int APosition, int AGesamt) {
         if (!FProgressDialog) return;
@@ -661,6 +687,8 @@ private:
     }
 
     std::unique_ptr<TRDLStdProgressDialog> FProgressDialog;
+    bool FMeldungenMerken = false;                         // the statistics lock is held
+    std::vector<std::function<void()>> FGemerkteMeldungen; // shown once it is let go
     int FPaketTage = 16;
 };
 

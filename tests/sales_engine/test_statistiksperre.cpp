@@ -209,3 +209,32 @@ TEST(Statistiksperre, BleibtSieBelegtAendertSichNichtsUndDerBenutzerErfaehrtEs) 
     }
     EXPECT_TRUE(RDLInfo().Registrierte().empty());
 }
+
+// The user reads the build's messages (done, rejected lines) after the lock is let go: no
+// other workstation waits for his click.
+TEST(Statistiksperre, MeldungenErscheinenErstNachDerFreigabe) {
+    TTestDatenbankOrt ort;
+    TUmgebungMitHeute U(ort.DbShared());
+    TKassen K;
+    InstallationAnlegen(U, K);
+    RDLProgramm().OhneDialogeSetzen(false);
+    const auto andere = TRDLDatenbank::Oeffnen(ort.Ort());
+    struct TPruefendeAusgabe : IRDLMeldungsAusgabe {
+        std::shared_ptr<TRDLDatenbank> Andere;
+        std::vector<std::pair<std::string, bool>> Gezeigt; // text, lock free then
+        int Zeigen(const TRDLMeldung& AMeldung) override {
+            Gezeigt.emplace_back(AMeldung.Text, TRDLSperre::Nehmen(Andere, "UMSAUSW", 0) != nullptr);
+            return mrOk;
+        }
+    };
+    auto ausgabe = std::make_shared<TPruefendeAusgabe>();
+    ausgabe->Andere = andere;
+    RDLInfo().AusgabeSetzen(ausgabe);
+    {
+        TUmszMani m;
+        ASSERT_TRUE(m.UpdateStatistikfiles(CTage, false));
+    }
+    RDLInfo().AusgabeSetzen(std::make_shared<TRDLTerminalAusgabe>());
+    ASSERT_FALSE(ausgabe->Gezeigt.empty());
+    for (const auto& [text, frei] : ausgabe->Gezeigt) EXPECT_TRUE(frei) << text;
+}
