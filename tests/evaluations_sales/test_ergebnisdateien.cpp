@@ -2,6 +2,7 @@
 // file written whole; a target that is no file, or a write that fails, ends with code 4
 // and leaves what was there.
 #include "szenario.h"
+#include "umsatzauswertung_stapellauf.h"
 
 #include "quendrix.h"
 #include "quendrixmodule.h"
@@ -37,26 +38,6 @@ std::string Namen(const fs::path& AOrdner) {
     return r;
 }
 
-// quendrix --db … -kn UMSAUSW -autoreport over the fixture's days with AOptionen; the
-// exit code, and in AFehler what the run told on standard error.
-int Stapellauf(TTestDatenbankOrt& AOrt, const std::vector<std::string>& AOptionen, std::string& AFehler) {
-    rdl_HeuteFestlegen(szenario::CErsterTag + szenario::CTage + 0.5);
-    struct TZurueck {
-        ~TZurueck() { rdl_HeuteFestlegen(0); }
-    } zurueck;
-    QuendrixAuswertungenRegistrieren();
-    std::vector<std::string> args = {"--db", AOrt.Ort(), "--user", "tester", "-kn", "UMSAUSW", "-autoreport",
-                                     "--von", DateToStr(szenario::CErsterTag), "--bis",
-                                     DateToStr(szenario::CErsterTag + szenario::CTage - 1)};
-    args.insert(args.end(), AOptionen.begin(), AOptionen.end());
-    std::ostringstream aus, fehler, stderrText;
-    std::streambuf* altErr = std::cerr.rdbuf(stderrText.rdbuf());
-    const int rc = QuendrixMain(args, aus, fehler);
-    std::cerr.rdbuf(altErr);
-    AFehler = fehler.str() + stderrText.str();
-    return rc;
-}
-
 } // namespace
 
 TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
@@ -90,7 +71,7 @@ TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
         std::optional<TRDLErgebnisDateiStoerung> stoerung;
         if (f.Stoerung) stoerung.emplace(*f.Stoerung, *f.Stoerung == TRDLErgebnisStoerStelle::Schreiben ? 5 : 1);
         std::string fehler;
-        EXPECT_EQ(Stapellauf(ort, {f.Option, ziel}, fehler), f.Exitcode) << fehler;
+        EXPECT_EQ(UmsatzauswertungStapel(ort, {f.Option, ziel}, fehler), f.Exitcode) << fehler;
         EXPECT_NE(fehler.find(f.Meldung), std::string::npos) << fehler;
         if (stoerung) {
             EXPECT_TRUE(stoerung->Ausgeloest());

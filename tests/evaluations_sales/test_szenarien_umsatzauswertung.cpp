@@ -2,6 +2,7 @@
 // window's export compared with the stored files (erwartet/<name>.csv).
 #include "qttestapp.h"
 #include "szenario.h"
+#include "umsatzauswertung_stapellauf.h"
 
 #include "kovzeitraumeingabe.h"
 #include "quendrix.h"
@@ -60,19 +61,11 @@ TSzenarioLauf UmsatzauswertungExport(const char* ALevel, int AFilialanzeige) {
 // umsatzauswertung_filialtage.csv byte for byte).
 TSzenarioLauf UmsatzauswertungStapellauf() {
     return [](TTestDatenbankOrt& AOrt, const std::string& ADatei) {
-        rdl_HeuteFestlegen(szenario::CErsterTag + szenario::CTage + 0.5);
-        struct TZurueck {
-            ~TZurueck() { rdl_HeuteFestlegen(0); }
-        } zurueck;
-        QuendrixAuswertungenRegistrieren();
-        std::ostringstream aus, fehler;
-        const int rc = QuendrixMain({"--db", AOrt.Ort(), "--user", "tester", "-kn", "UMSAUSW", "-autoreport",
-                                     "--von", DateToStr(szenario::CErsterTag), "--bis",
-                                     DateToStr(szenario::CErsterTag + szenario::CTage - 1), "--vorjahre", "1",
-                                     "--filialauswahl", "2", "--anzeige-filialen", "2", "--level=0", "--export",
-                                     ADatei},
-                                    aus, fehler);
-        if (rc != 0) throw Exception("Exitcode " + std::to_string(rc) + ": " + fehler.str());
+        std::string fehler;
+        const int rc = UmsatzauswertungStapel(AOrt, {"--vorjahre", "1", "--filialauswahl", "2", "--anzeige-filialen",
+                                                     "2", "--level=0", "--export", ADatei},
+                                              fehler);
+        if (rc != 0) throw Exception("Exitcode " + std::to_string(rc) + ": " + fehler);
     };
 }
 
@@ -96,29 +89,6 @@ void BaselAnlegen(TRDLDatenbank& ADb, const std::vector<std::pair<TDateTime, dou
         TTestUmgebung::Verkauf(ADb, v);
     }
     for (const auto& [ab, kurs] : AKurse) TTestUmgebung::Wechselkurs(ADb, "CHF", ab, kurs);
-}
-
-int UmsatzauswertungStapel(TTestDatenbankOrt& AOrt, std::vector<std::string> AOptionen, std::string& AFehler,
-                           std::string* AAusgabe = nullptr) {
-    rdl_HeuteFestlegen(szenario::CErsterTag + szenario::CTage + 0.5);
-    struct TZurueck {
-        ~TZurueck() { rdl_HeuteFestlegen(0); }
-    } zurueck;
-    QuendrixAuswertungenRegistrieren();
-    std::vector<std::string> args = {"--db", AOrt.Ort(), "--user", "tester", "-kn", "UMSAUSW", "-autoreport",
-                                     "--von", DateToStr(szenario::CErsterTag), "--bis",
-                                     DateToStr(szenario::CErsterTag + szenario::CTage - 1)};
-    args.insert(args.end(), AOptionen.begin(), AOptionen.end());
-    // Registered failures of a run without dialogs go to the process's standard error.
-    std::ostringstream aus, fehler, stderrText, stdoutText;
-    std::streambuf* altErr = std::cerr.rdbuf(stderrText.rdbuf());
-    std::streambuf* altOut = std::cout.rdbuf(stdoutText.rdbuf());
-    const int rc = QuendrixMain(args, aus, fehler);
-    std::cerr.rdbuf(altErr);
-    std::cout.rdbuf(altOut);
-    AFehler = fehler.str() + stderrText.str();
-    if (AAusgabe) *AAusgabe = aus.str() + stdoutText.str();
-    return rc;
 }
 
 // Client totals per day with the Basel branch: its francs at 0,90 up to 04.12. and at
