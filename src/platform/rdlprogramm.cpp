@@ -2,6 +2,7 @@
 #include "rdlinfo.h"
 #include "suitetabellen.h"
 #include <cstdlib>
+#include <filesystem>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -56,16 +57,35 @@ bool TRDLProgramm::Init(const std::string& AProgrammKennung, TEnumProzessTypen, 
         FWaehrung = db.Einstellung("WAEHRUNG", "EUR");
         TIntPair erster;
         if (TIntPair::TryFromText(db.Einstellung("MANDANT_ERSTER", "1/1"), erster)) FMandantErster = erster;
-        if (!FDb->Pfad().empty() && FDb->Pfad() != ":memory:") {
-            std::string log = FDb->Pfad();
-            const auto punkt = log.rfind('.');
-            const auto slash = log.rfind('/');
-            if (punkt != std::string::npos && (slash == std::string::npos || punkt > slash)) log.resize(punkt);
-            RDLInfo().LogDateiSetzen(log + ".log");
-        }
+        if (!FDb->Pfad().empty() && FDb->Pfad() != ":memory:") RDLInfo().LogDateiSetzen(LogDateiZu(FDb->Pfad()));
     }
     FInitialisiert = true;
     return true;
+}
+
+std::string LogDateiZu(const std::string& ADatenbank) {
+    std::string log = ADatenbank;
+    for (const char* schema : {"postgresql://", "postgres://"}) {
+        if (log.rfind(schema, 0) != 0) continue;
+        // A server's database has no folder beside it: the log lives in the user's state
+        // folder, named after the database.
+        std::string name = log.substr(log.rfind('/') + 1);
+        name = name.substr(0, name.find('?'));
+        if (name.empty()) name = "postgres";
+        const char* state = std::getenv("XDG_STATE_HOME");
+        const char* home = std::getenv("HOME");
+        const std::filesystem::path ordner =
+            (state && *state ? std::filesystem::path(state)
+                             : std::filesystem::path(home && *home ? home : "/tmp") / ".local" / "state") /
+            "quendrix";
+        std::error_code ec;
+        std::filesystem::create_directories(ordner, ec);
+        return (ordner / (name + ".log")).string();
+    }
+    const auto punkt = log.rfind('.');
+    const auto slash = log.rfind('/');
+    if (punkt != std::string::npos && (slash == std::string::npos || punkt > slash)) log.resize(punkt);
+    return log + ".log";
 }
 
 void TRDLProgramm::InstallationSetzen(int ARTyp, std::string AKundenkennung, std::string AWaehrung,

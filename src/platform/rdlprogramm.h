@@ -100,6 +100,10 @@ private:
 };
 
 TRDLProgramm& RDLProgramm();
+// The log of an installation: beside a database file ("demo.log" for "demo.db"); for a
+// server's database in the user's state folder ($XDG_STATE_HOME or ~/.local/state,
+// "quendrix/<name>.log").
+std::string LogDateiZu(const std::string& ADatenbank);
 std::unique_ptr<TRDLProgramm> RDLProgramm_Ersetzen(std::unique_ptr<TRDLProgramm> ANeu);
 
 // Scope guard for the work indicator; Gestartet() tells whether the action may run.

@@ -55,6 +55,25 @@ TEST(Programm, InitReadsTheInstallationSettings) {
     EXPECT_EQ(RDLProgramm().GetUnternehmensgruppeName(), "Muster Gruppe");
 }
 
+// The log beside a database file; a server's database has no folder, its log goes to the
+// user's state folder under the database's name.
+TEST(Programm, LogFileOfAnInstallation) {
+    const std::string state = (std::filesystem::temp_directory_path() / ("qstate" + std::to_string(getpid()))).string();
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    const struct {
+        std::string Datenbank, Log;
+    } faelle[] = {
+        {"demo.db", "demo.log"},
+        {"/daten/filialen.v2/kasse", "/daten/filialen.v2/kasse.log"},
+        {"postgresql://anna@server:5432/filialen?sslmode=require", state + "/quendrix/filialen.log"},
+        {"postgres:///kette", state + "/quendrix/kette.log"},
+    };
+    for (const auto& f : faelle) EXPECT_EQ(LogDateiZu(f.Datenbank), f.Log) << f.Datenbank;
+    EXPECT_TRUE(std::filesystem::is_directory(state + "/quendrix"));
+    unsetenv("XDG_STATE_HOME");
+    std::filesystem::remove_all(state);
+}
+
 TEST(Programm, WorkIndicatorRefusesASecondActionOfTheSameOwner) {
     TTestUmgebung U(false);
     int fenster1 = 0, fenster2 = 0;

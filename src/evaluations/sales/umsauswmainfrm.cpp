@@ -451,6 +451,14 @@ int TKOV_UmsatzAuswertFrm::Baumlevel() const { return Ziffer(edtBaumlevel); }
 
 void TKOV_UmsatzAuswertFrm::FormShow() {
     KOV_Geschuetzt(CName + "FormShow", true, [&] {
+        VorgabenSetzen();
+        Maske_2_Settings();
+        TabelleAnzeigen();
+    });
+}
+
+void TKOV_UmsatzAuswertFrm::VorgabenSetzen() {
+    KOV_Geschuetzt(CName + "VorgabenSetzen", true, [&] {
         edtAnzahlVorjahre->setText(QStringLiteral("1"));
         chbDurchschnittAnzeigen->setChecked(false);
         chbDurchschnittAnzeigen->setEnabled(false);
@@ -459,8 +467,6 @@ void TKOV_UmsatzAuswertFrm::FormShow() {
         edtZeitraum->Zeitraum_Set({heute - 7, heute - 1});
         edtBaumlevel->setText(QStringLiteral("2"));
         for (int i = 0; i < clbHerkunft->count(); ++i) clbHerkunft->item(i)->setCheckState(Qt::Checked);
-        Maske_2_Settings();
-        TabelleAnzeigen();
     });
 }
 
@@ -933,7 +939,8 @@ bool TKOV_UmsatzAuswertFrm::event(QEvent* AEvent) {
 void TKOV_UmsatzAuswertFrm::StapelVorgaben() {
     FGezeigt = true; // the defaults of the first show, without showing
     FStapelDurchschnitt = false;
-    FormShow();
+    // Without the first show's table: the selection of the options builds the only one.
+    VorgabenSetzen();
 }
 
 std::vector<TRDLStapelOption> TKOV_UmsatzAuswertFrm::StapelOptionen() {

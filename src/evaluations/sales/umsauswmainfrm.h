@@ -134,6 +134,7 @@ private:
     template <class F>
     void Bewacht(const char* AName, F&& ABody);
     void ControlsErzeugen();
+    void VorgabenSetzen(); // the controls as the window opens
     void FormCreate();
     void ComboFilialAuswahlFuellen();
     void ComboAnzeigeFilialenFuellen();
