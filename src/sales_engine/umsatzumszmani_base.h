@@ -185,8 +185,9 @@ public:
                 ~TVerbergen() { M->DialogVerbergen(); }
             } verbergen{this};
             const std::string zeitraum = "vom " + DateToStr(DateOf(AVon)) + " bis " + DateToStr(DateOf(ABis));
+            const std::string was = "Die aggregierten Umsatzdaten " + zeitraum + " werden erstellt.";
             ProgressDialog_GoC().SetCaption("Berechne aggregierte Umsatzdaten");
-            TagSetzen("Die aggregierten Umsatzdaten " + zeitraum + " werden erstellt.", 0);
+            TagSetzen(was, 0);
             DialogZeigen();
             TKOV_TransaktionsStand zuVerarbeiten;
             if (!ZuVerarbeitendeTransaktionenDictErzeugenUndFuellen(zuVerarbeiten)) return;
@@ -215,7 +216,7 @@ public:
                                   "verloren gegangen. Sie wird beim nächsten Start der Auswertung neu aufgebaut.");
                     return;
                 }
-                TagSetzen("Die aggregierten Umsatzdaten " + zeitraum + " werden erstellt.", TDate(d));
+                TagSetzen(was, TDate(d));
                 BalkenSetzen(int(d - von) + 1, int(bis - von) + 1);
                 RDLInfo().RDLInfoProcessMessages(300);
             }

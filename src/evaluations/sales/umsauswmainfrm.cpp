@@ -19,7 +19,6 @@
 #include "vtrdlvrlist.h"
 
 #include <QApplication>
-#include <filesystem>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QAbstractItemView>
@@ -803,8 +802,8 @@ void TKOV_UmsatzAuswertFrm::DruckBemerkungenSetzen(TKOV_VirtualTreePrinter& D, c
     });
 }
 
-void TKOV_UmsatzAuswertFrm::BaumDrucken() {
-    KOV_Geschuetzt(CName + "BaumDrucken", true, [&] {
+bool TKOV_UmsatzAuswertFrm::BaumDrucken() {
+    return KOV_Geschuetzt(CName + "BaumDrucken", true, [&] {
         struct TFertig {
             TKOV_UmsatzAuswertFrm* F;
             ~TFertig() {
@@ -1022,15 +1021,9 @@ bool TKOV_UmsatzAuswertFrm::StapelPruefen(std::string& AFehler) {
 bool TKOV_UmsatzAuswertFrm::StapelDrucken(const std::string& APdfDatei) {
     return KOV_GeschuetztWert(CName + "StapelDrucken", true, false, [&] {
         // The printer raises when its PDF writer refused the target or could not write it
-        // whole, and BaumDrucken registers that: the print is done when nothing was.
-        const std::string drucken = CName + "BaumDrucken";
-        const auto& registriert = RDLInfo().Registrierte();
-        const size_t vorher = registriert.size();
+        // whole: the print is done when it reported no failure.
         DruckPdfDatei_Set(QString::fromStdString(APdfDatei));
-        BaumDrucken();
-        return registriert.size() >= vorher &&
-               std::none_of(registriert.begin() + vorher, registriert.end(),
-                            [&](const TRDLRegistrierteException& R) { return R.TraceName == drucken; });
+        return BaumDrucken();
     });
 }
 

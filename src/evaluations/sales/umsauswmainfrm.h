@@ -91,7 +91,7 @@ public:
     void TabelleAnzeigen();
     void ListeGruppieren();
     void TabelleEinladen();
-    void BaumDrucken();
+    bool BaumDrucken(); // false when the print failed (registered)
     std::string HerkunftAuslesen() const;
 
     // Readers of the controls.

@@ -289,30 +289,12 @@ bool TabelleFuellen(TVRList& AListe, TVRArray& AVRArray, const TKOV_UmsatzAuswer
 // --- group rows ---------------------------------------------------------------------------------
 
 namespace {
-void GruppensummenSetzen(TVRList& AListe, const std::string& AHauswaehrung,
-                         const std::function<double(const std::string&, TDate)>& AKurs, bool AUmrechnen);
-} // namespace
-
-bool HatFremdwaehrung(const TVRList& AListe, const std::string& AHauswaehrung) {
-    for (int32_t i = 0; i < AListe.GetRowCount(); ++i) {
-        if (const TVRList* kinder = AListe.GetRowChild(i)) {
-            if (HatFremdwaehrung(*kinder, AHauswaehrung)) return true;
-            continue;
-        }
-        const TVRItem& w = AListe.GetCellValue(i, umcWaehrung);
-        if (w.Typ() == TVRValueType::vrvtString && !w.AsString().empty() && w.AsString() != AHauswaehrung) return true;
-    }
-    return false;
+// A leaf's currency cell naming another currency than the house's.
+bool IstFremd(const TVRItem& AWaehrung, const std::string& AHauswaehrung) {
+    return AWaehrung.Typ() == TVRValueType::vrvtString && !AWaehrung.AsString().empty() &&
+           AWaehrung.AsString() != AHauswaehrung;
 }
 
-void GruppensummenInHauswaehrung(TVRList& AListe, const std::string& AHauswaehrung,
-                                 const std::function<double(const std::string&, TDate)>& AKurs) {
-    // Sums of a tree in one currency stay as the grouping added them.
-    const bool umrechnen = HatFremdwaehrung(AListe, AHauswaehrung);
-    GruppensummenSetzen(AListe, AHauswaehrung, AKurs, umrechnen);
-}
-
-namespace {
 void GruppensummenSetzen(TVRList& AListe, const std::string& AHauswaehrung,
                          const std::function<double(const std::string&, TDate)>& AKurs, bool AUmrechnen) {
     const int bloecke = AnzahlBloecke(AListe);
@@ -326,8 +308,8 @@ void GruppensummenSetzen(TVRList& AListe, const std::string& AHauswaehrung,
         for (int32_t k = 0; k < kinder->GetRowCount(); ++k) {
             if (kinder->GetRowChild(k)) continue; // a group row is converted already
             const TVRItem& w = kinder->GetCellValue(k, umcWaehrung);
-            if (w.Typ() != TVRValueType::vrvtString || w.AsString().empty() || w.AsString() == AHauswaehrung) continue;
-            faktor[size_t(k)] = AKurs(w.AsString(), DateOf(kinder->GetCellValue(k, umcDatum).AsDate()));
+            if (IstFremd(w, AHauswaehrung))
+                faktor[size_t(k)] = AKurs(w.AsString(), DateOf(kinder->GetCellValue(k, umcDatum).AsDate()));
         }
         for (int n = 0; n < bloecke; ++n)
             for (int r = urcUmsatzBrutto; r <= urcEK; ++r) {
@@ -340,6 +322,24 @@ void GruppensummenSetzen(TVRList& AListe, const std::string& AHauswaehrung,
     }
 }
 } // namespace
+
+bool HatFremdwaehrung(const TVRList& AListe, const std::string& AHauswaehrung) {
+    for (int32_t i = 0; i < AListe.GetRowCount(); ++i) {
+        if (const TVRList* kinder = AListe.GetRowChild(i)) {
+            if (HatFremdwaehrung(*kinder, AHauswaehrung)) return true;
+            continue;
+        }
+        if (IstFremd(AListe.GetCellValue(i, umcWaehrung), AHauswaehrung)) return true;
+    }
+    return false;
+}
+
+void GruppensummenInHauswaehrung(TVRList& AListe, const std::string& AHauswaehrung,
+                                 const std::function<double(const std::string&, TDate)>& AKurs) {
+    // Sums of a tree in one currency stay as the grouping added them.
+    const bool umrechnen = HatFremdwaehrung(AListe, AHauswaehrung);
+    GruppensummenSetzen(AListe, AHauswaehrung, AKurs, umrechnen);
+}
 
 void SpanneUndDiffZuLJ_Setzen(TVRList& AListe) {
     KOV_Geschuetzt("SpanneUndDiffZuLJ_Setzen", true, [&] {
