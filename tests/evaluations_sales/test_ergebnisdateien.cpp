@@ -22,13 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Lesen(const fs::path& ADatei) {
-    std::ifstream in(ADatei, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string Namen(const fs::path& AOrdner) {
     std::vector<std::string> n;
     for (const auto& e : fs::directory_iterator(AOrdner)) n.push_back(e.path().filename().string());
@@ -81,6 +74,6 @@ TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
         }
     }
     EXPECT_TRUE(fs::is_directory(ordner / "leer") && fs::is_empty(ordner / "leer"));
-    EXPECT_EQ(Lesen(ordner / "alt.pdf"), "%PDF die Datei von gestern");
-    EXPECT_EQ(Lesen(ordner / "neu.pdf").substr(0, 5), "%PDF-");
+    EXPECT_EQ(DateiLesen(ordner / "alt.pdf"), "%PDF die Datei von gestern");
+    EXPECT_EQ(DateiLesen(ordner / "neu.pdf").substr(0, 5), "%PDF-");
 }

@@ -3,6 +3,7 @@
 // regular file is refused and left alone. Also for the grid's CSV export and the tree
 // printer's PDF, which write through it.
 #include "gridtestlisten.h"
+#include "testumgebung.h"
 #include "kovvirtualtreeprinter.h"
 #include "rdlergebnisdatei.h"
 #include "vtrdlvrlist.h"
@@ -23,13 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Lesen(const fs::path& ADatei) {
-    std::ifstream in(ADatei, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void Anlegen(const fs::path& ADatei, const std::string& AInhalt) {
     std::ofstream(ADatei, std::ios::binary) << AInhalt;
@@ -85,10 +79,10 @@ TEST(ErgebnisDatei, ErsetztDieAlteDateiErstMitDerGanzenNeuenUndBehaeltIhreRechte
         TRDLErgebnisDatei datei(ziel.string());
         datei.Schreiben("neu;1\r\n");
         datei.Schreiben("neu;2\r\n");
-        EXPECT_EQ(Lesen(ziel), "alt"); // until it is whole
+        EXPECT_EQ(DateiLesen(ziel), "alt"); // until it is whole
         datei.Abschliessen();
     }
-    EXPECT_EQ(Lesen(ziel), "neu;1\r\nneu;2\r\n");
+    EXPECT_EQ(DateiLesen(ziel), "neu;1\r\nneu;2\r\n");
     EXPECT_EQ(fs::status(ziel).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(o.Namen(), "bericht.csv ");
 
@@ -97,11 +91,11 @@ TEST(ErgebnisDatei, ErsetztDieAlteDateiErstMitDerGanzenNeuenUndBehaeltIhreRechte
         TRDLErgebnisDatei datei(ziel.string());
         datei.Schreiben("halb");
     }
-    EXPECT_EQ(Lesen(ziel), "neu;1\r\nneu;2\r\n");
+    EXPECT_EQ(DateiLesen(ziel), "neu;1\r\nneu;2\r\n");
     EXPECT_EQ(o.Namen(), "bericht.csv ");
 
     RDLErgebnisDateiSchreiben((o.Pfad / "neu.csv").string(), "x");
-    EXPECT_EQ(Lesen(o.Pfad / "neu.csv"), "x");
+    EXPECT_EQ(DateiLesen(o.Pfad / "neu.csv"), "x");
 }
 
 // A full disk at a write or when completing, with or without an old file.
@@ -131,7 +125,7 @@ TEST(ErgebnisDatei, VollePlatteLaesstDieAlteDateiUndKeineTemporaere) {
                                 (alt ? " Die bisherige Datei ist unverändert." : ""));
             EXPECT_EQ(o.Namen(), alt ? "bericht.csv " : "");
             if (alt) {
-                EXPECT_EQ(Lesen(ziel), "alt\r\n");
+                EXPECT_EQ(DateiLesen(ziel), "alt\r\n");
             }
         }
     }
@@ -161,9 +155,9 @@ TEST(ErgebnisDatei, WasKeineGewoehnlicheDateiIstWirdAbgewiesen) {
                   "Die Datei \u201E" + f.Ziel.string() + "\u201C wurde nicht geschrieben: " + f.Grund + ".");
     }
     EXPECT_EQ(o.Namen(), vorher);
-    EXPECT_EQ(Lesen(o.Pfad / "ordner" / "drin.txt"), "drin");
+    EXPECT_EQ(DateiLesen(o.Pfad / "ordner" / "drin.txt"), "drin");
     EXPECT_EQ(fs::read_symlink(o.Pfad / "link.csv"), o.Pfad / "echt.csv");
-    EXPECT_EQ(Lesen(o.Pfad / "echt.csv"), "echt");
+    EXPECT_EQ(DateiLesen(o.Pfad / "echt.csv"), "echt");
     EXPECT_TRUE(fs::is_fifo(o.Pfad / "pipe"));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
@@ -191,8 +185,8 @@ TEST(ErgebnisDatei, OhneSchreibrechtScheitertEsEhrlich) {
                       "\u201C wurde nicht geschrieben: sie ist schreibgeschützt.");
     }
     fs::permissions(gesperrt, fs::perms::owner_all);
-    EXPECT_EQ(Lesen(gesperrt / "bericht.csv"), "alt");
-    EXPECT_EQ(Lesen(o.Pfad / "nurlesen.csv"), "alt");
+    EXPECT_EQ(DateiLesen(gesperrt / "bericht.csv"), "alt");
+    EXPECT_EQ(DateiLesen(o.Pfad / "nurlesen.csv"), "alt");
     EXPECT_EQ(o.Namen(), "gesperrt nurlesen.csv ");
 }
 
@@ -229,11 +223,11 @@ TEST(ErgebnisDatei, CsvExportUndPdfDruckBehaltenBeiVollerPlatteDieAlteDatei) {
             TRDLErgebnisDateiStoerung stoerung(stelle, nummer);
             EXPECT_FALSE(w.Schreiben(ziel));
             EXPECT_TRUE(stoerung.Ausgeloest());
-            EXPECT_EQ(Lesen(ziel), alt);
+            EXPECT_EQ(DateiLesen(ziel), alt);
             EXPECT_EQ(o.Namen(), std::string(w.Name) + " ");
         }
         ASSERT_TRUE(w.Schreiben(ziel)) << w.Name;
-        const std::string neu = Lesen(ziel);
+        const std::string neu = DateiLesen(ziel);
         EXPECT_EQ(neu.substr(0, 4), ziel.extension() == ".pdf" ? "%PDF" : ";Reg") << w.Name;
         EXPECT_EQ(o.Namen(), std::string(w.Name) + " ");
     }
