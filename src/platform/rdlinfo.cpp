@@ -16,6 +16,11 @@ std::unique_ptr<TRDLInfo>& InfoInstanz() {
     return i;
 }
 
+TRDLRegistrierungsBeobachter& Beobachter() {
+    static TRDLRegistrierungsBeobachter b;
+    return b;
+}
+
 // The message catalogue: German texts by group and number. "%s" and "%d" take the
 // arguments in order.
 const std::map<std::pair<std::string, int>, std::string>& Katalog() {
@@ -85,6 +90,11 @@ std::unique_ptr<TRDLInfo> RDLInfo_Ersetzen(std::unique_ptr<TRDLInfo> ANeu) {
     return ANeu;
 }
 
+TRDLRegistrierungsBeobachter RDLRegistrierungsBeobachterSetzen(TRDLRegistrierungsBeobachter ABeobachter) {
+    std::swap(Beobachter(), ABeobachter);
+    return ABeobachter;
+}
+
 int TRDLTerminalAusgabe::Zeigen(const TRDLMeldung& M) {
     std::cerr << M.Text << std::endl;
     return M.Art == mkFrage ? FAntwort : mrOk;
@@ -119,6 +129,7 @@ void TRDLInfo::RegisterException(std::string_view ATraceName, const std::excepti
     // A script's reader gets the German text; trace names, codes and SQL are for the log.
     if (FBatch) std::cerr << r.Text << LogHinweis() << std::endl;
     ++FOffeneFehler[r.TraceName];
+    if (Beobachter()) Beobachter()(r);
     FRegistriert.push_back(std::move(r));
     // Only ordinary operations tell the user; destructors and clean-up stay silent.
     if (!AFlag || FBatch) return;

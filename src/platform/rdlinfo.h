@@ -161,6 +161,12 @@ private:
 TRDLInfo& RDLInfo();
 std::unique_ptr<TRDLInfo> RDLInfo_Ersetzen(std::unique_ptr<TRDLInfo> ANeu);
 
+// --- for tests ------------------------------------------------------------------------
+// Hears every exception registered by any info object (the tests' own objects come and
+// go), so a test run can fail on the ones a test did not expect. Returns the previous one.
+using TRDLRegistrierungsBeobachter = std::function<void(const TRDLRegistrierteException&)>;
+TRDLRegistrierungsBeobachter RDLRegistrierungsBeobachterSetzen(TRDLRegistrierungsBeobachter ABeobachter);
+
 // The registration convention: run ABody; an exception derived from std::exception is
 // registered under ATraceName and AFlag. Returns false when one was caught.
 template <class F>
