@@ -30,6 +30,12 @@ TRDLTabellenDef Satzdatei(std::string AName, std::vector<TRDLFeldDef> AFelder, s
     return t;
 }
 
+// A key or index; condition and carried fields only where given.
+TRDLIndexDef Index(std::string AName, bool AEindeutig, std::vector<std::string> ATeile, std::string ABedingung = {},
+                   std::vector<std::string> AMitgefuehrt = {}) {
+    return {std::move(AName), AEindeutig, std::move(ATeile), std::move(ABedingung), std::move(AMitgefuehrt)};
+}
+
 // An aggregated sales statistics: one layout for every statistics the engine keeps.
 TRDLTabellenDef Statistikdatei(const std::string& AName) {
     return Satzdatei(AName,
@@ -45,11 +51,12 @@ TRDLTabellenDef Statistikdatei(const std::string& AName) {
             {"Daten", B, {"daten"}},
           },
           {
-            {AName + "_schluessel", true, {"Kennung", "Mandant", "OrgeID", "Datum", "Ganztag", "Von", "Bis"}},
-            {AName + "_filiale", false, {"Kennung", "Filiale", "Datum"}},
+            Index(AName + "_schluessel", true, {"Kennung", "Mandant", "OrgeID", "Datum", "Ganztag", "Von", "Bis"}),
+            Index(AName + "_filiale", false, {"Kennung", "Filiale", "Datum"}),
             // The whole days of a branch side by side with their figures: a reader of
             // many days (the comparison facade) finds them without the window records.
-            {AName + "_ganztag", false, {"Kennung", "Mandant", "OrgeID", "Datum"}, "ganztag <> 0", {"Ganztag", "Daten"}},
+            Index(AName + "_ganztag", false, {"Kennung", "Mandant", "OrgeID", "Datum"}, "ganztag <> 0",
+                  {"Ganztag", "Daten"}),
           });
 }
 
@@ -80,7 +87,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
                 {{"vknr", G, "", ""}, {"gep_a", G, "0", ""}, {"gep_b", G, "0", ""}, {"nachname", T, "''", ""},
                  {"vorname", T, "''", ""}, {"filiale", G, "0", ""}, {"mand_a", G, "0", ""}, {"mand_b", G, "0", ""},
                  {"praemienberechtigt", G, "0", ""}},
-                {"vknr"}, {}, {{"verkaeufer_gep", false, {"gep_a", "gep_b"}}}),
+                {"vknr"}, {}, {Index("verkaeufer_gep", false, {"gep_a", "gep_b"})}),
         Tabelle("rechner", {{"rechner", G, "", ""}, {"name", T, "''", ""}, {"filiale", G, "0", ""}}, {"rechner"}),
         // Business calendar: opening windows per branch and ISO weekday (1 = Monday), as
         // fractions of a day; closing days (filiale 0 = all).
@@ -140,8 +147,8 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Herkunft", G, {"herkunft"}},
           },
           {
-            {"lst_transaktion", false, {"Mandant", "Rechner", "TransNr", "PosNr"}},
-            {"lst_datum", false, {"Datum", "Filiale"}},
+            Index("lst_transaktion", false, {"Mandant", "Rechner", "TransNr", "PosNr"}),
+            Index("lst_datum", false, {"Datum", "Filiale"}),
           }),
         Statistikdatei("umst"),
         Statistikdatei("umstvf"),
@@ -153,7 +160,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"TransNr", G, {"transnr"}},
           },
           {
-            {"umsv_statistik", true, {"Kennung", "Mandant", "Rechner"}},
+            Index("umsv_statistik", true, {"Kennung", "Mandant", "Rechner"}),
           }),
         Satzdatei("mask",
           {
@@ -165,7 +172,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Daten", B, {"daten"}},
           },
           {
-            {"mask_schluessel", true, {"Sprache", "Bereich", "Name", "Zusatz", "Nr"}},
+            Index("mask_schluessel", true, {"Sprache", "Bereich", "Name", "Zusatz", "Nr"}),
           }),
         Satzdatei("awgs",
           {
@@ -174,7 +181,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Code", T, {"code"}},
           },
           {
-            {"awgs_schluessel", false, {"System", "ProdId", "Code"}},
+            Index("awgs_schluessel", false, {"System", "ProdId", "Code"}),
           }),
         Satzdatei("gep",
           {
@@ -183,7 +190,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Name2", T, {"name2"}},
           },
           {
-            {"gep_gepnr", true, {"GepNr"}},
+            Index("gep_gepnr", true, {"GepNr"}),
           }),
         Satzdatei("kuli",
           {
@@ -192,7 +199,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Nummer", G, {"nummer"}},
           },
           {
-            {"kuli_gepnr", true, {"GepNr", "Mandant"}},
+            Index("kuli_gepnr", true, {"GepNr", "Mandant"}),
           }),
         Satzdatei("arks",
           {
@@ -201,7 +208,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Status", T, {"status"}},
           },
           {
-            {"arks_vorgang", false, {"VorgangsID"}},
+            Index("arks_vorgang", false, {"VorgangsID"}),
           }),
         Satzdatei("lar",
           {
@@ -209,7 +216,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"LarID", G, {"lar_a", "lar_b", "lar_c"}},
           },
           {
-            {"lar_kennung", true, {"Kennung"}},
+            Index("lar_kennung", true, {"Kennung"}),
           }),
         Satzdatei("atpl",
           {
@@ -218,7 +225,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"AtpbID", G, {"atpb_a", "atpb_b", "atpb_c"}},
           },
           {
-            {"atpl_lar", false, {"LarID"}},
+            Index("atpl_lar", false, {"LarID"}),
           }),
         Satzdatei("atpb",
           {
@@ -226,7 +233,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"AtpkID", G, {"atpk_a", "atpk_b", "atpk_c"}},
           },
           {
-            {"atpb_atpb", true, {"AtpbID"}},
+            Index("atpb_atpb", true, {"AtpbID"}),
           }),
         Satzdatei("atpk",
           {
@@ -234,7 +241,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"AtkID", G, {"atk_a", "atk_b", "atk_c"}},
           },
           {
-            {"atpk_atpk", true, {"AtpkID"}},
+            Index("atpk_atpk", true, {"AtpkID"}),
           }),
         Satzdatei("atk",
           {
@@ -251,7 +258,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"GepNr2", G, {"gep2_a", "gep2_b"}},
           },
           {
-            {"atk_atk", true, {"AtkID"}},
+            Index("atk_atk", true, {"AtkID"}),
           }),
         Satzdatei("azb",
           {
@@ -259,7 +266,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"LfdNr", G, {"lfdnr"}, P},
           },
           {
-            {"azb_atk", true, {"AtkID", "LfdNr"}},
+            Index("azb_atk", true, {"AtkID", "LfdNr"}),
           }),
         Satzdatei("zo",
           {
@@ -269,7 +276,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Wert", T, {"wert"}},
           },
           {
-            {"zo_merkmal", true, {"Datei", "Satz", "Merkmal"}},
+            Index("zo_merkmal", true, {"Datei", "Satz", "Merkmal"}),
           }),
         Satzdatei("mita",
           {
@@ -279,7 +286,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"GueltigBis", R, {"gueltigbis"}},
           },
           {
-            {"mita_gepnr", true, {"GepNr", "Mandant"}},
+            Index("mita_gepnr", true, {"GepNr", "Mandant"}),
           }),
         Satzdatei("lfnr",
           {
@@ -291,7 +298,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"TransNr", G, {"transnr"}},
           },
           {
-            {"lfnr_mitarbeiter", false, {"Mandant", "GepNr", "BonNr"}},
+            Index("lfnr_mitarbeiter", false, {"Mandant", "GepNr", "BonNr"}),
           }),
         Satzdatei("pup",
           {
@@ -309,7 +316,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Art", T, {"art"}},
           },
           {
-            {"pup_periode", true, {"Jahr", "Monat", "Mandant", "Filiale", "MitaNr"}},
+            Index("pup_periode", true, {"Jahr", "Monat", "Mandant", "Filiale", "MitaNr"}),
           }),
         Satzdatei("gmer",
           {
@@ -319,7 +326,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Bezeichnung", T, {"bezeichnung"}},
           },
           {
-            {"gmer_satztyp", true, {"SatzTyp", "MerkmalA", "MerkmalB"}},
+            Index("gmer_satztyp", true, {"SatzTyp", "MerkmalA", "MerkmalB"}),
           }),
         Satzdatei("gnum",
           {
@@ -329,7 +336,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Wert", T, {"wert"}},
           },
           {
-            {"gnum_person", true, {"GepNr", "MerkmalA", "MerkmalB"}},
+            Index("gnum_person", true, {"GepNr", "MerkmalA", "MerkmalB"}),
           }),
         Satzdatei("srv",
           {
@@ -346,7 +353,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"AusgleichKz", T, {"ausgleichkz"}},
           },
           {
-            {"srv_srvtyp", false, {"SRVTyp", "Datum"}},
+            Index("srv_srvtyp", false, {"SRVTyp", "Datum"}),
           }),
     };
 }
