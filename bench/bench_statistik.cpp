@@ -14,7 +14,7 @@
 #include "bench_installation.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
-#include "umsatzauswertvergleichmani_base.h"
+#include "umsatzmani_umsausw.h"
 #include "umsatzumszmani_base.h"
 
 #include <sqlite3.h>
@@ -39,8 +39,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using TUmszMani = TKOV_Umsatz_UmszMani_UmsAusw;
-using TFassade = TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
-                                                              Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
+using TFassade = TKOV_UmsatzAuswertVerglMani_UmsAusw;
 using TDaten = TKOV_Umsatzdaten_UmsAusw;
 
 const TDate CHeute = EncodeDate(2026, 12, 10);

@@ -11,7 +11,7 @@
 #include "kovzeitraumeingabe.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
-#include "umsatzauswertvergleichmani_base.h"
+#include "umsatzmani_umsausw.h"
 #include "umsatzhelper_umsausw.h"
 #include "umsatzumszmani_base.h"
 #include "umsauswmainfrm.h"
@@ -36,8 +36,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using TFassade = TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
-                                                              Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
+using TFassade = TKOV_UmsatzAuswertVerglMani_UmsAusw;
 
 const TDate CHeute = EncodeDate(2026, 12, 10);
 constexpr int CVorjahre = 2;

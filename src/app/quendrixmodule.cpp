@@ -5,7 +5,7 @@
 #include "pupauswcontroller.h"
 #include "quendrixclass.h"
 #include "swwaausw.h"
-#include "umsauswmainfrm.h"
+#include "umsauswertung.h"
 #include "versfilauswmain.h"
 #include "vkpraemienfrm.h"
 

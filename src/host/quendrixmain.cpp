@@ -8,7 +8,6 @@
 #include "vtrdlvrlist.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -67,16 +66,7 @@ std::vector<int> QuendrixKatalogIndizes() {
     return indizes;
 }
 
-template <class F>
-void TKOV_Quendrix_MainFrm::Bewacht(const char* AName, F&& ABody) {
-    const std::string trace = CName + AName;
-    KOV_Geschuetzt(trace, true, [&] {
-        const TRDLWorkGuard arbeit(this, trace, 5);
-        if (arbeit.Gestartet()) ABody();
-    });
-}
-
-TKOV_Quendrix_MainFrm::TKOV_Quendrix_MainFrm(QWidget* AEltern) : TRDLForm(AEltern) {
+TKOV_Quendrix_MainFrm::TKOV_Quendrix_MainFrm(QWidget* AEltern) : TRDLForm(AEltern, "TKOV_Quendrix_MainFrm") {
     setWindowTitle(QStringLiteral("Auswertungs-Center"));
     setMinimumSize(700, 480);
     resize(792, 566);
@@ -85,14 +75,7 @@ TKOV_Quendrix_MainFrm::TKOV_Quendrix_MainFrm(QWidget* AEltern) : TRDLForm(AElter
     auto* layout = new QVBoxLayout(pnlBackground);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    pnlHeader = new QLabel(pnlBackground);
-    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
-    pnlHeader->setFrameShape(QFrame::StyledPanel);
-    pnlHeader->setMargin(8);
-    QFont kopf = pnlHeader->font();
-    kopf.setPointSizeF(kopf.pointSizeF() * 1.6);
-    kopf.setBold(true);
-    pnlHeader->setFont(kopf);
+    pnlHeader = KopfPanelErzeugen(QString(), pnlBackground);
     layout->addWidget(pnlHeader);
 
     lblSuche = new QLabel(QStringLiteral("Welche Auswertung möchten Sie vornehmen? Geben Sie ein Stichwort ein."),
@@ -415,19 +398,6 @@ void TKOV_Quendrix_MainFrm::showEvent(QShowEvent* AEvent) {
 void TKOV_Quendrix_MainFrm::resizeEvent(QResizeEvent* AEvent) {
     TRDLForm::resizeEvent(AEvent);
     FormResize();
-}
-
-void TKOV_Quendrix_MainFrm::closeEvent(QCloseEvent* AEvent) {
-    if (!FormCloseQuery()) {
-        AEvent->ignore();
-        return;
-    }
-    TRDLForm::closeEvent(AEvent);
-}
-
-void TKOV_Quendrix_MainFrm::reject() {
-    // Esc goes the way of the close button, so a working window stays open.
-    if (FormCloseQuery()) TRDLForm::reject();
 }
 
 void TKOV_Quendrix_MainFrm::keyPressEvent(QKeyEvent* AEvent) {

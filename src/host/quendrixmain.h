@@ -47,7 +47,7 @@ public:
     // Handlers, callable like the events that trigger them.
     void FormShow();
     void FormResize();
-    bool FormCloseQuery();
+    bool FormCloseQuery() override;
     void btnCloseClick();
     void btnAendernClick();
     void vtAuswertungenDblClick(const QPoint& AViewportPos);
@@ -70,9 +70,7 @@ protected:
     bool eventFilter(QObject* AObjekt, QEvent* AEvent) override;
     void showEvent(QShowEvent* AEvent) override;
     void resizeEvent(QResizeEvent* AEvent) override;
-    void closeEvent(QCloseEvent* AEvent) override;
     void keyPressEvent(QKeyEvent* AEvent) override;
-    void reject() override; // Esc
 
 private:
     void VRListInit();
@@ -80,9 +78,6 @@ private:
     TKOV_Quendrix_Auswertung_Class KlasseDerZeile(const QModelIndex& ANode) const;
     void Auswerter_2_Tabelle(int AIndex);
     void SuchhandlerVerbinden(bool AAn);
-    // Runs ABody under the work indicator with the handler's trace name.
-    template <class F>
-    void Bewacht(const char* AName, F&& ABody);
 
     TVRArray FVRArray;
     TAutoCompleteDlg* FACDlg = nullptr; // while a search runs

@@ -9,7 +9,7 @@
 #include "rdldatum.h"
 #include "rdldialog.h"
 #include "rdlereignis.h"
-#include "umsauswmainfrm.h"
+#include "umsauswertung.h"
 #include "vtrdlvrlist.h"
 
 #include <QAbstractItemModelTester>

@@ -9,7 +9,7 @@
 #include "pupauswcontroller.h"
 #include "quendrixmodule.h"
 #include "swwaausw.h"
-#include "umsauswmainfrm.h"
+#include "umsauswertung.h"
 #include "versfilauswmain.h"
 #include "vkpraemienfrm.h"
 

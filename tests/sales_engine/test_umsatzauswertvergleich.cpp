@@ -2,7 +2,7 @@
 // beside comparable days of earlier years, the day cut into sections with prior years,
 // and the productive hours of the staff. One branch ("Mitte", client 1/1) open Monday to
 // Saturday 09:00-13:00 and 14:00-18:00; the statistics count as built unless a test says not.
-#include "umsatzauswertvergleichmani_base.h"
+#include "umsatzmani_umsausw.h"
 #include "testumgebung.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +12,7 @@
 
 namespace {
 
-using TFassade = TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
-                                                              Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
+using TFassade = TKOV_UmsatzAuswertVerglMani_UmsAusw;
 using Op = TKOV_UmsDataOperator_UmsAusw;
 using TTag = TFassade::TTagesauswertung;
 

@@ -12,9 +12,7 @@
 #include "rdlprogress.h"
 #include "rdlwaehrung.h"
 #include "suitetabellen.h"
-#include "umsatzauswertvergleichmani_base.h"
-#include "umsatzhelper_umsausw.h"
-#include "umsatzumszmani_base.h"
+#include "umsatzmani_umsausw.h"
 #include "vrfensterhelfer.h"
 #include "vtrdlvrlist.h"
 
@@ -97,16 +95,9 @@ void ComboFuellen(QComboBox* ACombo, const char* const ATabelle[CKOV_UmsAusw_Anz
 
 // --- the engine -------------------------------------------------------------------------------
 
-namespace {
-using TUmsAuswVerglMani = TKOV_UmsatzAuswert_MitVerglVJTagen_Mani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw,
-                                                                       Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
-using TUmsAuswUmszMani =
-    TKOV_Umsatz_UmszMani_Base<TKOV_Umsatzdaten_UmsAusw, TKOV_UmsDataOperator_UmsAusw, Tumstfile, TKOV_UmsatzHelper_UmsAusw>;
-} // namespace
-
 TKOV_UmsAusw_UmsatzQuelle UmsAuswVergleichsQuelleErzeugen() {
     // One facade for the window's lifetime; its comparison-day calculators are reused.
-    auto mani = std::make_shared<TUmsAuswVerglMani>();
+    auto mani = std::make_shared<TKOV_UmsatzAuswertVerglMani_UmsAusw>();
     return [mani](const TKOV_UmsAusw_Tagesabfrage& A, TKOV_UmsatzDatenMitVorjahre_UmsAusw& AErgebnis) {
         mani->FWahlmethodeVergleichstag = TKOV_UmsAusw_WahlVergleichsdatum(A.WahlmethodeVergleichstag);
         mani->FLeereUmsaetzeBeiDurchschnittsbildungIgnorieren = A.LeereUmsaetzeIgnorieren;
@@ -114,78 +105,10 @@ TKOV_UmsAusw_UmsatzQuelle UmsAuswVergleichsQuelleErzeugen() {
     };
 }
 
-bool UmsAuswStatistikAktualisieren(int AAnzahlZurueckliegendeTage, bool ANachfrageOb) {
-    TUmsAuswUmszMani mani;
-    return mani.UpdateStatistikfiles(AAnzahlZurueckliegendeTage, ANachfrageOb);
-}
-
-bool UmsAuswStatistikStand(TDate& ABis) {
-    return KOV_GeschuetztWert("UmsAuswStatistikStand", true, false, [&] {
-        TUmsAuswUmszMani mani;
-        if (!mani.UmsStatFileGeneriert()) return false;
-        auto st = RDLProgramm().Datenbank().Prepare("SELECT MAX(datum) FROM umst WHERE kennung = ?");
-        st.Bind(1, std::string(TKOV_UmsatzHelper_UmsAusw::CStatistikKennung));
-        if (!st.Step() || st.ColIsNull(0)) return false;
-        ABis = DateOf(st.ColDouble(0));
-        return true;
-    });
-}
-
-// --- evaluation class ---------------------------------------------------------------------------
-
-TKOV_Quendrix_Auswertung_Class TKOV_Quendrix_Umsatzauswertung::Klasse() {
-    static const TKOV_Quendrix_AuswertungsDeskriptor k(KOV_Erzeugen<TKOV_Quendrix_Umsatzauswertung>, {
-        .Kurzname = "UMSAUSW",
-        .Bezeichnung = "Umsatzauswertung",
-        .Beschreibung = "Ein Auswertungstool, dass Ihnen die Umsätze Ihres Unternehmens strukturiert nach Filialen, Zeiträumen etc. anzeigt. Das Ganze kann zusätzlich den Umsatzzahlen aus den Vorjahren gegenübergestellt werden.",
-        .Schlagworte = "Umsatzstatistiken",
-        .AuswertungsRecht = 444,
-    });
-    return &k;
-}
-
-bool TKOV_Quendrix_Umsatzauswertung::Execute() {
-    // True once the window was shown: a user closing it is no failure of the run.
-    return KOV_GeschuetztWert("TKOV_Quendrix_Umsatzauswertung.Execute", true, false, [&] {
-        if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) {
-            // Not up to date (failed or cancelled): the last state only when the user wants it
-            // and knows how far it reaches; never the old figures as if they were current.
-            TDate bis = 0;
-            if (!StatistikStand || !StatistikStand(bis)) return false;
-            const std::string frage =
-                "Die Umsatzstatistik konnte nicht auf den neuesten Stand gebracht werden." + RDLInfo().LogHinweis() +
-                "\nSie enthält Umsätze bis zum " + DateToStr(bis) +
-                "; neuere und nachträglich gebuchte Verkäufe fehlen darin.\n\nMöchten Sie trotzdem den letzten "
-                "Stand anzeigen?";
-            if (RDLInfo().ShowDlgMeldung("STANDARD", 994, {frage}, mkFrage) != mrYes) return false;
-        }
-        // A window without a widget application would end the process.
-        if (!FensterZeigen && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
-            RDLInfo().ShowMeldung("STANDARD", 994, {"Die Umsatzauswertung kann ohne Bildschirmanzeige nicht gezeigt werden."});
-            return false;
-        }
-        TKOV_UmsatzAuswertFrm fenster(nullptr, UmsatzQuelle);
-        if (FensterZeigen)
-            FensterZeigen(fenster);
-        else
-            fenster.exec();
-        return true;
-    });
-}
-
 // --- window -------------------------------------------------------------------------------------
 
-template <class F>
-void TKOV_UmsatzAuswertFrm::Bewacht(const char* AName, F&& ABody) {
-    const std::string trace = CName + AName;
-    KOV_Geschuetzt(trace, true, [&] {
-        const TRDLWorkGuard arbeit(this, trace, 5);
-        if (arbeit.Gestartet()) ABody();
-    });
-}
-
 TKOV_UmsatzAuswertFrm::TKOV_UmsatzAuswertFrm(QWidget* AEltern, TKOV_UmsAusw_UmsatzQuelle AUmsatzQuelle)
-    : TRDLForm(AEltern), FUmsatzAuswertVerglMani(std::move(AUmsatzQuelle)) {
+    : TRDLForm(AEltern, "TKOV_UmsatzAuswertFrm"), FUmsatzAuswertVerglMani(std::move(AUmsatzQuelle)) {
     ControlsErzeugen();
     FormCreate();
 }
@@ -199,14 +122,7 @@ void TKOV_UmsatzAuswertFrm::ControlsErzeugen() {
     resize(std::clamp(frei.width() - 16, 1200, 1440), std::clamp(frei.height() - 40, 600, 900));
     auto* haupt = new QVBoxLayout(this);
 
-    pnlHeader = new QLabel(QStringLiteral("Umsatzauswertung"), this);
-    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
-    pnlHeader->setFrameShape(QFrame::StyledPanel);
-    pnlHeader->setMargin(6);
-    QFont kopf = pnlHeader->font();
-    kopf.setPointSizeF(kopf.pointSizeF() * 1.5);
-    kopf.setBold(true);
-    pnlHeader->setFont(kopf);
+    pnlHeader = KopfPanelErzeugen(QStringLiteral("Umsatzauswertung"), this);
     haupt->addWidget(pnlHeader);
 
     auto* auswahl = new QHBoxLayout;
@@ -447,6 +363,7 @@ TKOV_UmsAusw_Herkuenfte TKOV_UmsatzAuswertFrm::GetHerkunftsauswahl() const {
 }
 
 int TKOV_UmsatzAuswertFrm::Baumlevel() const { return Ziffer(edtBaumlevel); }
+int TKOV_UmsatzAuswertFrm::AnzahlVorjahre() const { return Ziffer(edtAnzahlVorjahre); }
 
 void TKOV_UmsatzAuswertFrm::FormShow() {
     KOV_Geschuetzt(CName + "FormShow", true, [&] {
@@ -471,7 +388,7 @@ void TKOV_UmsatzAuswertFrm::VorgabenSetzen() {
 
 void TKOV_UmsatzAuswertFrm::edtAnzahlVorjahreExit() {
     KOV_Geschuetzt(CName + "edtAnzahlVorjahreExit", true, [&] {
-        const int n = Ziffer(edtAnzahlVorjahre);
+        const int n = AnzahlVorjahre();
         if (n < 2) {
             chbDurchschnittAnzeigen->setChecked(false);
             chbDurchschnittAnzeigen->setEnabled(false);
@@ -503,7 +420,7 @@ void TKOV_UmsatzAuswertFrm::btnAbbrechenClick() {
 
 void TKOV_UmsatzAuswertFrm::Maske_2_Settings() {
     KOV_Geschuetzt(CName + "Maske_2_Settings", true, [&] {
-        FSettings.AnzahlVorjahre = Ziffer(edtAnzahlVorjahre);
+        FSettings.AnzahlVorjahre = AnzahlVorjahre();
         FSettings.DurchschnittAnzeigen = chbDurchschnittAnzeigen->isChecked();
         FSettings.Zeitraum = edtZeitraum->Zeitraum_Get();
         FSettings.Mandanten = cmbMandanten->SelectedMandanten_Get();
@@ -840,83 +757,7 @@ void TKOV_UmsatzAuswertFrm::showEvent(QShowEvent* AEvent) {
     }
 }
 
-void TKOV_UmsatzAuswertFrm::closeEvent(QCloseEvent* AEvent) {
-    if (RDLProgramm().Working(this)) {
-        AEvent->ignore();
-        return;
-    }
-    TRDLForm::closeEvent(AEvent);
-}
-
-void TKOV_UmsatzAuswertFrm::reject() {
-    if (!RDLProgramm().Working(this)) TRDLForm::reject();
-}
-
-// --- runs without a user ------------------------------------------------------------------------
-
-namespace {
-
-int GanzzahlOption(const std::string& AWert, int AMin, int AMax) {
-    size_t n = 0;
-    int v = 0;
-    try {
-        v = std::stoi(AWert, &n);
-    } catch (const std::exception&) {
-        n = 0;
-    }
-    if (n == 0 || n != AWert.size() || v < AMin || v > AMax)
-        throw EConvertError("\u201E" + AWert + "\u201C ist keine Zahl von " + std::to_string(AMin) + " bis " +
-                            std::to_string(AMax) + ".");
-    return v;
-}
-
-TDate DatumOption(const std::string& AWert) {
-    TDateTime d = 0;
-    if (!TryStrToDate(AWert, d)) throw EConvertError("\u201E" + AWert + "\u201C ist kein Datum (TT.MM.JJJJ).");
-    return DateOf(d);
-}
-
-void ComboWaehlen(QComboBox* ACombo, const std::string& AWert) {
-    const int v = GanzzahlOption(AWert, 0, std::max(0, ACombo->count() - 1));
-    const int i = ACombo->findData(v);
-    ACombo->setCurrentIndex(i >= 0 ? i : v);
-}
-
-std::vector<std::string> Teile(const std::string& AText) {
-    std::vector<std::string> t;
-    std::string teil;
-    for (const char c : AText + ",") {
-        if (c == ',' || c == ';') {
-            if (!teil.empty()) t.push_back(teil);
-            teil.clear();
-        } else if (c != ' ') {
-            teil += c;
-        }
-    }
-    return t;
-}
-
-// "n - text" lines of a choice table, for the help of an option.
-std::string Auswahlen(const QComboBox* ACombo) {
-    std::string t;
-    for (int i = 0; i < ACombo->count(); ++i)
-        t += (t.empty() ? "" : ", ") + std::to_string(i) + " " + ACombo->itemText(i).toStdString();
-    return t;
-}
-
-// A grouping by its number or by its name as the combo box shows it ("Datum / Mandant";
-// letter case and blanks around "/" do not matter).
-int GruppierungDerOption(const QComboBox* ACombo, const std::string& AWert) {
-    const auto ohneLeer = [](const QString& s) { return s.toCaseFolded().remove(QLatin1Char(' ')); };
-    const QString gesucht = ohneLeer(QString::fromStdString(AWert));
-    for (int i = 0; i < ACombo->count(); ++i)
-        if (ohneLeer(ACombo->itemText(i)) == gesucht) return i;
-    if (!AWert.empty() && std::all_of(AWert.begin(), AWert.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return GanzzahlOption(AWert, 0, ACombo->count() - 1);
-    throw EConvertError("\u201E" + AWert + "\u201C ist keine Gruppierung; möglich sind: " + Auswahlen(ACombo) + ".");
-}
-
-} // namespace
+// --- the result for an outside program ------------------------------------------------------------
 
 bool TKOV_UmsatzAuswertFrm::Liste_Speichern(const std::string& ADateiname) {
     return KOV_GeschuetztWert(CName + "Liste_Speichern", true, false, [&] {
@@ -935,113 +776,3 @@ bool TKOV_UmsatzAuswertFrm::event(QEvent* AEvent) {
     return TRDLForm::event(AEvent);
 }
 
-void TKOV_UmsatzAuswertFrm::StapelVorgaben() {
-    FGezeigt = true; // the defaults of the first show, without showing
-    FStapelDurchschnitt = false;
-    // Without the first show's table: the selection of the options builds the only one.
-    VorgabenSetzen();
-}
-
-std::vector<TRDLStapelOption> TKOV_UmsatzAuswertFrm::StapelOptionen() {
-    const auto zeitraum = [this](bool AVon, const std::string& w) {
-        TKOV_VonBisDatum z = edtZeitraum->Zeitraum_Get();
-        (AVon ? z.Von : z.Bis) = DatumOption(w);
-        edtZeitraum->Zeitraum_Set(z);
-    };
-    return {
-        {"--von", "TT.MM.JJJJ", "erster Tag (Vorgabe: vor 7 Tagen)", [=](const std::string& w) { zeitraum(true, w); }},
-        {"--bis", "TT.MM.JJJJ", "letzter Tag (Vorgabe: gestern)", [=](const std::string& w) { zeitraum(false, w); }},
-        {"--mandanten", "LISTE", "Mandanten als A/B, durch Komma getrennt (Vorgabe: alle)",
-         [this](const std::string& w) {
-             std::vector<TIntPair> gewaehlt;
-             for (const std::string& t : Teile(w)) {
-                 const auto s = t.find('/');
-                 const int a = GanzzahlOption(t.substr(0, s), 0, 2147483647);
-                 const int b = s == std::string::npos ? 1 : GanzzahlOption(t.substr(s + 1), 0, 2147483647);
-                 if (!FMandListeServer || FMandListeServer->IndexOf({a, b}) < 0)
-                     throw EConvertError("den Mandanten " + std::to_string(a) + "/" + std::to_string(b) +
-                                         " gibt es nicht.");
-                 gewaehlt.push_back({a, b});
-             }
-             cmbMandanten->SetAll(false);
-             for (const TIntPair& m : gewaehlt) cmbMandanten->MandantSelected_Set(m, true);
-         }},
-        {"--vorjahre", "N", "Anzahl angezeigte Vorjahre, 0 bis 9 (Vorgabe 1)",
-         [this](const std::string& w) {
-             edtAnzahlVorjahre->setText(QString::number(GanzzahlOption(w, 0, 9)));
-             edtAnzahlVorjahreExit();
-         }},
-        {"--durchschnitt", "", "Durchschnitt der angezeigten Vorjahre einblenden (ab 2 Vorjahren)",
-         [this](const std::string&) { FStapelDurchschnitt = true; }},
-        {"--vergleichsdatum", "", "Datum des Vergleichstags einblenden",
-         [this](const std::string&) { chbVergleichsdatumEinblenden->setChecked(true); }},
-        {"--vergleichstag", "N", "Vergleichstag: " + Auswahlen(cmbWahlmethodeVergleichstag),
-         [this](const std::string& w) { ComboWaehlen(cmbWahlmethodeVergleichstag, w); }},
-        {"--filialauswahl", "N", "Filialauswahl: " + Auswahlen(cmbFilialAuswahl),
-         [this](const std::string& w) { ComboWaehlen(cmbFilialAuswahl, w); }},
-        {"--herkunft", "LISTE", "Herkünfte durch Komma getrennt: " + [this] {
-             std::string t;
-             for (int i = 0; i < clbHerkunft->count(); ++i)
-                 t += (t.empty() ? "" : ", ") + std::to_string(i) + " " + clbHerkunft->item(i)->text().toStdString();
-             return t;
-         }(),
-         [this](const std::string& w) {
-             std::vector<int> nr;
-             for (const std::string& t : Teile(w)) nr.push_back(GanzzahlOption(t, 0, clbHerkunft->count() - 1));
-             if (nr.empty()) throw EConvertError("mindestens eine Herkunft angeben.");
-             for (int i = 0; i < clbHerkunft->count(); ++i) clbHerkunft->item(i)->setCheckState(Qt::Unchecked);
-             for (int i : nr) clbHerkunft->item(i)->setCheckState(Qt::Checked);
-         }},
-        {"--anzeige-filialen", "N", "Filialen: " + Auswahlen(cmbAnzeigeFilialen),
-         [this](const std::string& w) { ComboWaehlen(cmbAnzeigeFilialen, w); }},
-        {"--gruppierung", "N|NAME", "Gruppierung, ihre Nummer oder ihr Name: " + Auswahlen(cmbGruppierung),
-         [this](const std::string& w) { cmbGruppierung->setCurrentIndex(GruppierungDerOption(cmbGruppierung, w)); }},
-        {"--level", "N", "Baumlevel für Druck und Export, 0 bis 9 (Vorgabe 2)",
-         [this](const std::string& w) { edtBaumlevel->setText(QString::number(GanzzahlOption(w, 0, 9))); }},
-    };
-}
-
-bool TKOV_UmsatzAuswertFrm::StapelPruefen(std::string& AFehler) {
-    // A period that begins after its end gives an empty table, as in the window.
-    if (FStapelDurchschnitt) {
-        if (Ziffer(edtAnzahlVorjahre) < 2) {
-            AFehler = "--durchschnitt braucht mindestens 2 Vorjahre (--vorjahre 2 bis 9).";
-            return false;
-        }
-        chbDurchschnittAnzeigen->setChecked(true);
-        chbDurchschnittAnzeigenClick();
-    }
-    if (cmbMandanten->SelectedMandanten_Get().empty()) {
-        AFehler = "Es ist kein Mandant gewählt.";
-        return false;
-    }
-    return true;
-}
-
-bool TKOV_UmsatzAuswertFrm::StapelDrucken(const std::string& APdfDatei) {
-    return KOV_GeschuetztWert(CName + "StapelDrucken", true, false, [&] {
-        // The printer raises when its PDF writer refused the target or could not write it
-        // whole: the print is done when it reported no failure.
-        DruckPdfDatei_Set(QString::fromStdString(APdfDatei));
-        return BaumDrucken();
-    });
-}
-
-bool TKOV_Quendrix_Umsatzauswertung::Autoreport() {
-    return KOV_GeschuetztWert("TKOV_Quendrix_Umsatzauswertung.Autoreport", true, false, [&] {
-        // Who asks for the options waits for no statistics update.
-        if (RDLStapelHilfeGewuenscht()) {
-            TKOV_UmsatzAuswertFrm fenster(nullptr, UmsatzQuelle);
-            return RDLStapellauf(fenster);
-        }
-        if (!StatistikAktualisieren || !StatistikAktualisieren(731, false)) {
-            RDLInfo().ShowMeldung("STANDARD", 994,
-                                  {"Die Umsatzstatistik konnte nicht aktualisiert werden; es wird kein Ergebnis "
-                                   "geschrieben." + RDLInfo().LogHinweis()},
-                                  mkFehler);
-            return false;
-        }
-        TKOV_UmsatzAuswertFrm fenster(nullptr, UmsatzQuelle);
-        return RDLStapellauf(fenster);
-    });
-}

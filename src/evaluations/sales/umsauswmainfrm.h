@@ -1,8 +1,8 @@
 #pragma once
-// The sales evaluation: the evaluation class and its window, which sets the sales of the
-// chosen clients' branches day by day beside comparable days of earlier years, grouped
-// into a tree, printed and exported.
-#include "quendrixclass.h"
+// The sales evaluation's window: the sales of the chosen clients' branches day by day
+// beside comparable days of earlier years, grouped into a tree, printed and exported.
+// Its options for runs without a user are in umsauswstapel.cpp, the evaluation class in
+// umsauswertung.h.
 #include "rdlform.h"
 #include "rdlstapellauf.h"
 #include "umsausw_tyco.h"
@@ -127,12 +127,8 @@ public:
 protected:
     bool event(QEvent* AEvent) override; // the outside request for the result
     void showEvent(QShowEvent* AEvent) override;
-    void closeEvent(QCloseEvent* AEvent) override;
-    void reject() override;
 
 private:
-    template <class F>
-    void Bewacht(const char* AName, F&& ABody);
     void ControlsErzeugen();
     void VorgabenSetzen(); // the controls as the window opens
     void FormCreate();
@@ -146,6 +142,7 @@ private:
     void TiefenMerken();
     void GruppenInHauswaehrung(TVRList& AListe);
     int Baumlevel() const;
+    int AnzahlVorjahre() const;
     void DruckBemerkungenSetzen(TKOV_VirtualTreePrinter& ADrucker, const TVRGruppierOption& AGruppierung) const;
     void AlleMainspaltenBisAufGruppenkopfAusblenden(TKOV_VirtualTreePrinter& ADrucker) const;
     TKOV_PEP_Progress& Progressshower_GoC();
@@ -172,26 +169,3 @@ private:
 
 // The comparison facade of the engine as the window's call per branch and day.
 TKOV_UmsAusw_UmsatzQuelle UmsAuswVergleichsQuelleErzeugen();
-// The statistics update before the window opens; false: not up to date (failed or cancelled).
-bool UmsAuswStatistikAktualisieren(int AAnzahlZurueckliegendeTage, bool ANachfrageOb);
-// The last day the sales statistics holds figures for; false when it was never built.
-bool UmsAuswStatistikStand(TDate& ABis);
-
-class TKOV_Quendrix_Umsatzauswertung : public TKOV_Quendrix_Auswertung {
-public:
-    static TKOV_Quendrix_Auswertung_Class Klasse();
-
-    // Brings the statistics up to date for 731 days without asking, then shows the window
-    // modally. True when the window was shown.
-    bool Execute() override;
-    // Without a user: the statistics update, then the window unseen, run from the command
-    // line's options, its result into --export FILE or --print FILE.pdf.
-    bool Autoreport() override;
-
-    // The steps Execute takes, replaceable so a run can go without the engine or a user.
-    std::function<bool(int AAnzahlZurueckliegendeTage, bool ANachfrageOb)> StatistikAktualisieren =
-        UmsAuswStatistikAktualisieren;
-    std::function<bool(TDate& ABis)> StatistikStand = UmsAuswStatistikStand;
-    TKOV_UmsAusw_UmsatzQuelle UmsatzQuelle; // empty: the comparison facade
-    std::function<void(TKOV_UmsatzAuswertFrm& AFenster)> FensterZeigen;
-};

@@ -3,8 +3,10 @@
 #include "rdlprogramm.h"
 #include "suitetabellen.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QLabel>
 #include <QScreen>
 
 namespace {
@@ -36,7 +38,32 @@ int Zahl(const TSimpleMask& AMaske, const char* AKey, bool& AOk) {
 
 } // namespace
 
-TRDLForm::TRDLForm(QWidget* AEltern) : QDialog(AEltern) {}
+TRDLForm::TRDLForm(QWidget* AEltern, std::string ATraceKlasse)
+    : QDialog(AEltern), FTraceKlasse(std::move(ATraceKlasse)) {}
+
+QLabel* TRDLForm::KopfPanelErzeugen(const QString& AText, QWidget* AEltern) {
+    auto* kopf = new QLabel(AText, AEltern);
+    kopf->setObjectName(QStringLiteral("pnlHeader"));
+    kopf->setFrameShape(QFrame::StyledPanel);
+    kopf->setMargin(7);
+    QFont schrift = kopf->font();
+    schrift.setPointSizeF(schrift.pointSizeF() * 1.5);
+    schrift.setBold(true);
+    kopf->setFont(schrift);
+    return kopf;
+}
+
+void TRDLForm::closeEvent(QCloseEvent* AEvent) {
+    if (!FormCloseQuery()) {
+        AEvent->ignore();
+        return;
+    }
+    QDialog::closeEvent(AEvent);
+}
+
+void TRDLForm::reject() {
+    if (FormCloseQuery()) QDialog::reject();
+}
 
 void TRDLForm::RDLFormInit(const std::string& AFormName, bool APositionLaden) {
     KOV_Geschuetzt("TRDLForm.RDLFormInit", true, [&] {

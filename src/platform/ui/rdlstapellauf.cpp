@@ -1,10 +1,12 @@
 #include "rdlstapellauf.h"
 
 #include "exceptions.h"
+#include "rdldatum.h"
 #include "rdlereignis.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QObject>
 
@@ -132,3 +134,63 @@ bool RDLStapellauf(IRDLStapelFenster& AFenster) {
     }
     return true;
 }
+
+// --- option values ------------------------------------------------------------------------------
+
+int RDLStapelGanzzahl(const std::string& AWert, int AMin, int AMax) {
+    size_t n = 0;
+    int v = 0;
+    try {
+        v = std::stoi(AWert, &n);
+    } catch (const std::exception&) {
+        n = 0;
+    }
+    if (n == 0 || n != AWert.size() || v < AMin || v > AMax)
+        throw EConvertError("\u201E" + AWert + "\u201C ist keine Zahl von " + std::to_string(AMin) + " bis " +
+                            std::to_string(AMax) + ".");
+    return v;
+}
+
+TDate RDLStapelDatum(const std::string& AWert) {
+    TDateTime d = 0;
+    if (!TryStrToDate(AWert, d)) throw EConvertError("\u201E" + AWert + "\u201C ist kein Datum (TT.MM.JJJJ).");
+    return DateOf(d);
+}
+
+void RDLStapelComboWaehlen(QComboBox* ACombo, const std::string& AWert) {
+    const int v = RDLStapelGanzzahl(AWert, 0, std::max(0, ACombo->count() - 1));
+    const int i = ACombo->findData(v);
+    ACombo->setCurrentIndex(i >= 0 ? i : v);
+}
+
+std::vector<std::string> RDLStapelListe(const std::string& AText) {
+    std::vector<std::string> t;
+    std::string teil;
+    for (const char c : AText + ",") {
+        if (c == ',' || c == ';') {
+            if (!teil.empty()) t.push_back(teil);
+            teil.clear();
+        } else if (c != ' ') {
+            teil += c;
+        }
+    }
+    return t;
+}
+
+std::string RDLStapelAuswahlen(const QComboBox* ACombo) {
+    std::string t;
+    for (int i = 0; i < ACombo->count(); ++i)
+        t += (t.empty() ? "" : ", ") + std::to_string(i) + " " + ACombo->itemText(i).toStdString();
+    return t;
+}
+
+int RDLStapelGruppierung(const QComboBox* ACombo, const std::string& AWert) {
+    const auto ohneLeer = [](const QString& s) { return s.toCaseFolded().remove(QLatin1Char(' ')); };
+    const QString gesucht = ohneLeer(QString::fromStdString(AWert));
+    for (int i = 0; i < ACombo->count(); ++i)
+        if (ohneLeer(ACombo->itemText(i)) == gesucht) return i;
+    if (!AWert.empty() && std::all_of(AWert.begin(), AWert.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return RDLStapelGanzzahl(AWert, 0, ACombo->count() - 1);
+    throw EConvertError("\u201E" + AWert + "\u201C ist keine Gruppierung; möglich sind: " + RDLStapelAuswahlen(ACombo) + ".");
+}
+

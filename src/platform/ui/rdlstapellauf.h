@@ -3,6 +3,8 @@
 // result (a file name carried as text), and the run of a result window from the
 // command line (-kn KURZNAME -autoreport --export FILE): the window's defaults, the
 // options the window names, its selection, then its result into the file.
+#include "rdltyco.h"
+
 #include <QEvent>
 #include <QString>
 
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QComboBox;
 class QObject;
 
 // Message number of the outside request for a window's current result.
@@ -61,6 +64,20 @@ public:
     virtual bool StapelSelektion() = 0;
     virtual bool StapelDrucken(const std::string& APdfDatei) = 0;
 };
+
+// Readers of option values for a window's Anwenden; each raises EConvertError with a
+// German text naming the value it cannot take.
+int RDLStapelGanzzahl(const std::string& AWert, int AMin, int AMax);
+TDate RDLStapelDatum(const std::string& AWert); // TT.MM.JJJJ
+// The parts of a list "a,b; c" (blanks dropped, empty parts skipped).
+std::vector<std::string> RDLStapelListe(const std::string& AText);
+// Chooses the entry with that number (its item data, else its position).
+void RDLStapelComboWaehlen(QComboBox* ACombo, const std::string& AWert);
+// "0 text, 1 text" of a combo box, for the help of an option.
+std::string RDLStapelAuswahlen(const QComboBox* ACombo);
+// A grouping by its number or by its name as the combo box shows it ("Datum / Mandant";
+// letter case and blanks do not matter).
+int RDLStapelGruppierung(const QComboBox* ACombo, const std::string& AWert);
 
 // The options every result window takes besides its own.
 std::vector<TRDLStapelOption> RDLStapelGemeinsameOptionen(std::string& AExport, std::string& APdf);
