@@ -264,7 +264,9 @@ TEST(Vergleichstage, NachWochentagImmerImZieljahr) {
                 int j, m, d;
                 DecodeDate(v, j, m, d);
                 ASSERT_EQ(j, t.Zieljahr) << DateToStr(tag);
-                if (DayOfTheWeek(v) != DayOfTheWeek(tag)) EXPECT_EQ(v, GleichesDatumImJahr(tag, t.Zieljahr)) << DateToStr(tag);
+                if (DayOfTheWeek(v) != DayOfTheWeek(tag)) {
+                    EXPECT_EQ(v, GleichesDatumImJahr(tag, t.Zieljahr)) << DateToStr(tag);
+                }
             }
         }
 }

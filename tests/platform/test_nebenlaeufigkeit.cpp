@@ -224,7 +224,9 @@ TEST(Nebenlaeufigkeit, EineSperreHatEinenHalterUndSeinEndeGibtSieFrei) {
         }
         EXPECT_FALSE(TRDLSperre::Nehmen(a, name, 0)) << "taken";
         EXPECT_TRUE(TRDLSperre::Nehmen(a, "VFAUSW", 0)) << "another name is free";
-        if (!TestAufPostgres()) EXPECT_TRUE(std::filesystem::exists(ort.Ort() + "." + name + ".sperre"));
+        if (!TestAufPostgres()) {
+            EXPECT_TRUE(std::filesystem::exists(ort.Ort() + "." + name + ".sperre"));
+        }
         // The waiter's callback runs while it waits; there the holder ends.
         int aufrufe = 0;
         auto s = TRDLSperre::Nehmen(a, name, RDLWartezeit(), [&] {
