@@ -267,8 +267,7 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
         CursorSchliessen();
         return false;
     }
-    const bool vorwaerts = !(AArt == TLesart::Letzter || AArt == TLesart::LE || AArt == TLesart::LT ||
-                             AArt == TLesart::Vorheriger);
+    const bool vorwaerts = !(AArt == TLesart::Letzter || AArt == TLesart::LE || AArt == TLesart::Vorheriger);
     if (vonAktuell) {
         // Continue on the open cursor when it runs the right way and has not held its
         // snapshot too long.
@@ -305,9 +304,7 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     const char* keyVergleich = nullptr;
     switch (AArt) {
     case TLesart::GE: keyVergleich = " >= "; break;
-    case TLesart::GT: keyVergleich = " > "; break;
     case TLesart::LE: keyVergleich = " <= "; break;
-    case TLesart::LT: keyVergleich = " < "; break;
     case TLesart::EQ: keyVergleich = " = "; break;
     default: break;
     }
@@ -402,9 +399,7 @@ bool TKOV_DBFile::Fortsetzen() {
 bool TKOV_DBFile::Get_first() { return Lesen(TLesart::Erster, false); }
 bool TKOV_DBFile::Get_last() { return Lesen(TLesart::Letzter, false); }
 bool TKOV_DBFile::Get_ge() { return Lesen(TLesart::GE, false); }
-bool TKOV_DBFile::Get_gt() { return Lesen(TLesart::GT, false); }
 bool TKOV_DBFile::Get_le() { return Lesen(TLesart::LE, false); }
-bool TKOV_DBFile::Get_lt() { return Lesen(TLesart::LT, false); }
 bool TKOV_DBFile::Get_eq() { return Lesen(TLesart::EQ, false); }
 bool TKOV_DBFile::Get_next() { return Lesen(TLesart::Naechster, false); }
 bool TKOV_DBFile::Get_prev() { return Lesen(TLesart::Vorheriger, false); }
@@ -482,16 +477,6 @@ void TKOV_DBFile::Update() {
         }
         st.BindInt(idx, FAktRowId);
         st.Schritt();
-    });
-}
-
-void TKOV_DBFile::Delete() {
-    if (!FGefunden || FAktRowId == 0)
-        throw EDatenbankFehler("Löschen ohne aktuellen Satz in der Datei \u201E" + FTabelle + "\u201C.");
-    Schreiben([&] {
-        if (!FDelete) FDelete = FDb.Verbindung().Vorbereiten("DELETE FROM " + FTabelle + " WHERE id = ?");
-        FDelete->BindInt(1, FAktRowId);
-        FDelete->Schritt();
     });
 }
 

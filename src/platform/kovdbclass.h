@@ -74,14 +74,12 @@ public:
 
     const T& GetWert() const { Laden(); return FWert; }
     void SetWert(const T& AWert) { FWert = AWert; Gesetzt(); }
-    const T& GetKeyWert() const { return FKeyWert; }
     void SetKeyWert(const T& AWert) { FKeyWert = AWert; }
     // Sets the key part and restricts every read of the search to it.
     void SetKeyWertAndFilter(const T& AWert) { FKeyWert = AWert; FKeyFilter = true; }
     void KeyWertUebernehmen() { SetWert(FKeyWert); }
     void FeldwertAlsKey() { FKeyWert = GetWert(); }
     static T GroessterWert() { return Codec::Groesster(); }
-    static T KleinsterWert() { return Codec::Kleinster(); }
 
     void WertBinden(IRDLAbfrage& S, int i) const override { Codec::Binden(S, i, GetWert()); }
     void KeyWertBinden(IRDLAbfrage& S, int i) const override { Codec::Binden(S, i, FKeyWert); }
@@ -106,9 +104,7 @@ struct TBlobDaten {
 // Field classes by value type. Every field can take part in a key.
 using TIntegerDatenfeld = TDatenfeld_Gen<int32_t>;
 using TIntegerDatenKeyFeld = TDatenfeld_Gen<int32_t>;
-using TSmallIntDatenfeld = TDatenfeld_Gen<int16_t>;
 using TSmallIntDatenKeyFeld = TDatenfeld_Gen<int16_t>;
-using TInt64Datenfeld = TDatenfeld_Gen<int64_t>;
 using TFloatDatenfeld = TDatenfeld_Gen<double>;
 using TDatumDatenfeld = TDatenfeld_Gen<double>;      // TDateTime
 using TDatumDatenKeyFeld = TDatenfeld_Gen<double>;
@@ -143,7 +139,6 @@ public:
     // Search set-up.
     void SucheInit();
     void KeyNr_Set(int AKeyNr);
-    int KeyNr() const { return FKeyNr; }
     void ExtendedFilterAdd(const TDatenfeld& AFeld, int AVergleich, int AVerknuepfung);
     void ExtendedFilterFinalize();
     void ExtendedMaxReceive_Set(int AAnzahl);
@@ -157,9 +152,7 @@ public:
     bool Get_first();
     bool Get_last();
     bool Get_ge();
-    bool Get_gt();
     bool Get_le();
-    bool Get_lt();
     bool Get_eq();
     bool Get_next();
     bool Get_prev();
@@ -169,16 +162,14 @@ public:
     bool Found() const { return FGefunden; }
 
     // Writes: Insert stores the record buffer as a new record, which becomes current;
-    // Update and Delete work on the current record.
+    // Update works on the current record.
     void Insert();
     void Update();
-    void Delete();
     int64_t GetCount();
     // Clears the record buffer (values empty).
     void SatzLeeren();
 
     void ManualCommit_Set(bool AWert);
-    bool ManualCommit() const { return FManualCommit; }
     void Commit();
 
     // The blob's bytes as a stream (read); write by SetWert on the field.
@@ -190,7 +181,7 @@ public:
     const TRDLFeldDef& FeldRegistrieren(TDatenfeld* AFeld, const std::string& AName);
 
 private:
-    enum class TLesart { Erster, Letzter, GE, GT, LE, LT, EQ, Naechster, Vorheriger };
+    enum class TLesart { Erster, Letzter, GE, LE, EQ, Naechster, Vorheriger };
     void Parken() override;
     void ZeileSichern();
     bool Lesen(TLesart AArt, bool AExtMode);
@@ -240,7 +231,7 @@ private:
     enum class TQuelle { Keine, Cursor, RowId } FQuelle = TQuelle::Keine;
 
     std::unordered_map<std::string, std::unique_ptr<IRDLAbfrage>> FStatements;
-    std::unique_ptr<IRDLAbfrage> FInsert, FUpdate, FDelete, FNachladen;
+    std::unique_ptr<IRDLAbfrage> FInsert, FUpdate, FNachladen;
     bool FManualCommit = false;
     int FOpenMode;
 };
