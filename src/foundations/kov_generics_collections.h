@@ -201,7 +201,6 @@ public:
     int32_t Capacity() const { return GetCapacity(); }
     const TNotifyEvent& OnNotify() const { return FOnNotify; }
     void SetOnNotify(TNotifyEvent AOnNotify) { FOnNotify = std::move(AOnNotify); }
-    const TComparer& Comparer() const { return FComparer; }
 
     T Items(int32_t Index) const { return GetItem(Index); }
     T operator[](int32_t Index) const { return GetItem(Index); }

@@ -141,9 +141,6 @@ public:
     // A list for the members of a group of AEltern: its columns, no rows.
     static std::unique_ptr<TVRList> CreateChildOf(const TVRList& AEltern);
 
-    const TVRFormatSettings& FormatSettings_Get() const { return FSatz->Format; }
-    void FormatSettings_Set(const TVRFormatSettings& AFormat) { FSatz->Format = AFormat; }
-
     // --- columns ---------------------------------------------------------
     // On a child list these change the columns of its whole tree.
     TVRColumn& ColumnAdd();

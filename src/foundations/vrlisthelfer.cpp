@@ -114,18 +114,6 @@ std::string Header2String(const TVRList& AList, char ATrenner) {
     return r;
 }
 
-std::string Row2String(const TVRList& AList, int32_t ARow, char ATrenner) {
-    std::string r;
-    bool erstes = true;
-    for (int32_t s = 0; s < AList.GetColumnCount(); ++s) {
-        if (!AList.GetColumn(s).Visible) continue;
-        if (!erstes) r += ATrenner;
-        r += CSVFeld(AList.GetCellValueAsFormatedString(ARow, s), ATrenner);
-        erstes = false;
-    }
-    return r;
-}
-
 namespace {
 // Child lists carry their own copy of the columns; the top list's columns (the
 // grid's) decide what is written, so rows are formatted against AKopf.

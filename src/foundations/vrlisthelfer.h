@@ -33,7 +33,6 @@ void BezeichnungGruppenkopfSetzen(TVRList& AList, const TVRGruppierOption& AGrup
 // quote or a line break. Lines carry no line end.
 std::string CSVFeld(const std::string& AText, char ATrenner);
 std::string Header2String(const TVRList& AList, char ATrenner);
-std::string Row2String(const TVRList& AList, int32_t ARow, char ATrenner);
 // The rows of one tree depth: 0 the top level, 1 the next, ...; -1 the leaf rows.
 TArray<std::string> VRList2CSVZeilen(const TVRList& AList, int32_t ALevel, char ATrenner);
 
