@@ -26,7 +26,6 @@ public:
     bool TryGetValue(int16_t AFilKnr, TDate& ADatum) const;
     bool ContainsKey(int16_t AFilKnr) const;
     int Count() const { return int(FEintraege.size()); }
-    void Clear() { FEintraege.clear(); }
     auto begin() const { return FEintraege.begin(); }
     auto end() const { return FEintraege.end(); }
     bool operator==(const TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum&) const = default;

@@ -89,7 +89,6 @@ public:
     void SchemaErneuern();
 
     const std::string& Pfad() const { return FVerbindung->Ort(); }
-    TRDLSpeicherArt Art() const { return FVerbindung->Art(); }
     IRDLVerbindung& Verbindung() { return *FVerbindung; }
     const IRDLVerbindung& Verbindung() const { return *FVerbindung; }
 
@@ -181,7 +180,6 @@ public:
     ~TRDLSperre();
     TRDLSperre(const TRDLSperre&) = delete;
     TRDLSperre& operator=(const TRDLSperre&) = delete;
-    const std::string& Name() const { return FName; }
 
 private:
     TRDLSperre(std::shared_ptr<TRDLDatenbank> ADb, std::string AName) : FDb(std::move(ADb)), FName(std::move(AName)) {}

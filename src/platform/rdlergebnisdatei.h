@@ -44,8 +44,6 @@ public:
     // Drops what was written: the temporary file goes, the target stays.
     void Verwerfen() noexcept;
 
-    const std::string& Pfad() const { return FPfad; }
-
 private:
     [[noreturn]] void Scheitern(int AErrno);
     [[noreturn]] void Scheitern(const std::string& AText);

@@ -182,12 +182,12 @@ int TRDLInfo::ShowMeldung(const std::string& AGruppe, int ANummer, const std::ve
 }
 
 void TRDLInfo::FehlerRaise(const std::string& ATraceName) {
-    throw EKatalogFehler(ATraceName, "", 0, {}, "Fehler in " + ATraceName);
+    throw EKatalogFehler(ATraceName, "", 0, "Fehler in " + ATraceName);
 }
 
 void TRDLInfo::FehlerRaise(const std::string& ATraceName, const std::string& AGruppe, int ANummer,
                            const std::vector<std::string>& AArgs) {
-    throw EKatalogFehler(ATraceName, AGruppe, ANummer, AArgs, MeldungsText(AGruppe, ANummer, AArgs));
+    throw EKatalogFehler(ATraceName, AGruppe, ANummer, MeldungsText(AGruppe, ANummer, AArgs));
 }
 
 void TRDLInfo::FehlerKontrolle(const std::string& ATraceName) {
@@ -206,7 +206,7 @@ void TRDLInfo::FehlerTerminate(const std::string& ATraceName, int ACode, const s
         if (!t.empty()) info += ", " + t;
     info += ", " + std::to_string(AWert1) + ", " + std::to_string(AWert2);
     RegisterException(ATraceName + ".Kontrolle",
-                      EKatalogFehler(ATraceName, "STANDARD", 1210, {info}, MeldungsText("STANDARD", 1210, {info})),
+                      EKatalogFehler(ATraceName, "STANDARD", 1210, MeldungsText("STANDARD", 1210, {info})),
                       true);
 }
 

@@ -21,11 +21,6 @@ inline constexpr int mkFehler = 1;
 inline constexpr int mkWarnung = 2;
 inline constexpr int mkFrage = 4;
 
-struct TInfoKoord {
-    std::string Gruppe;
-    int Nummer = 0;
-};
-
 struct TRDLMeldung {
     std::string Gruppe;
     int Nummer = 0;
@@ -98,10 +93,6 @@ public:
 
     int ShowMeldung(const std::string& AGruppe, int ANummer,
                     const std::vector<std::string>& AArgs = {}, int AArt = mkInfo);
-    int ShowMeldung(const TInfoKoord& AKoord, const std::vector<std::string>& AArgs = {},
-                    int AArt = mkInfo) {
-        return ShowMeldung(AKoord.Gruppe, AKoord.Nummer, AArgs, AArt);
-    }
     // The dialog form: same as ShowMeldung, for questions (kind 4 returns mrYes for yes).
     int ShowDlgMeldung(const std::string& AGruppe, int ANummer,
                        const std::vector<std::string>& AArgs = {}, int AArt = mkFrage) {

@@ -59,7 +59,6 @@ bool TRDLProgramm::Init(const std::string& AProgrammKennung, TEnumProzessTypen, 
         if (TIntPair::TryFromText(db.Einstellung("MANDANT_ERSTER", "1/1"), erster)) FMandantErster = erster;
         if (!FDb->Pfad().empty() && FDb->Pfad() != ":memory:") RDLInfo().LogDateiSetzen(LogDateiZu(FDb->Pfad()));
     }
-    FInitialisiert = true;
     return true;
 }
 

@@ -29,11 +29,9 @@ public:
 
     // The user whose rights are checked (default: the login name).
     void BenutzerSetzen(std::string AName) { FBenutzer = std::move(AName); }
-    const std::string& Benutzer() const { return FBenutzer; }
 
     bool Init(const std::string& AProgrammKennung, TEnumProzessTypen AProzessTyp,
               TPVR_InstanceCount AInstanceCount, int AParam, bool AFlag);
-    bool Initialisiert() const { return FInitialisiert; }
     const std::string& ProgrammKennung() const { return FProgrammKennung; }
 
     // True when the user holds the right named by APfad (e.g. {441} or {441, 444}).
@@ -85,7 +83,6 @@ private:
     std::unique_ptr<TSuiteTabellen> FSuiteTabellen;
     std::string FBenutzer;
     std::string FProgrammKennung;
-    bool FInitialisiert = false;
     std::string FTitel;
     int FRTyp = 0;
     std::string FKundenkennung;

@@ -156,7 +156,6 @@ TKOV_PEP_Progress::~TKOV_PEP_Progress() { Hide(); }
 
 void TKOV_PEP_Progress::SetCaption(const std::string& A) { FCaption = A; Aktualisieren(); }
 void TKOV_PEP_Progress::SetDetail(const std::string& A) { FDetail = A; Aktualisieren(); }
-QWidget* TKOV_PEP_Progress::Fenster() const { return FFenster ? FFenster->Widget() : nullptr; }
 
 std::string TKOV_PEP_Progress::AlsText() const {
     if (FDetail.empty()) return FCaption;

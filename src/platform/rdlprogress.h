@@ -171,7 +171,6 @@ public:
     void Hide();
     bool Showing() const { return FSichtbar; }
     bool MitFenster() const { return FFenster != nullptr; }
-    QWidget* Fenster() const;
     std::string AlsText() const;
 
 private:

@@ -2,7 +2,6 @@
 // Basic value types shared by the suite: key pairs and triples, installation types,
 // rights and the ordinals handed to the program object.
 #include <cstdint>
-#include <functional>
 #include <string>
 
 // Two 32-bit integers: a client key, a client and its branch, a business partner.
@@ -40,12 +39,6 @@ struct TInt32Trio {
     std::string ToTextUnformatted(int AStellen) const;
 };
 
-struct TIntPairHash {
-    size_t operator()(const TIntPair& p) const noexcept {
-        return std::hash<uint64_t>()((uint64_t(uint32_t(p.A)) << 32) | uint32_t(p.B));
-    }
-};
-
 // A user right number; a right is named by a path of them.
 using TKOV_WPF_Recht = uint16_t;
 
@@ -58,7 +51,6 @@ public:
     }
     static constexpr TRTypen Alle() { TRTypen t; t.FBits = 0xFF; return t; }
     constexpr bool Contains(int ordinal) const { return (FBits & Bit(ordinal)) != 0; }
-    constexpr uint8_t Bits() const { return FBits; }
     constexpr bool operator==(const TRTypen&) const = default;
 
 private:

@@ -300,7 +300,6 @@ void TKOV_VirtualTreePrinter::Print() {
     if (!MitDialogen()) {
         if (FPdfDatei.isEmpty())
             throw EKatalogFehler("TKOV_VirtualTreePrinter.Print", "STANDARD", 994,
-                                 {"Für den Druck ohne Dialoge ist keine PDF-Datei angegeben."},
                                  "Für den Druck ohne Dialoge ist keine PDF-Datei angegeben.");
         PrintToPdf(FPdfDatei);
         return;

@@ -48,7 +48,6 @@ public:
     // --- output --------------------------------------------------------------------
     // Target of Print in runs without dialogs.
     void PdfDatei_Set(const QString& APfad) { FPdfDatei = APfad; }
-    const QString& PdfDatei_Get() const { return FPdfDatei; }
     // Writes an A4 PDF, landscape when asked or when the columns need it, through a temporary
     // file that replaces the target only when complete. Raises when it cannot be written.
     void PrintToPdf(const QString& APfad);
