@@ -69,8 +69,6 @@ public:
     bool Execute(const TACEditInhalt& AInhalt, const TACErscheinung& AErscheinung, bool AEinzigenTrefferUebernehmen,
                  bool ALeerZeigtAlle, bool ASortiert);
     const std::vector<TACTreffer>& SelectedData() const { return FSelected; }
-    // The text the dialog ended with.
-    const std::string& Text() const { return FText; }
 
 private:
     std::vector<TACTreffer> Treffer(const std::string& AText, bool ALeerZeigtAlle, bool ASortiert) const;

@@ -85,7 +85,6 @@ public:
     // A hit answer picks that index among the hits of its text; one out of range cancels.
     bool TrefferWaehlen(TRDLTrefferSuche& ASuche, int& AAuswahl) override;
     std::vector<TRDLDialogAufruf> Aufrufe;
-    size_t Offen() const { return FAntworten.size(); }
 
 private:
     TRDLDialogAntwort Naechste();

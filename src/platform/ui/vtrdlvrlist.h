@@ -87,7 +87,6 @@ public:
     // A click on a column header sorts by it, ascending first, then toggling. Off by default.
     void SortOnHeaderClick_Set(bool AAn) { FSortOnHeaderClick = AAn; }
     int SortColumn() const { return FSortSpalte; } // -1 before the first sort
-    int SortDirection() const { return FSortRichtung; }
 
     // --- columns -------------------------------------------------------------------
     bool ColumnVisible_Get(int ACol) const;
@@ -114,7 +113,6 @@ public:
 
     // --- hooks ---------------------------------------------------------------------
     void PopupMenu_Set(QMenu* AMenu) { FPopupMenu = AMenu; } // not owned
-    QMenu* PopupMenu_Get() const { return FPopupMenu; }
     // Cell background: the column's colour unless the hook gives another (returns true).
     std::function<bool(const TVRList& AList, int ARow, int ACol, QColor& AFarbe)> OnCellBackground;
     // Vertical lines between cells.
