@@ -49,7 +49,6 @@ protected:
             if (arbeit.Gestartet()) ABody();
         });
     }
-    const std::string& TraceKlasse() const { return FTraceKlasse; }
 
     // The bold title line at the top of a window (object name pnlHeader).
     QLabel* KopfPanelErzeugen(const QString& AText, QWidget* AEltern);
