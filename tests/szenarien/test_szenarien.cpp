@@ -21,8 +21,8 @@ namespace {
 
 enum Spalte : int32_t { Kopf = 0, Mandant, Filiale, Name, Tag, Wochentag, Bons, Menge, Umsatz, Rohertrag };
 
-// Sums of the counted sales lines (not the opening balances) per client, branch and
-// day, read through the record layer in date-key order.
+// Sums of the counted sales lines (not the opening balances) of the fixture's current
+// days per client, branch and day, read through the record layer in date-key order.
 std::unique_ptr<TVRList> UmsatzJeTag(TRDLDatenbank& ADb) {
     struct TSumme {
         std::set<std::pair<int, int>> Bons; // computer, transaction
@@ -34,7 +34,7 @@ std::unique_ptr<TVRList> UmsatzJeTag(TRDLDatenbank& ADb) {
     lst.SucheInit();
     lst.KeyNr_Set(Tlstfile::KeyDatum);
     for (bool ok = lst.Get_first(); ok; ok = lst.Get_next()) {
-        if (lst.Satzart.GetWert() == "EB") continue;
+        if (lst.Satzart.GetWert() == "EB" || lst.Datum.GetWert() < szenario::CErsterTag) continue;
         TSumme& s = summen[{lst.Mandant.GetWert(), lst.Filiale.GetWert(), lst.Datum.GetWert()}];
         s.Bons.insert({lst.Rechner.GetWert(), lst.TransNr.GetWert()});
         s.Menge += lst.Menge.GetWert();
