@@ -1,7 +1,9 @@
 // Result files of the sales evaluation's runs without a window: exit code 0 only for a
 // file written whole; a target that is no file, or a write that fails, ends with code 4
 // and leaves what was there.
+#include "erwarteteausnahmen.h"
 #include "szenario.h"
+#include "testdateien.h"
 #include "umsatzauswertung_stapellauf.h"
 
 #include "quendrix.h"
@@ -11,27 +13,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string Namen(const fs::path& AOrdner) {
-    std::vector<std::string> n;
-    for (const auto& e : fs::directory_iterator(AOrdner)) n.push_back(e.path().filename().string());
-    std::sort(n.begin(), n.end());
-    std::string r;
-    for (const auto& s : n) r += s + " ";
-    return r;
-}
-
-} // namespace
 
 TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
     TTestDatenbankOrt ort;
@@ -43,7 +30,7 @@ TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
     fs::create_directory(ordner);
     fs::create_directory(ordner / "leer");
     std::ofstream(ordner / "alt.pdf", std::ios::binary) << "%PDF die Datei von gestern";
-    const std::string vorher = Namen(ordner);
+    const std::string vorher = OrdnerNamen(ordner);
     const std::string nichtGeschrieben = "\u201C konnte nicht geschrieben werden.";
     const struct {
         const char* Option;
@@ -58,6 +45,8 @@ TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
         {"--print", "alt.pdf", TRDLErgebnisStoerStelle::Schreiben, 4, nichtGeschrieben},
         {"--print", "neu.pdf", {}, 0, ""},
     };
+    // The print's failures are registered; the export's go to the log.
+    TErwarteteAusnahmen erwartet{"TKOV_UmsatzAuswertFrm.BaumDrucken"};
     for (const auto& f : faelle) {
         const std::string ziel = (ordner / f.Ziel).string();
         SCOPED_TRACE(std::string(f.Option) + " " + ziel);
@@ -70,7 +59,7 @@ TEST(Ergebnisdateien, StapellaufMeldetNurGanzGeschriebeneDateienAlsErfolg) {
             EXPECT_TRUE(stoerung->Ausgeloest());
         }
         if (f.Exitcode != 0) {
-            EXPECT_EQ(Namen(ordner), vorher);
+            EXPECT_EQ(OrdnerNamen(ordner), vorher);
         }
     }
     EXPECT_TRUE(fs::is_directory(ordner / "leer") && fs::is_empty(ordner / "leer"));

@@ -1,5 +1,6 @@
 // The sales evaluation on the fixture installation with the real statistics engine: the
 // window's export compared with the stored files (erwartet/<name>.csv).
+#include "erwarteteausnahmen.h"
 #include "qttestapp.h"
 #include "szenario.h"
 #include "umsatzauswertung_stapellauf.h"
@@ -149,6 +150,8 @@ TEST(UmsatzauswertungStapellauf, GesperrteAktualisierungEndetMitCode4OhneDatei) 
     } else {
         sperrer.Exec("BEGIN IMMEDIATE");
     }
+    TErwarteteAusnahmen erwartet{
+        "TKOV_Umsatz_UmszMani_Base<*>.Update_UmsStatFile_FuerAlleNoetigenFilialeUndTagesdatis"};
     const int rc = UmsatzauswertungStapel(ort, {"--export", datei}, fehler);
     sperrer.Exec("ROLLBACK");
     EXPECT_EQ(rc, 4) << fehler;
@@ -187,6 +190,7 @@ TEST(UmsatzauswertungStapellauf, FehlenderKursEndetMitCode4OhneDatei) {
     }
     const std::string datei = ort.Ordner() + "/franken.csv";
     std::string fehler;
+    TErwarteteAusnahmen erwartet{"TKOV_UmsatzAuswertFrm.TabelleFuellen"};
     EXPECT_EQ(UmsatzauswertungStapel(ort, {"--export", datei}, fehler), 4);
     const std::string text = "Für die Währung CHF ist zum 01.12.2026 kein Umrechnungskurs in EUR hinterlegt.";
     const size_t stelle = fehler.find(text);

@@ -1,15 +1,15 @@
 #include "vrlisthelfer.h"
 
+#include "erwarteteausnahmen.h"
 #include "exceptions.h"
 #include "rdlinfo.h"
+#include "testdateien.h"
 #include "testumgebung.h"
 #include "vrtestlisten.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -70,6 +70,7 @@ TEST(VRGruppenkopf, CaptionsShowTheValueEveryMemberShares) {
 
 TEST(VRGruppenkopf, AFailureEndsOnlyItsLevelAndIsRegistered) {
     TTestUmgebung umgebung(false);
+    TErwarteteAusnahmen erwartet{"BezeichnungGruppenkopfSetzen"};
     auto baum = Gruppiert(*Verkaeufe(), {Region, Tag}, {0, 0});
     baum->GetColumn(Tag).FormatRoutine = [](const TVRItem& AWert, const TVRFormatSettings& AFormat) {
         const std::string text = Format_DateVRItem_2_BeschreibungMonat(AWert, AFormat);
@@ -122,10 +123,7 @@ TEST(VRCsv, FieldsAreQuotedAndTheFileIsWindows1252) {
     liste->RowAdd({TVRItem::String("Größe; groß")});
     const std::string name = ::testing::TempDir() + "vrcsv_test.csv";
     ASSERT_TRUE(VRList2CSVDatei(name, *liste, -1, ';'));
-    std::ifstream datei(name, std::ios::binary);
-    std::stringstream inhalt;
-    inhalt << datei.rdbuf();
-    EXPECT_EQ(inhalt.str(), "Stra\xDF" "e\r\n\"Gr\xF6\xDF" "e; gro\xDF\"\r\n");
+    EXPECT_EQ(DateiLesen(name), "Stra\xDF" "e\r\n\"Gr\xF6\xDF" "e; gro\xDF\"\r\n");
     std::remove(name.c_str());
 }
 

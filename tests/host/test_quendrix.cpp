@@ -1,5 +1,6 @@
 // The program unit: the suite's switches, our own options, the start-up sequence and
 // the direct start of an evaluation.
+#include "erwarteteausnahmen.h"
 #include "host_umgebung.h"
 #include "testumgebung.h"
 
@@ -272,6 +273,10 @@ TEST_F(TStart, DirektstartFragtNichtActiveAberDasRecht) {
 // Scripts read the outcome of a direct start from the exit code. Done and the
 // release run whatever happens, and a failing destructor ends nothing.
 TEST_F(TStart, ErgebnisDesLaufsGibtDenExitcodeUndDoneLaeuftImmer) {
+    TErwarteteAusnahmen erwartet{"TKOV_HiddenMainForm_Quendrix.Execute",
+                                 "TKOV_Quendrix_Auswertung.Autoreport",
+                                 "TKOV_Quendrix_Auswertung.Destroy",
+                                 "TKOV_Quendrix_Auswertung.Init"};
     const struct {
         std::set<std::string> Fehler;
         bool ExecuteErgebnis;
@@ -322,6 +327,7 @@ TEST_F(TStart, OhneProgrammrechtLaeuftNichts) {
 // A database failure is no start-up fault of the program: its own exit code, and the
 // user reads just its German text (code and details go to the log).
 TEST_F(TStart, FehlerBeimStartWirdGezeigtUndBeendet) {
+    TErwarteteAusnahmen erwartet{"Quendrix.Start"};
     const struct {
         std::function<void()> Werfen;
         int Exit;
@@ -354,6 +360,7 @@ TEST_F(TStart, FehlerBeimStartWirdGezeigtUndBeendet) {
 
 // A damaged database is no missing right: the German text of the failure, exit code 2.
 TEST_F(TStart, DatenbankfehlerBeimPruefenDerRechteEndetMitCode2) {
+    TErwarteteAusnahmen erwartet{"Quendrix.Start"};
     struct TDefekteKlasse : THostTestKlasse {
         using THostTestKlasse::THostTestKlasse;
 

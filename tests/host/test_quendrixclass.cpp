@@ -1,5 +1,6 @@
 // The evaluation base class, its class references, the registry and the eight
 // evaluation classes.
+#include "erwarteteausnahmen.h"
 #include "host_umgebung.h"
 #include "testumgebung.h"
 
@@ -252,6 +253,7 @@ const TKOV_Quendrix_AuswertungKlasseVon<TWerfendeAuswertung> CWerfendeKlasse;
 
 TEST(Auswertungsbasis, AbstrakteMitgliederWerfenEAbstractError) {
     TTestUmgebung umgebung;
+    TErwarteteAusnahmen erwartet{"TKOV_Quendrix_Auswertung.Autoreport"};
     EXPECT_THROW(CLeereKlasse.Kurzname(), EAbstractError);
     EXPECT_THROW(CLeereKlasse.Bezeichnung(), EAbstractError);
     EXPECT_THROW(CLeereKlasse.Beschreibung(), EAbstractError);
@@ -271,6 +273,7 @@ TEST(Auswertungsbasis, AbstrakteMitgliederWerfenEAbstractError) {
 
 TEST(Auswertungsbasis, KurznameOhneUeberschreibungWirdBeiDerSucheRegistriert) {
     TTestUmgebung umgebung;
+    TErwarteteAusnahmen erwartet{"TKOV_Glob_Quendrix_Controller.GetAuswerterByKurzname"};
     const THostTestKlasse gut("GUT", "Gut");
     THostRegistrierung registrierung({&CLeereKlasse, &gut});
     TKOV_Quendrix_Auswertung_Class k = &CVorbelegt;
@@ -282,11 +285,16 @@ TEST(Auswertungsbasis, KurznameOhneUeberschreibungWirdBeiDerSucheRegistriert) {
 
 TEST(Auswertungsbasis, CreateRegistriertFehlerDesKonstruktors) {
     TTestUmgebung umgebung;
+    TErwarteteAusnahmen erwartet{"TKOV_Quendrix_Auswertung.Create"};
     EXPECT_EQ(CWerfendeKlasse.Create(), nullptr);
     EXPECT_EQ(Traces(), (std::vector<std::pair<std::string, bool>>{{"TKOV_Quendrix_Auswertung.Create", true}}));
 }
 
 TEST(Auswertungsbasis, LebenszyklusMitFehlernInDenSchritten) {
+    TErwarteteAusnahmen erwartet{"TKOV_Quendrix_Auswertung.Init",
+                                 "TKOV_Quendrix_Auswertung.Done",
+                                 "TKOV_Quendrix_Auswertung.Autoreport",
+                                 "TKOV_Quendrix_Auswertung.Destroy"};
     using TTraces = std::vector<std::pair<std::string, bool>>;
     const TTraces keine;
     const TTraces init{{"TKOV_Quendrix_Auswertung.Init", true}};

@@ -1,4 +1,5 @@
 // Program and info objects, rights, the message catalogue and the suite tables.
+#include "erwarteteausnahmen.h"
 #include "rdldatum.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
@@ -120,6 +121,7 @@ TEST(Info, FehlerRaiseCarriesTheCatalogueCoordinate) {
 
 TEST(Info, ClosingCheckOfADestructorReportsItsFailedSteps) {
     TTestUmgebung U(false);
+    TErwarteteAusnahmen erwartet{"TMani.Destroy", "TMani.Destroy.Kontrolle"};
     KOV_DestroyKontrolle("TMani.Destroy");
     EXPECT_TRUE(RDLInfo().Registrierte().empty()) << "a clean destructor passes its check";
     KOV_Geschuetzt("TMani.Destroy", false, [] { throw Exception("Datei schließen"); });
@@ -134,6 +136,7 @@ TEST(Info, ClosingCheckOfADestructorReportsItsFailedSteps) {
 
 TEST(Info, RegisteredExceptionsAreLoggedAndOnlyOrdinaryOnesShown) {
     TTestUmgebung U(false);
+    TErwarteteAusnahmen erwartet{"TKlasse.Operation", "TKlasse.Destroy"};
     const std::string log = (std::filesystem::temp_directory_path() /
                              ("qdrx_log_" + std::to_string(::getpid()) + ".log")).string();
     std::filesystem::remove(log);

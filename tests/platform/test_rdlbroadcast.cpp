@@ -1,5 +1,6 @@
 // Broadcast window messages: within this process at once, to another process through its
 // socket, past the socket of a dead process, and without a usable folder.
+#include "erwarteteausnahmen.h"
 #include "rdlbroadcast.h"
 #include "rdlinfo.h"
 #include "testumgebung.h"
@@ -87,6 +88,7 @@ TEST_F(Broadcast, EveryReceiverOfThisProcessGetsItAtOnceTheSenderCanTellItsOwn) 
 
 TEST_F(Broadcast, AFailingReceiverDoesNotKeepTheMessageFromTheOthers) {
     const uint32_t msg = RDLRegisterWindowMessage("Broadcast.Fehler");
+    TErwarteteAusnahmen erwartet{"TRDLNachrichtenEmpfaenger.Handler"};
     TEmpfangen e;
     TRDLNachrichtenEmpfaenger r1([](uint32_t, uint64_t, int64_t) { throw EListError("kaputt"); });
     TRDLNachrichtenEmpfaenger r2(Aufzeichnen(e));
@@ -180,6 +182,7 @@ TEST_F(Broadcast, WithoutAUsableFolderMessagesStayInThisProcess) {
     { FILE* f = fopen(datei.c_str(), "w"); ASSERT_NE(f, nullptr); fclose(f); }
     setenv("QUENDRIX_NACHRICHTENORDNER", (datei + "/quendrix").c_str(), 1);
     const uint32_t msg = RDLRegisterWindowMessage("Broadcast.OhneOrdner");
+    TErwarteteAusnahmen erwartet{"RDLBroadcastSystemMessage"};
     TEmpfangen e;
     TRDLNachrichtenEmpfaenger r1(Aufzeichnen(e)), r2(Aufzeichnen(e));
     RDLBroadcastSystemMessage(msg, r1.Handle(), 0);

@@ -3,6 +3,7 @@
 #include "kovvirtualtreeprinter.h"
 #include "exceptions.h"
 #include "rdlprogramm.h"
+#include "testdateien.h"
 #include "vtrdlvrlist.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <regex>
 #include <set>
@@ -24,23 +24,6 @@
 using namespace gridtest;
 
 namespace {
-
-// The PDF's text via poppler's pdftotext (pages end in a form feed); fails the test when
-// the tool is missing. "-bbox" gives each word with its box as XHTML.
-std::string PdfText(const QString& ADatei, const char* AArt = "-layout") {
-    const std::string befehl = std::string("pdftotext ") + AArt + " '" + ADatei.toStdString() + "' - 2>&1";
-    FILE* rohr = popen(befehl.c_str(), "r");
-    if (!rohr) {
-        ADD_FAILURE() << "popen failed";
-        return {};
-    }
-    std::string text;
-    char puffer[4096];
-    while (size_t n = fread(puffer, 1, sizeof puffer, rohr)) text.append(puffer, n);
-    const int rc = pclose(rohr);
-    EXPECT_EQ(rc, 0) << "pdftotext missing or failed (Debian: poppler-utils): " << text;
-    return text;
-}
 
 std::set<std::string> Woerter(const std::string& AText) {
     std::istringstream in(AText);
@@ -75,7 +58,7 @@ struct TWort {
 
 // The words of a PDF with their boxes (points), pages counted from 0.
 std::vector<TWort> WortBoxen(const QString& ADatei) {
-    const std::string xhtml = PdfText(ADatei, "-bbox");
+    const std::string xhtml = PdfText(ADatei.toStdString(), "-bbox");
     static const std::regex wort(
         R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
     std::vector<TWort> r;
@@ -115,7 +98,7 @@ struct TDruck {
         Printer.Options_Get().Drucktiefe = ATiefe;
         const QString datei = Ordner.filePath(QStringLiteral("druck%1.pdf").arg(ATiefe + 1));
         Printer.PrintToPdf(datei);
-        return PdfText(datei);
+        return PdfText(datei.toStdString());
     }
 };
 
@@ -171,7 +154,7 @@ TEST(TreePrinter, PrintWithoutDialogsNeedsAPdfFile) {
     const QString datei = d.Ordner.filePath(QStringLiteral("batch.pdf"));
     d.Printer.PdfDatei_Set(datei);
     d.Printer.Print();
-    EXPECT_NE(PdfText(datei).find("Umsatzauswertung Testdruck"), std::string::npos);
+    EXPECT_NE(PdfText(datei.toStdString()).find("Umsatzauswertung Testdruck"), std::string::npos);
 }
 
 TEST(TreePrinter, LongListBreaksPagesAndRepeatsTheHeaderRow) {
@@ -190,7 +173,7 @@ TEST(TreePrinter, LongListBreaksPagesAndRepeatsTheHeaderRow) {
     QTemporaryDir ordner;
     const QString datei = ordner.filePath(QStringLiteral("lang.pdf"));
     printer.PrintToPdf(datei);
-    const std::string text = PdfText(datei);
+    const std::string text = PdfText(datei.toStdString());
     EXPECT_NE(text.find("Seite 2"), std::string::npos) << text;
     size_t kopfzeilen = 0;
     for (size_t p = text.find("Betrag"); p != std::string::npos; p = text.find("Betrag", p + 1)) ++kopfzeilen;
@@ -277,10 +260,10 @@ TEST(TreePrinter, WideTreeContinuesInColumnBandsAtReadableSizeWithHeadColumnAndF
                                                [](const TWort& A, const TWort& B) { return A.Hoehe() < B.Hoehe(); });
     EXPECT_GE(kleinstes.Hoehe(), mindesthoehe) << kleinstes.Text << " on page " << kleinstes.Seite + 1;
 
-    const std::string text = PdfText(breit);
+    const std::string text = PdfText(breit.toStdString());
     const auto seiten = Seiten(text);
     const size_t n = seiten.size();
-    EXPECT_GT(n, Seiten(PdfText(schmal)).size());
+    EXPECT_GT(n, Seiten(PdfText(schmal.toStdString())).size());
     const std::string von = " von " + std::to_string(n);
     // A band: a run of pages that show the same figure columns.
     std::vector<std::set<std::string>> baender;

@@ -1,6 +1,7 @@
 // How registered failures reach the user and the log: a repeat is shown once until
 // the user acts or a pause passes, and a database failure's code and details go to
 // the log only.
+#include "erwarteteausnahmen.h"
 #include "qttestapp.h"
 #include "rdlbenutzeraktion.h"
 #include "testumgebung.h"
@@ -43,6 +44,7 @@ int Gezeigt(TTestUmgebung& AUmgebung) { return int(AUmgebung.Meldungen().Meldung
 
 TEST(Fehleranzeige, WiederholungNurNachBenutzeraktionOderPauseErneutGezeigt) {
     TTestUmgebung umgebung(false);
+    TErwarteteAusnahmen gewollt{"T.Lesen", "T.Schreiben"};
     TTestUhr uhr;
     uhr.Einsetzen();
     const struct {
@@ -78,6 +80,7 @@ TEST(Fehleranzeige, WiederholungNurNachBenutzeraktionOderPauseErneutGezeigt) {
 // Reading a message takes no pause: the time counts from when it was closed.
 TEST(Fehleranzeige, DieZeitZumLesenIstKeinePause) {
     TTestUmgebung umgebung(false);
+    TErwarteteAusnahmen gewollt{"T.Lesen"};
     TTestUhr uhr;
     uhr.Einsetzen();
     struct TLangsamLesen : IRDLMeldungsAusgabe {
@@ -101,6 +104,7 @@ TEST(Fehleranzeige, DieZeitZumLesenIstKeinePause) {
 TEST(Fehleranzeige, KlickOderTasteAufEinemFensterIstEineBenutzeraktion) {
     TQtApp qt;
     TTestUmgebung umgebung(false);
+    TErwarteteAusnahmen gewollt{"T.Lesen"};
     TRDLBenutzerAktionsFilter filter;
     QCoreApplication::instance()->installEventFilter(&filter);
     QWidget fenster;
@@ -143,6 +147,7 @@ TEST(Fehleranzeige, KlickOderTasteAufEinemFensterIstEineBenutzeraktion) {
 
 TEST(Fehlerprotokoll, DatenbankfehlerProtokolliertCodeUndDetailsZeigtNurDenText) {
     TTestUmgebung umgebung(false);
+    TErwarteteAusnahmen gewollt{"T.Buchen"};
     const std::string log = (std::filesystem::temp_directory_path() /
                              ("quendrix_anzeige_" + std::to_string(::getpid()) + ".log"))
                                 .string();

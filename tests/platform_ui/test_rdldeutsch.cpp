@@ -2,6 +2,7 @@
 #include "qttestapp.h"
 #include "rdldeutsch.h"
 #include "rdlinfo.h"
+#include "testdateien.h"
 
 #include <QCalendarWidget>
 #include <QDialogButtonBox>
@@ -11,8 +12,6 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -71,8 +70,7 @@ TEST_F(TQtDeutsch, OhneUebersetzungsdateiSagtEsDasLog) {
     RDLInfo().LogDateiSetzen((ordner / "test.log").string());
     EXPECT_FALSE(RDLQtDeutschEinrichten((ordner / "leer").string()));
     RDLInfo().LogDateiSetzen(altesLog);
-    std::ifstream log(ordner / "test.log");
-    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    const std::string text = DateiLesen(ordner / "test.log");
     EXPECT_NE(text.find("qtbase_de.qm"), std::string::npos) << text;
     EXPECT_EQ(S(QCoreApplication::translate("QPlatformTheme", "&Yes")), "&Yes");
     EXPECT_EQ(S(QLocale().monthName(1)), "Januar");

@@ -3,6 +3,7 @@
 // regular file is refused and left alone. Also for the grid's CSV export and the tree
 // printer's PDF, which write through it.
 #include "gridtestlisten.h"
+#include "testdateien.h"
 #include "testumgebung.h"
 #include "kovvirtualtreeprinter.h"
 #include "rdlergebnisdatei.h"
@@ -11,11 +12,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -33,14 +32,7 @@ void Anlegen(const fs::path& ADatei, const std::string& AInhalt) {
 struct TOrdner {
     QTemporaryDir Temp;
     fs::path Pfad = Temp.path().toStdString();
-    std::string Namen() const {
-        std::vector<std::string> n;
-        for (const auto& e : fs::directory_iterator(Pfad)) n.push_back(e.path().filename().string());
-        std::sort(n.begin(), n.end());
-        std::string r;
-        for (const auto& s : n) r += s + " ";
-        return r;
-    }
+    std::string Namen() const { return OrdnerNamen(Pfad); }
 };
 
 // The German text the writer raised, empty when it wrote.

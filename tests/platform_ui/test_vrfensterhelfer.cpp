@@ -2,6 +2,7 @@
 // export and the three CSV forms, checked through what the grid shows and the files hold.
 #include "gridtestlisten.h"
 #include "rdldialog.h"
+#include "testdateien.h"
 #include "testumgebung.h"
 #include "vrfensterhelfer.h"
 #include "vtrdlvrlist.h"
@@ -14,9 +15,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 
 using namespace gridtest;
@@ -69,18 +68,8 @@ struct TFenster {
 
 // File lines without their CR LF, read back from Windows-1252.
 std::vector<std::string> Zeilen(const fs::path& ADatei) {
-    std::ifstream in(ADatei, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    const std::string roh = s.str();
-    const std::string text = QString::fromLatin1(roh.data(), qsizetype(roh.size())).toStdString();
-    std::vector<std::string> r;
-    for (size_t a = 0; a < text.size();) {
-        const size_t e = text.find("\r\n", a);
-        r.push_back(text.substr(a, e - a));
-        a = e == std::string::npos ? text.size() : e + 2;
-    }
-    return r;
+    const std::string roh = DateiLesen(ADatei);
+    return CrLfZeilen(QString::fromLatin1(roh.data(), qsizetype(roh.size())).toStdString());
 }
 
 const char* CRegionMonat = "Nord|{Januar 2025|{|c |d} April 2025|{|a}} Süd|{Januar 2025|{|b} Dezember 2025|{|e}}";

@@ -2,6 +2,7 @@
 // and CSV export in grid order.
 #include "gridtestlisten.h"
 #include "rdldialog.h"
+#include "testdateien.h"
 #include "vtrdlvrlist.h"
 
 #include <QAbstractItemModelTester>
@@ -12,8 +13,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -31,13 +30,6 @@ struct TGrid {
 };
 
 
-
-std::string Lesen(const std::filesystem::path& ADatei) {
-    std::ifstream in(ADatei, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::filesystem::path TempDatei(const char* AName) {
     auto p = std::filesystem::temp_directory_path() / ("vtrdl_" + std::to_string(::getpid()) + "_" + AName);
@@ -162,9 +154,9 @@ TEST(VRGrid, CsvWritesTheVisibleColumnsInGridOrder) {
 
     const auto datei = TempDatei("reihenfolge.csv");
     ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), -1, ';', true, false));
-    EXPECT_EQ(Lesen(datei), "Betrag;\"Gebiet; S\xFC" "d\";Menge\r\n10,50;Nord;2\r\n1,25;S\xFC"
-                            "d;1\r\n2,00;Nord;4\r\n1,00;Nord;1\r\n0,50;S\xFC"
-                            "d;5\r\n");
+    EXPECT_EQ(DateiLesen(datei), "Betrag;\"Gebiet; S\xFC" "d\";Menge\r\n10,50;Nord;2\r\n1,25;S\xFC"
+                                 "d;1\r\n2,00;Nord;4\r\n1,00;Nord;1\r\n0,50;S\xFC"
+                                 "d;5\r\n");
     std::filesystem::remove(datei);
 }
 
@@ -193,11 +185,11 @@ TEST(VRGrid, ExportWritesTheRowsOfTheChosenLevel) {
     const auto datei = TempDatei("ebenen.csv");
     for (const auto& f : faelle) {
         ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), f.Level, ';', true, false)) << f.Level;
-        EXPECT_EQ(Lesen(datei), kopf + f.Zeilen) << f.Level;
+        EXPECT_EQ(DateiLesen(datei), kopf + f.Zeilen) << f.Level;
     }
     // Without the header line and in UTF-8.
     ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), 0, ';', false, true));
-    EXPECT_EQ(Lesen(datei), "Nord;Nord;;7;13,50;;\r\nSüd;Süd;;6;1,75;;\r\n");
+    EXPECT_EQ(DateiLesen(datei), "Nord;Nord;;7;13,50;;\r\nSüd;Süd;;6;1,75;;\r\n");
     std::filesystem::remove(datei);
 }
 
@@ -233,7 +225,7 @@ TEST(VRGrid, AFailedOrCancelledExportReturnsFalseAndChangesNothing) {
     g.Grid.OnAskSaveFileName = [&](const QString&) { return QString::fromStdString(datei.string()); };
     ASSERT_TRUE(g.Grid.Export2CSV(name, 0, ' ', true, false));
     EXPECT_EQ(name, datei.string());
-    EXPECT_EQ(Lesen(datei).substr(0, 8), ";Region;");
+    EXPECT_EQ(DateiLesen(datei).substr(0, 8), ";Region;");
     std::filesystem::remove(datei);
 }
 
@@ -303,7 +295,7 @@ TEST(VRGrid, AnEmptyListGivesAnEmptyTreeAndAHeaderOnlyExport) {
     EXPECT_EQ(g.Grid.Model().columnCount(), 7);
     const auto datei = TempDatei("leer.csv");
     ASSERT_TRUE(g.Grid.Export2CSV_KnownFilename(datei.string(), -1, ';', true, false));
-    EXPECT_EQ(Lesen(datei), ";Region;Filiale;Menge;Betrag;Notiz;Monat\r\n");
+    EXPECT_EQ(DateiLesen(datei), ";Region;Filiale;Menge;Betrag;Notiz;Monat\r\n");
     std::filesystem::remove(datei);
 }
 

@@ -41,17 +41,6 @@ void InstallationAnlegen(TTestUmgebung& U, TKassen& K) {
     }
 }
 
-std::string PipeZeileLesen(int AFd) {
-    std::string z;
-    char c;
-    while (read(AFd, &c, 1) == 1 && c != '\n') z += c;
-    return z;
-}
-void PipeZeileSchreiben(int AFd, const std::string& AZeile) {
-    const std::string z = AZeile + "\n";
-    if (write(AFd, z.data(), z.size()) != ssize_t(z.size())) _exit(3);
-}
-
 std::string Einstellung() {
     return TSimpleMask(CIgnorUmsaetzeBereich, CIgnorUmsaetzeSektion).ReadGlobalDef(CIgnorUmsaetzeSchluessel, "");
 }

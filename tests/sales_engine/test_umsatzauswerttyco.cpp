@@ -2,6 +2,7 @@
 // a sale, consistency, averages, days beside prior years and their sum over a period.
 #include "umsatzauswerttyco.h"
 #include "rdldatum.h"
+#include "erwarteteausnahmen.h"
 #include "testumgebung.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,7 @@ TEST_F(Umsatzwerte, EinVerkaufZaehltInJedemPassendenFensterUndImmerImGanzenTag) 
 }
 
 TEST_F(Umsatzwerte, KonsistenzSortiertUndMeldetDenErstenFehler) {
+    TErwarteteAusnahmen erwartet{"TKOV_Umsatz_Tagesauswertung.KonsistenzSicherstellen"};
     const std::string datum = DateToStr(CTag);
     struct {
         const char* Name;
@@ -197,6 +199,8 @@ TEST_F(Umsatzwerte, KonsistenzSortiertUndMeldetDenErstenFehler) {
 }
 
 TEST_F(Umsatzwerte, FruehesterBeginnUndSpaetestesEnde) {
+    TErwarteteAusnahmen erwartet{"TKOV_Umsatz_Tagesauswertung.GetFruehesteVonZeit",
+                                 "TKOV_Umsatz_Tagesauswertung.GetSpaetesteBisZeit"};
     TTag tag;
     EXPECT_EQ(tag.GetFruehesteVonZeit(), 0);
     EXPECT_EQ(tag.GetSpaetesteBisZeit(), 0);
@@ -267,6 +271,8 @@ TEST_F(Umsatzwerte, DurchschnittDerTageMitUndOhneLeereTage) {
 // --- a day beside its prior years -------------------------------------------------
 
 TEST_F(Umsatzwerte, TagMitVorjahrenZugriffUndLeere) {
+    TErwarteteAusnahmen erwartet{"TKOV_UmsatzDatenMitVorjahre.VorjahresUmsatz_Get",
+                                 "TKOV_UmsatzDatenMitVorjahre.Vergleichstage_Get"};
     TMitVJ d(2);
     EXPECT_EQ(d.AnzahlVorjahresumsaetze(), 2);
     EXPECT_TRUE(d.IsEmpty());
@@ -286,6 +292,7 @@ TEST_F(Umsatzwerte, TagMitVorjahrenZugriffUndLeere) {
 }
 
 TEST_F(Umsatzwerte, SummeEinesZeitraumsLaesstUnpassendeTageAus) {
+    TErwarteteAusnahmen erwartet{"TKOV_UmsatzDatenMitVorjahre.Add"};
     TZeitraum zeitraum;
     TMitVJ summe(3);
     summe.FRealerUmsatz = Umsatz(9);

@@ -3,6 +3,7 @@
 // ignore-before dates, and build and update, also cancelled, interrupted or beside a till.
 #include "umsatzgetmani_base.h"
 #include "umsatzauswertmani_base.h"
+#include "erwarteteausnahmen.h"
 #include "umsatzstatistik_testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,7 @@ TEST(Umsatzabruf, EinTagMitUhrzeitFindetDieZeilenDesTages) {
     EXPECT_DOUBLE_EQ(Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag + 0.75)),
                      Netto(get.UmsatzBerechnen_FuerTag(CMandant1, {1, 1}, tag)));
     // A reversed window loads nothing and is reported.
+    TErwarteteAusnahmen erwartet{"TKOV_UmsatzGet_Mani<*>.UmsatzAusUmsStatFileLaden_FuerTagesZeitraum"};
     TDaten d;
     EXPECT_FALSE(get.UmsatzAusUmsStatFileLaden_FuerTagesZeitraum(CMandant1, {1, 1}, tag, {Uhr(12, 0), Uhr(9, 0)}, d));
     ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
@@ -234,17 +236,6 @@ TEST(Umsatzabruf, UmsaetzeVorDemIgnorierDatumZaehlenNicht) {
 }
 
 namespace {
-std::string PipeZeileLesen(int AFd) {
-    std::string z;
-    char c;
-    while (read(AFd, &c, 1) == 1 && c != '\n') z += c;
-    return z;
-}
-void PipeZeileSchreiben(int AFd, const std::string& AZeile) {
-    const std::string z = AZeile + "\n";
-    if (write(AFd, z.data(), z.size()) != ssize_t(z.size())) _exit(3);
-}
-
 // This test program run again as another process, only the test AFilter, with its order
 // (fields split by tabs) in the environment variable AVariable.
 pid_t TestProzessStarten(const char* AVariable, const std::string& AAuftrag, const char* AFilter) {
@@ -480,6 +471,7 @@ TEST(Umsatzstatistik, AbgebrochenesUpdateVerbuchtNichtsAlsVerarbeitet) {
 // A damaged record (NULL, empty, not numbers, beyond any amount) is counted again from the
 // lines and booked anew, and registered; none of its figures is ever returned.
 TEST(Umsatzabruf, BeschaedigterSatzWirdAusDenZeilenNeuGezaehlt) {
+    TErwarteteAusnahmen erwartet{"TKOV_UmsatzHelper_StatFile.Laden"};
     TUmgebungMitHeute U;
     TKassen K;
     InstallationAnlegen(U, K);

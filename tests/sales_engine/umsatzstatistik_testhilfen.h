@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -155,3 +156,15 @@ struct TUmgebungMitHeute : TTestUmgebung {
 // Ends the run where it stands, as a killed process would: no handler of the engine
 // catches it (they catch std::exception only).
 struct TProzessEnde {};
+
+// A line between a test and the process it started (pipe ends; no line end in the text).
+inline std::string PipeZeileLesen(int AFd) {
+    std::string z;
+    char c;
+    while (read(AFd, &c, 1) == 1 && c != '\n') z += c;
+    return z;
+}
+inline void PipeZeileSchreiben(int AFd, const std::string& AZeile) {
+    const std::string z = AZeile + "\n";
+    if (write(AFd, z.data(), z.size()) != ssize_t(z.size())) _exit(3);
+}

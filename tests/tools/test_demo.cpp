@@ -5,6 +5,7 @@
 #include "rdldatum.h"
 #include "rdlprogramm.h"
 #include "rdlwaehrung.h"
+#include "testdateien.h"
 #include "testumgebung.h"
 #include "zeitdaten.h"
 #include <gtest/gtest.h>
@@ -79,12 +80,6 @@ std::vector<std::string> Inhalt(TRDLDatenbank& ADb) {
     return r;
 }
 
-std::string Lesen(const std::filesystem::path& APfad) {
-    std::ifstream f(APfad, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 } // namespace
 
@@ -307,7 +302,7 @@ TEST(DemoProgramm, RefusesExistingFileWithoutForceAndLeavesItUnchanged) {
     const std::vector<std::string> args = {"--db", pfad.string(), "--branches=1", "--days", "1"};
 
     EXPECT_EQ(DemoProgramm(args, out, err, false), 1);
-    EXPECT_EQ(Lesen(pfad), "alter Inhalt");
+    EXPECT_EQ(DateiLesen(pfad), "alter Inhalt");
     EXPECT_NE(err.str().find("--force"), std::string::npos);
 
     auto mitForce = args;
