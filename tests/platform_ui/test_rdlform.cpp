@@ -2,6 +2,8 @@
 // closed and restored by the next instance, as far as its store mode says.
 #include "qttestapp.h"
 #include "rdlform.h"
+#include "erwarteteausnahmen.h"
+#include "rdlinfo.h"
 #include "testumgebung.h"
 
 #include <QApplication>
@@ -82,4 +84,40 @@ TEST(RDLForm, PlatzGiltJeFormnameUndArbeitsplatz) {
     f.RDLFormInit("TKOV_AFrm", false); // without restoring
     EXPECT_EQ(f.objectName(), "TKOV_AFrm");
     EXPECT_NE(f.pos(), neu.topLeft());
+}
+
+namespace {
+
+// A window's handlers as the form base runs them.
+class TBewachtesFenster : public TRDLForm {
+public:
+    TBewachtesFenster() : TRDLForm(nullptr, "TKOV_TestFrm") {}
+    template <class F>
+    void Handler(const char* AName, F&& ABody) { Bewacht(AName, std::forward<F>(ABody)); }
+};
+
+} // namespace
+
+TEST(RDLForm, BewachtMeldetFehlerUnterDemTracenamenUndLaesstWaehrendDerArbeitNichtsAnderesZu) {
+    TTestUmgebung umgebung;
+    TQtApp app;
+    TErwarteteAusnahmen erwartet{"TKOV_TestFrm.btnStartClick"};
+    TBewachtesFenster f;
+    f.show();
+    int innen = 0;
+    bool offenWaehrendDerArbeit = false;
+    f.Handler("btnStartClick", [&] {
+        f.Handler("btnExportClick", [&] { ++innen; }); // a second handler waits for no one: it is dropped
+        f.close();                                     // refused while working
+        offenWaehrendDerArbeit = f.isVisible();
+        throw EConvertError("kaputt");
+    });
+    EXPECT_EQ(innen, 0);
+    EXPECT_TRUE(offenWaehrendDerArbeit);
+    ASSERT_EQ(RDLInfo().Registrierte().size(), 1u);
+    EXPECT_EQ(RDLInfo().Registrierte()[0].TraceName, "TKOV_TestFrm.btnStartClick");
+    f.Handler("btnExportClick", [&] { ++innen; }); // the failed handler released the window
+    EXPECT_EQ(innen, 1);
+    f.close();
+    EXPECT_FALSE(f.isVisible());
 }
