@@ -3,6 +3,9 @@
 // the receivers of this process, and through one Unix datagram socket per process to the
 // receivers of the program's other processes on this machine, which see them when they
 // next call RDLNachrichtenVerarbeiten (before using cached data, and on the idle timer).
+// On a server database (RDLProgramm's) they travel as notifications of that database as
+// well, to the program on every other workstation (docs/schema.md, "Nachrichten"). A
+// message that arrives both ways is handed over once.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,7 +15,8 @@
 uint32_t RDLRegisterWindowMessage(const std::string& AName);
 
 // A hidden window that receives broadcast messages. Its handle is unique across the
-// processes of the machine (process id in the upper 32 bits).
+// processes of the machine (process id in the upper 32 bits) and, as the lower half starts
+// at a random number per process, practically across workstations too.
 class TRDLNachrichtenEmpfaenger {
 public:
     using THandler = std::function<void(uint32_t AMsg, uint64_t AWParam, int64_t ALParam)>;
@@ -33,8 +37,13 @@ private:
 void RDLBroadcastSystemMessage(uint32_t AMsg, uint64_t AWParam, int64_t ALParam);
 
 // Hands the messages other processes sent to this one to its receivers, without waiting.
-// Returns the number of messages received.
+// Returns the number of messages received. Also keeps the listening connection of a
+// server database going: started when needed, after a loss again at once, and after a
+// failure every few seconds; failures go to the log.
 int RDLNachrichtenVerarbeiten();
+
+// True while this process hears the other workstations through its server database.
+bool RDLNachrichtenUeberServer();
 
 // The folder of the processes' sockets: $QUENDRIX_NACHRICHTENORDNER, else
 // $XDG_RUNTIME_DIR/quendrix, else /tmp/quendrix-<uid>.

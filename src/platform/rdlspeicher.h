@@ -61,6 +61,16 @@ public:
     virtual ~IRDLSperre() = default;
 };
 
+// The notifications of a database on a connection of its own (IRDLVerbindung::Lauschen).
+class IRDLLauscher {
+public:
+    virtual ~IRDLLauscher() = default;
+    // Never waits: goes on connecting, then adds the texts that arrived since the last call
+    // to ATexte. True while it listens. Raises EDatenbankFehler when the connection could
+    // not be made or was lost; a new listener starts again.
+    virtual bool Abholen(std::vector<std::string>& ATexte) = 0;
+};
+
 class IRDLVerbindung {
 public:
     virtual ~IRDLVerbindung() = default;
@@ -119,6 +129,14 @@ public:
     // destroyed or the holder's process or connection ends, so a killed holder never
     // keeps it. Waits up to AWarteMs for another holder; nullptr when it stays taken.
     virtual std::unique_ptr<IRDLSperre> SperreNehmen(const std::string& AName, int AWarteMs) = 0;
+
+    // --- notifications to the other programs on the database (server store only) -------
+    // Sends AText to every listener of channel AKanal; inside a transaction at its commit,
+    // and not at all when it is rolled back. Nothing on a store without notifications.
+    virtual void Benachrichtigen(const std::string& AKanal, const std::string& AText) = 0;
+    // A listener of AKanal on a connection of its own, so that it never waits behind a
+    // statement streaming on this one; nullptr on a store without notifications.
+    virtual std::unique_ptr<IRDLLauscher> Lauschen(const std::string& AKanal) = 0;
 };
 
 // Opening mode of the drivers.

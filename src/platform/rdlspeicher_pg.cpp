@@ -2,6 +2,7 @@
 // with many workstations and tills. Values travel as text (blobs as binary), so the
 // driver needs no knowledge of the server's type oids.
 #include "rdlspeicher.h"
+#include "rdlspeicher_pg_nachrichten.h"
 #include <libpq-fe.h>
 #include <algorithm>
 #include <cctype>
@@ -596,6 +597,13 @@ public:
         const std::string sql = "SELECT pg_advisory_unlock(" + std::to_string(CSperrKlasse) + ", " +
                                 std::to_string(ASchluessel) + ")";
         PQclear(PQexec(FConn, sql.c_str()));
+    }
+
+    void Benachrichtigen(const std::string& AKanal, const std::string& AText) override {
+        RDLPgBenachrichtigen(*this, AKanal, AText);
+    }
+    std::unique_ptr<IRDLLauscher> Lauschen(const std::string& AKanal) override {
+        return RDLPgLauschen(FConn, FOrt, AKanal);
     }
 
 private:

@@ -324,6 +324,9 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
+    // The programs of one machine hear each other through their datagram sockets.
+    void Benachrichtigen(const std::string&, const std::string&) override {}
+    std::unique_ptr<IRDLLauscher> Lauschen(const std::string&) override { return nullptr; }
 
 private:
     int64_t Zahl(const std::string& ASql) {

@@ -1,14 +1,23 @@
 // Broadcast window messages: within this process at once, to another process through its
-// socket, past the socket of a dead process, and without a usable folder.
+// socket, past the socket of a dead process, and without a usable folder; on a server
+// database to another workstation through its notifications, once, also from the suite's
+// other programs and after the listening connection was lost.
 #include "erwarteteausnahmen.h"
+#include "ignorumsaetze.h"
 #include "rdlbroadcast.h"
+#include "rdldatum.h"
 #include "rdlinfo.h"
 #include "testumgebung.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <limits>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
@@ -190,6 +199,179 @@ TEST_F(Broadcast, WithoutAUsableFolderMessagesStayInThisProcess) {
     EXPECT_EQ(e.size(), 4u);
     EXPECT_EQ(RDLNachrichtenVerarbeiten(), 0);
     EXPECT_EQ(BroadcastMeldungen(), 1) << "said once per process";
+}
+
+// --- between workstations, through the server database ------------------------------------
+
+constexpr const char* CAuftrag = "QUENDRIX_TEST_ANDERER_ARBEITSPLATZ";
+
+// Looks for messages until ABis holds, for ten seconds at most.
+bool Abwarten(const std::function<bool()>& ABis) {
+    const auto ende = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
+        RDLNachrichtenVerarbeiten();
+        if (ABis()) return true;
+        if (std::chrono::steady_clock::now() > ende) return false;
+        usleep(5000);
+    }
+}
+
+// How a statistics engine holds the ignore-before dates: dropped when another one changed them.
+class TEngineObjekt {
+public:
+    TEngineObjekt()
+        : FNachricht(RDLRegisterWindowMessage(CIgnorUmsaetzeNachricht)),
+          FFenster([this](uint32_t AMsg, uint64_t AWParam, int64_t) {
+              if (AMsg == FNachricht && AWParam != FFenster.Handle()) FDaten.reset();
+          }) {}
+    const TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum& Get() {
+        if (!FDaten) {
+            FDaten = std::make_unique<TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum>();
+            IgnorUmsaetzeEinstellungLesen(*FDaten);
+        }
+        return *FDaten;
+    }
+    void Set(const TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum& AWert) {
+        IgnorUmsaetzeEinstellungSchreiben(AWert);
+        FDaten = std::make_unique<TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum>(AWert);
+        IgnorUmsaetzeAenderungMelden(FFenster.Handle());
+    }
+    bool Gelesen() const { return FDaten != nullptr; }
+    uint64_t Handle() const { return FFenster.Handle(); }
+
+private:
+    uint32_t FNachricht;
+    TRDLNachrichtenEmpfaenger FFenster;
+    std::unique_ptr<TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum> FDaten;
+};
+
+TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum NeueDaten() {
+    TDictionary_FilKnr_2_IgnoriereUmsaetzeVorDatum d;
+    d.Add(3, EncodeDate(2026, 3, 10));
+    return d;
+}
+
+// The other workstation, run as a process of its own with a socket folder of its own: it
+// changes the ignore-before dates; then it sends one message into the first one's folder
+// as well (from the same machine, so it comes both ways) and a last one.
+TEST(AndererArbeitsplatz, AendertUndMeldet) {
+    const char* auftrag = std::getenv(CAuftrag);
+    if (!auftrag) return; // only as the other process
+    std::vector<std::string> felder;
+    std::istringstream in(auftrag);
+    for (std::string f; std::getline(in, f, '\t');) felder.push_back(f);
+    ASSERT_EQ(felder.size(), 3u);
+    char muster[] = "/tmp/quendrix-test-XXXXXX";
+    ASSERT_NE(mkdtemp(muster), nullptr);
+    const std::string eigenerOrdner = muster;
+    setenv("QUENDRIX_NACHRICHTENORDNER", eigenerOrdner.c_str(), 1);
+    {
+        TTestUmgebung U(TRDLDatenbank::Oeffnen(felder[0]));
+        TEngineObjekt b;
+        b.Set(NeueDaten());
+        setenv("QUENDRIX_NACHRICHTENORDNER", felder[1].c_str(), 1);
+        RDLBroadcastSystemMessage(RDLRegisterWindowMessage("Arbeitsplatz.Doppelt"), 7, -7);
+        setenv("QUENDRIX_NACHRICHTENORDNER", eigenerOrdner.c_str(), 1);
+        RDLBroadcastSystemMessage(RDLRegisterWindowMessage("Arbeitsplatz.Ende"), std::numeric_limits<uint64_t>::max(),
+                                  std::numeric_limits<int64_t>::min());
+        EXPECT_EQ(BroadcastMeldungen(), 0);
+        ZeileSchreiben(std::stoi(felder[2]), std::to_string(b.Handle()));
+    }
+    std::filesystem::remove_all(eigenerOrdner);
+}
+
+TEST_F(Broadcast, AnotherWorkstationHearsAChangeThroughTheServerDatabaseOnce) {
+    if (!TestAufPostgres()) GTEST_SKIP() << "messages between workstations travel over a server database";
+    TTestDatenbankOrt ort;
+    TTestUmgebung A(ort.DbShared());
+    const uint32_t eigene = RDLRegisterWindowMessage("Arbeitsplatz.Eigene");
+    const uint32_t refresh = RDLRegisterWindowMessage(CIgnorUmsaetzeNachricht);
+    const uint32_t doppelt = RDLRegisterWindowMessage("Arbeitsplatz.Doppelt");
+    const uint32_t ende = RDLRegisterWindowMessage("Arbeitsplatz.Ende");
+    TEmpfangen e;
+    TRDLNachrichtenEmpfaenger r(Aufzeichnen(e));
+    TEngineObjekt a;
+    EXPECT_EQ(a.Get().Count(), 0);
+    ASSERT_TRUE(Abwarten(RDLNachrichtenUeberServer)) << "the listening connection did not come up";
+    // Its own message comes back from the server too, and is not handed over again.
+    RDLBroadcastSystemMessage(eigene, r.Handle(), 1);
+
+    int zurueck[2];
+    ASSERT_EQ(pipe(zurueck), 0);
+    const pid_t kind = fork();
+    ASSERT_GE(kind, 0);
+    if (kind == 0) {
+        setenv(CAuftrag, (ort.Ort() + "\t" + FOrdner + "\t" + std::to_string(zurueck[1])).c_str(), 1);
+        execl("/proc/self/exe", "test_platform", "--gtest_filter=AndererArbeitsplatz.AendertUndMeldet",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(zurueck[1]);
+    const std::string handleB = ZeileLesen(zurueck[0]);
+    close(zurueck[0]);
+    int status = 0;
+    EXPECT_EQ(waitpid(kind, &status, 0), kind);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_FALSE(handleB.empty()) << "the other workstation did not get through";
+
+    EXPECT_TRUE(Abwarten([&] { return std::any_of(e.begin(), e.end(), [&](auto& m) { return std::get<0>(m) == ende; }); }));
+    // The datagram comes before the notifications: compared in order of the numbers.
+    TEmpfangen erwartet{{eigene, r.Handle(), 1},
+                        {refresh, std::stoull(handleB), 0},
+                        {doppelt, 7, -7},
+                        {ende, std::numeric_limits<uint64_t>::max(), std::numeric_limits<int64_t>::min()}};
+    std::sort(erwartet.begin(), erwartet.end());
+    std::sort(e.begin(), e.end());
+    EXPECT_EQ(e, erwartet);
+    EXPECT_FALSE(a.Gelesen()) << "the engine dropped its dates";
+    EXPECT_EQ(a.Get(), NeueDaten());
+    EXPECT_EQ(BroadcastMeldungen(), 0);
+    EXPECT_TRUE(RDLInfo().Registrierte().empty());
+}
+
+// The suite's other programs send the text of docs/schema.md; a text of another form is
+// passed over (and said once). A lost listening connection is said and made again at once.
+TEST_F(Broadcast, NotificationsOfOtherProgramsAndALostListeningConnection) {
+    if (!TestAufPostgres()) GTEST_SKIP() << "messages between workstations travel over a server database";
+    TTestDatenbankOrt ort;
+    TTestUmgebung A(ort.DbShared());
+    const uint32_t fremd = RDLRegisterWindowMessage("Fremd.Nachricht");
+    const uint32_t leer = RDLRegisterWindowMessage("Fremd mit Leerzeichen");
+    TEmpfangen e;
+    TRDLNachrichtenEmpfaenger r(Aufzeichnen(e));
+    ASSERT_TRUE(Abwarten(RDLNachrichtenUeberServer));
+    const auto senden = [&](const std::string& AText) {
+        auto st = A.Db().Prepare("SELECT pg_notify('quendrix_nachricht', ?)");
+        st.Bind(1, AText);
+        st.Step();
+        st.Reset();
+    };
+    const auto angekommen = [&](size_t AAnzahl) { return Abwarten([&] { return e.size() >= AAnzahl; }); };
+    TErwarteteAusnahmen erwartet{"RDLNachrichtenVerarbeiten"};
+
+    // Handed over: the first and the last.
+    for (const char* text : {
+             "QXN1 kasse-7 1 0 -3 Fremd.Nachricht",
+             "QXN1 kasse-7 1 0 -3 Fremd.Nachricht",   // the same message again
+             "QXN1 kasse-7 2 5 0 Niemand.Kennt.Mich", // no receiver knows the name
+             "hallo",                                 // another form
+             "QXN1 kasse-7 3 x 0 Fremd.Nachricht",    // no number
+             "QXN1 kasse-7 4 18446744073709551615 9 Fremd mit Leerzeichen",
+         })
+        senden(text);
+    ASSERT_TRUE(angekommen(2));
+    const TEmpfangen zugestellt{{fremd, 0, -3}, {leer, std::numeric_limits<uint64_t>::max(), 9}};
+    EXPECT_EQ(e, zugestellt);
+    EXPECT_EQ(RDLInfo().Registrierte().size(), 1u) << "another form is said once";
+
+    A.Db().Exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                " WHERE application_name = 'quendrix-nachrichten' AND datname = current_database()");
+    ASSERT_TRUE(Abwarten([] { return !RDLNachrichtenUeberServer(); }));
+    ASSERT_TRUE(Abwarten(RDLNachrichtenUeberServer)) << "made again at once";
+    EXPECT_EQ(RDLInfo().Registrierte().size(), 2u) << "the loss is said";
+    senden("QXN1 kasse-7 5 1 2 Fremd.Nachricht");
+    ASSERT_TRUE(angekommen(3));
+    EXPECT_EQ(e.back(), std::make_tuple(fremd, uint64_t(1), int64_t(2)));
 }
 
 } // namespace
