@@ -1,7 +1,8 @@
 // The notifications of the PostgreSQL driver. Sent with pg_notify in the program's own
 // session, so that a message about a change reaches the others only with its commit.
 // Heard on a connection of its own, driven without waiting: connecting, LISTEN and
-// reading the notifications advance a step whenever the program looks for messages.
+// reading the notifications advance a step whenever the program looks for messages (only
+// the lookup of a host name, inside libpq's start of the connection, may wait).
 #include "rdlspeicher_pg_nachrichten.h"
 #include <chrono>
 #include <poll.h>
