@@ -78,9 +78,12 @@ public:
     // Path or address without password, for messages.
     virtual const std::string& Ort() const = 0;
 
-    // AStrom: a read of unknown length, whose rows the server store streams one by one;
-    // false for reads the caller bounds itself (LIMIT), which come whole.
-    virtual std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool AStrom = true) = 0;
+    // A statement, prepared once per connection and SQL text: the server store keeps it as
+    // long as the connection lives. Its rows come whole, in one round trip (reads are
+    // bounded by their LIMIT or by what they ask). AStrom: a long read whose rows the server
+    // store streams one by one instead; left early, it cancels on the server only when
+    // rows are still pending there.
+    virtual std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool AStrom = false) = 0;
     virtual void Ausfuehren(const std::string& ASql) = 0;
 
     // A write transaction takes the write lock at once, waiting while another program
@@ -146,6 +149,8 @@ enum class TRDLOeffnen { Vorhanden, Neu };
 bool RDLIstServerAdresse(std::string_view AOrt);
 std::unique_ptr<IRDLVerbindung> RDLSqliteVerbinden(const std::string& APfad, TRDLOeffnen AModus);
 std::unique_ptr<IRDLVerbindung> RDLPostgresVerbinden(const std::string& AAdresse);
+// How often this process asked the server to cancel a read (each a new connection to it).
+int64_t RDLServerAbbrueche();
 
 // How long a write waits for a database that another program holds (SQLite busy
 // timeout, PostgreSQL lock timeout). For new connections; tests shorten it.

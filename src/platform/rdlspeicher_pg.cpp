@@ -5,6 +5,7 @@
 #include "rdlspeicher_pg_nachrichten.h"
 #include <libpq-fe.h>
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -13,8 +14,11 @@
 #include <cstring>
 #include <limits>
 #include <thread>
+#include <unordered_map>
 
 namespace {
+
+std::atomic<int64_t> GAbbrueche{0};
 
 std::string Anfuehren(const std::string& AText) { return "\u201E" + AText + "\u201C"; }
 
@@ -101,23 +105,39 @@ struct TErgebnis {
 
 class TPgAbfrage;
 
-// The session: the connection and the statement whose rows are streaming on it. Any other
-// use of the connection first lets that statement take its remaining rows into memory.
+// The session: the connection, its prepared statements and the statement whose rows are
+// streaming on it. Any other use of the connection first lets that statement take its
+// remaining rows into memory.
 struct TPgSitzung {
     PGconn* Conn = nullptr;
     TPgAbfrage* Strom = nullptr;
     void Freigeben();
+
+    // A statement prepared on the server, shared by every query of the same text.
+    struct TVorbereitet {
+        std::string Name;
+        int Parameter = 0;
+        int Nutzer = 0; // live queries; a statement without one may be dropped
+    };
+    // Prepares ASql on the server once per connection (one round trip the first time).
+    TVorbereitet& Vorbereiten(const std::string& ASql, const std::string& AOrt);
+    void Loslassen(const std::string& ASql);
+    // After the tables were dropped: the unused statements go (the server re-plans the
+    // others when they next run).
+    void UngenutzteVergessen();
+
+private:
+    std::unordered_map<std::string, TVorbereitet> FVorbereitet;
+    int FNr = 0;
 };
 
 class TPgAbfrage : public IRDLAbfrage {
 public:
-    TPgAbfrage(TPgSitzung& ASitzung, const std::string& AOrt, std::string ASql, int ANr, bool AStrom)
-        : FS(ASitzung), FConn(ASitzung.Conn), FOrt(AOrt), FSql(std::move(ASql)), FName("q" + std::to_string(ANr)) {
-        int anzahl = 0;
-        const std::string text = Platzhalter(FSql, anzahl);
-        FS.Freigeben();
-        TErgebnis r{PQprepare(FConn, FName.c_str(), text.c_str(), anzahl, nullptr)};
-        if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(FConn, r.R, FOrt, FSql);
+    TPgAbfrage(TPgSitzung& ASitzung, const std::string& AOrt, std::string ASql, bool AStrom)
+        : FS(ASitzung), FConn(ASitzung.Conn), FOrt(AOrt), FSql(std::move(ASql)) {
+        auto& v = FS.Vorbereiten(FSql, FOrt);
+        FName = v.Name;
+        const int anzahl = v.Parameter;
         FWerte.resize(size_t(anzahl));
         FNull.assign(size_t(anzahl), true);
         FFormat.assign(size_t(anzahl), 0);
@@ -130,10 +150,7 @@ public:
     }
     ~TPgAbfrage() override {
         Schliessen();
-        if (!VerbindungWeg(FConn)) {
-            FS.Freigeben();
-            PQclear(PQexec(FConn, ("DEALLOCATE " + FName).c_str()));
-        }
+        FS.Loslassen(FSql);
     }
 
     void BindInt(int i, int64_t v) override {
@@ -190,12 +207,15 @@ public:
     }
     void Schliessen() override {
         if (FArt == TArt::Strom) {
-            // A read left early: the server stops sending, the rest is thrown away.
-            if (PGcancel* c = PQgetCancel(FConn)) {
-                char fehler[256];
-                PQcancel(c, fehler, sizeof fehler);
-                PQfreeCancel(c);
-            }
+            // A read left early. What has arrived is taken without asking the server; only
+            // rows still pending there are cancelled (a cancel costs a new connection).
+            if (!RestSchonDa())
+                if (PGcancel* c = PQgetCancel(FConn)) {
+                    ++GAbbrueche;
+                    char fehler[256];
+                    PQcancel(c, fehler, sizeof fehler);
+                    PQfreeCancel(c);
+                }
             while (PGresult* r = PQgetResult(FConn)) PQclear(r);
             FS.Strom = nullptr;
         }
@@ -265,6 +285,19 @@ public:
 
 private:
     enum class TArt { Leer, Ganz, Strom, Puffer };
+
+    // Takes the stream's rows that have reached the client, without waiting for more;
+    // true when its end was among them.
+    bool RestSchonDa() {
+        if (!PQconsumeInput(FConn)) return false;
+        while (!PQisBusy(FConn)) {
+            PGresult* r = PQgetResult(FConn);
+            const auto status = PQresultStatus(r);
+            PQclear(r);
+            if (status != PGRES_SINGLE_TUPLE) return true;
+        }
+        return false;
+    }
 
     void Ausfuehren() {
         FS.Freigeben();
@@ -338,6 +371,38 @@ void TPgSitzung::Freigeben() {
     if (Strom) Strom->Puffern();
 }
 
+TPgSitzung::TVorbereitet& TPgSitzung::Vorbereiten(const std::string& ASql, const std::string& AOrt) {
+    auto it = FVorbereitet.find(ASql);
+    if (it == FVorbereitet.end()) {
+        // Statements whose text carries values would pile up: past a bound, the unused go.
+        if (FVorbereitet.size() >= 4096) UngenutzteVergessen();
+        TVorbereitet v;
+        v.Name = "q" + std::to_string(++FNr);
+        const std::string text = Platzhalter(ASql, v.Parameter);
+        Freigeben();
+        TErgebnis r{PQprepare(Conn, v.Name.c_str(), text.c_str(), v.Parameter, nullptr)};
+        if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(Conn, r.R, AOrt, ASql);
+        it = FVorbereitet.emplace(ASql, std::move(v)).first;
+    }
+    ++it->second.Nutzer;
+    return it->second;
+}
+
+void TPgSitzung::Loslassen(const std::string& ASql) {
+    if (auto it = FVorbereitet.find(ASql); it != FVorbereitet.end() && it->second.Nutzer > 0) --it->second.Nutzer;
+}
+
+void TPgSitzung::UngenutzteVergessen() {
+    if (VerbindungWeg(Conn)) return;
+    Freigeben();
+    for (auto i = FVorbereitet.begin(); i != FVorbereitet.end();)
+        if (i->second.Nutzer == 0) {
+            PQclear(PQexec(Conn, ("DEALLOCATE " + i->second.Name).c_str()));
+            i = FVorbereitet.erase(i);
+        } else {
+            ++i;
+        }
+}
 class TPgMassenladen : public IRDLMassenladen {
 public:
     TPgMassenladen(PGconn* AConn, const std::string& AOrt, const std::string& ATabelle,
@@ -484,8 +549,8 @@ public:
     TRDLSpeicherArt Art() const override { return TRDLSpeicherArt::PostgreSQL; }
     const std::string& Ort() const override { return FOrt; }
 
-    std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool AStrom = true) override {
-        return std::make_unique<TPgAbfrage>(FS, FOrt, ASql, ++FNr, AStrom);
+    std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool AStrom = false) override {
+        return std::make_unique<TPgAbfrage>(FS, FOrt, ASql, AStrom);
     }
     void Ausfuehren(const std::string& ASql) override {
         FS.Freigeben();
@@ -532,10 +597,10 @@ public:
     bool SchemaKennungLesen(int32_t& AAnwendung, int& AVersion) override {
         AAnwendung = 0;
         AVersion = 0;
-        TPgAbfrage da(FS, FOrt, "SELECT to_regclass('quendrix_schema') IS NOT NULL", ++FNr, false);
+        TPgAbfrage da(FS, FOrt, "SELECT to_regclass('quendrix_schema') IS NOT NULL", false);
         if (!da.Schritt() || da.Text(0) != "t") return false;
         da.Schliessen();
-        TPgAbfrage a(FS, FOrt, "SELECT anwendung, version FROM quendrix_schema", ++FNr, false);
+        TPgAbfrage a(FS, FOrt, "SELECT anwendung, version FROM quendrix_schema", false);
         if (!a.Schritt()) return false;
         AAnwendung = int32_t(a.Int(0));
         AVersion = int(a.Int(1));
@@ -550,7 +615,7 @@ public:
     }
     std::vector<std::string> Tabellen() override {
         std::vector<std::string> r;
-        TPgAbfrage a(FS, FOrt, "SELECT tablename FROM pg_tables WHERE schemaname = current_schema()", ++FNr, false);
+        TPgAbfrage a(FS, FOrt, "SELECT tablename FROM pg_tables WHERE schemaname = current_schema()", false);
         while (a.Schritt()) r.emplace_back(a.Text(0));
         return r;
     }
@@ -559,6 +624,7 @@ public:
         // disappearing with it.
         for (const auto& t : ATabellen) Ausfuehren("DROP TABLE IF EXISTS " + t);
         Ausfuehren("DROP TABLE IF EXISTS quendrix_schema");
+        FS.UngenutzteVergessen();
     }
     void Einrichten() override {}
     void LogEntlasten() override {}
@@ -616,13 +682,14 @@ private:
     PGconn* FConn = nullptr;
     TPgSitzung FS;
     std::string FOrt;
-    int FNr = 0;
     std::vector<int32_t> FOffeneFreigaben;
 };
 
 TPgSperre::~TPgSperre() { FV.SperreFreigeben(FSchluessel); }
 
 } // namespace
+
+int64_t RDLServerAbbrueche() { return GAbbrueche; }
 
 std::unique_ptr<IRDLVerbindung> RDLPostgresVerbinden(const std::string& AAdresse) {
     return std::make_unique<TPgVerbindung>(AAdresse);

@@ -215,7 +215,7 @@ public:
     TRDLSpeicherArt Art() const override { return TRDLSpeicherArt::SQLite; }
     const std::string& Ort() const override { return FOrt; }
 
-    std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool = true) override {
+    std::unique_ptr<IRDLAbfrage> Vorbereiten(const std::string& ASql, bool = false) override {
         return std::make_unique<TSqliteAbfrage>(FDb, FOrt, ASql);
     }
     void Ausfuehren(const std::string& ASql) override {

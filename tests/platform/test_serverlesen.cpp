@@ -1,0 +1,78 @@
+// Reads left before their last row, on both stores: the rows are right, the connection
+// stays usable for the next statements, and the server store cancels nothing on the
+// server (a cancel opens a new connection) unless rows are still pending there.
+#include "rdldatenbank.h"
+#include "rdlspeicher.h"
+#include "testumgebung.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::shared_ptr<TRDLDatenbank> MitZahlen(int ABis) {
+    auto db = TestDatenbank();
+    db->Exec("CREATE TABLE zahl (n INTEGER NOT NULL)");
+    db->Exec("WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < " + std::to_string(ABis) +
+             ") INSERT INTO zahl (n) SELECT n FROM r");
+    return db;
+}
+
+int64_t Anzahl(TRDLDatenbank& ADb) {
+    auto st = ADb.Prepare("SELECT COUNT(*) FROM zahl");
+    return st.Step() ? st.ColInt(0) : -1;
+}
+
+} // namespace
+
+TEST(ServerLesen, VerlasseneLesungenGebenDieRichtigenZeilenUndBrechenNichtsAb) {
+    auto db = MitZahlen(5000);
+    const int64_t abbrueche = RDLServerAbbrueche();
+    {
+        // A keyed look-up that takes the first of many rows, another statement in between.
+        auto st = db->Prepare("SELECT n FROM zahl WHERE n >= ? ORDER BY n");
+        st.Bind(1, int64_t(100));
+        ASSERT_TRUE(st.Step());
+        EXPECT_EQ(st.ColInt(0), 100);
+        EXPECT_EQ(Anzahl(*db), 5000);
+        ASSERT_TRUE(st.Step());
+        EXPECT_EQ(st.ColInt(0), 101);
+    }
+    for (int lauf = 0; lauf < 2; ++lauf) {
+        // A range read left after a few rows; the second time on the kept statement.
+        auto st = db->Prepare("SELECT n FROM zahl WHERE n >= ? ORDER BY n");
+        st.Bind(1, int64_t(10 + lauf));
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(st.Step());
+        EXPECT_EQ(st.ColInt(0), 12 + lauf);
+    }
+    {
+        // A read left in the middle of a transaction, then a write in the same one.
+        RDLBuchung buchung(*db);
+        auto st = db->Prepare("SELECT n FROM zahl ORDER BY n");
+        ASSERT_TRUE(st.Step());
+        db->Exec("DELETE FROM zahl WHERE n > 4000");
+        EXPECT_EQ(Anzahl(*db), 4000);
+    }
+    EXPECT_EQ(Anzahl(*db), 4000);
+    EXPECT_EQ(RDLServerAbbrueche(), abbrueche);
+}
+
+TEST(ServerLesen, EinStromBrichtNurAbWennAufDemServerNochZeilenWarten) {
+    auto db = MitZahlen(5000);
+    auto& v = db->Verbindung();
+    const int64_t abbrueche = RDLServerAbbrueche();
+    {
+        // The whole answer has arrived after the first row: nothing to cancel.
+        auto st = v.Vorbereiten("SELECT n FROM zahl WHERE n <= 3 ORDER BY n", true);
+        ASSERT_TRUE(st->Schritt());
+        EXPECT_EQ(st->Int(0), 1);
+    }
+    EXPECT_EQ(RDLServerAbbrueche(), abbrueche);
+    {
+        // Left after three of 25 million rows: the rest is cancelled, the connection goes on.
+        auto st = v.Vorbereiten("SELECT a.n FROM zahl a CROSS JOIN zahl b", true);
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(st->Schritt());
+        st->Schliessen();
+        EXPECT_EQ(Anzahl(*db), 5000);
+    }
+    if (v.Art() == TRDLSpeicherArt::SQLite) EXPECT_EQ(RDLServerAbbrueche(), abbrueche);
+}
