@@ -57,6 +57,7 @@ struct TZustand {
     std::weak_ptr<TRDLDatenbank> LauscherDb;
     bool Lauscht = false;
     bool LauscherFehlerGemeldet = false;
+    bool FormatFehlerGemeldet = false; // once per database listened to
     std::chrono::steady_clock::time_point NaechsterVersuch;
     std::set<TNachrichtId> Gesehen;
     std::deque<TNachrichtId> GesehenReihe;
@@ -69,7 +70,6 @@ struct TNamen {
 };
 
 bool OrdnerFehlerGemeldet = false;
-bool FormatFehlerGemeldet = false;
 
 TNamen& Namen() {
     static TNamen n;
@@ -320,6 +320,7 @@ void LauscherPruefen(TZustand& z) {
         z.LauscherDb = db;
         z.NaechsterVersuch = {};
         z.LauscherFehlerGemeldet = false;
+        z.FormatFehlerGemeldet = false;
         if (!db) return;
     }
     const auto jetzt = std::chrono::steady_clock::now();
@@ -429,13 +430,13 @@ int RDLNachrichtenVerarbeiten() {
     for (const std::string& text : ServerTexteAbholen(Zustand())) {
         TServerNachricht m;
         if (!ServerTextLesen(text, m)) {
-            if (!FormatFehlerGemeldet)
+            if (!Zustand().FormatFehlerGemeldet)
                 RDLInfo().RegisterException(
                     "RDLNachrichtenVerarbeiten",
                     Exception("Eine Nachricht eines anderen Programms hat ein unbekanntes Format und wird übergangen: " +
                               text.substr(0, 80)),
                     false);
-            FormatFehlerGemeldet = true;
+            Zustand().FormatFehlerGemeldet = true;
             continue;
         }
         // The sender handed its own message over at once.

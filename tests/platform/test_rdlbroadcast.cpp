@@ -340,6 +340,9 @@ TEST_F(Broadcast, NotificationsOfOtherProgramsAndALostListeningConnection) {
     TEmpfangen e;
     TRDLNachrichtenEmpfaenger r(Aufzeichnen(e));
     ASSERT_TRUE(Abwarten(RDLNachrichtenUeberServer));
+    // A sender of its own per run: the process remembers the messages it handed over.
+    static int lauf = 0;
+    const std::string von = "QXN1 kasse-" + std::to_string(++lauf) + " ";
     const auto senden = [&](const std::string& AText) {
         auto st = A.Db().Prepare("SELECT pg_notify('quendrix_nachricht', ?)");
         st.Bind(1, AText);
@@ -350,13 +353,13 @@ TEST_F(Broadcast, NotificationsOfOtherProgramsAndALostListeningConnection) {
     TErwarteteAusnahmen erwartet{"RDLNachrichtenVerarbeiten"};
 
     // Handed over: the first and the last.
-    for (const char* text : {
-             "QXN1 kasse-7 1 0 -3 Fremd.Nachricht",
-             "QXN1 kasse-7 1 0 -3 Fremd.Nachricht",   // the same message again
-             "QXN1 kasse-7 2 5 0 Niemand.Kennt.Mich", // no receiver knows the name
-             "hallo",                                 // another form
-             "QXN1 kasse-7 3 x 0 Fremd.Nachricht",    // no number
-             "QXN1 kasse-7 4 18446744073709551615 9 Fremd mit Leerzeichen",
+    for (const std::string& text : {
+             von + "1 0 -3 Fremd.Nachricht",
+             von + "1 0 -3 Fremd.Nachricht",   // the same message again
+             von + "2 5 0 Niemand.Kennt.Mich", // no receiver knows the name
+             std::string("hallo"),             // another form
+             von + "3 x 0 Fremd.Nachricht",    // no number
+             von + "4 18446744073709551615 9 Fremd mit Leerzeichen",
          })
         senden(text);
     ASSERT_TRUE(angekommen(2));
@@ -369,7 +372,7 @@ TEST_F(Broadcast, NotificationsOfOtherProgramsAndALostListeningConnection) {
     ASSERT_TRUE(Abwarten([] { return !RDLNachrichtenUeberServer(); }));
     ASSERT_TRUE(Abwarten(RDLNachrichtenUeberServer)) << "made again at once";
     EXPECT_EQ(RDLInfo().Registrierte().size(), 2u) << "the loss is said";
-    senden("QXN1 kasse-7 5 1 2 Fremd.Nachricht");
+    senden(von + "5 1 2 Fremd.Nachricht");
     ASSERT_TRUE(angekommen(3));
     EXPECT_EQ(e.back(), std::make_tuple(fremd, uint64_t(1), int64_t(2)));
 }
