@@ -1,6 +1,7 @@
-// Scenario tests: the fixture installation in, an export out, compared with the files in
-// erwartet/. Until the evaluations write exports themselves, the scenarios export a
-// small sales list (per client, branch and day) through the result grid.
+// Scenario tests of the shared parts: the fixture installation in, a small sales list (per
+// client, branch and day) exported through the result grid, compared with the files in
+// erwartet/. Each evaluation's own scenarios (its export from the command line) sit
+// beside its tests, e.g. tests/evaluations_sales/test_szenarien_umsatzauswertung.cpp.
 #include "qttestapp.h"
 #include "szenario.h"
 
