@@ -74,5 +74,7 @@ TEST(ServerLesen, EinStromBrichtNurAbWennAufDemServerNochZeilenWarten) {
         st->Schliessen();
         EXPECT_EQ(Anzahl(*db), 5000);
     }
-    if (v.Art() == TRDLSpeicherArt::SQLite) EXPECT_EQ(RDLServerAbbrueche(), abbrueche);
+    if (v.Art() == TRDLSpeicherArt::SQLite) {
+        EXPECT_EQ(RDLServerAbbrueche(), abbrueche);
+    }
 }
