@@ -1,19 +1,26 @@
-// The sales statistics engine on a generated installation (SQLite file), in one run:
+// The sales statistics engine on a generated installation (SQLite file, or a database of
+// its own on a PostgreSQL server with --db), in one run:
 //  1. the first build of the statistics against the SQL statements a user would write for
-//     the whole-day figures per branch and day, and a bare sqlite3 loop over the lines;
-//     the built whole-day net sums must equal the SQL sums to the cent;
+//     the whole-day figures per branch and day, and (SQLite only) a bare sqlite3 loop over
+//     the lines; the built whole-day net sums must equal the SQL sums to the cent;
 //  2. the update after one more day of sales in every branch against the first build;
 //  3. the peak memory of the first build over 60 and over all days (child processes);
 //  4. the comparison facade (each day of a year beside three prior years, every branch)
 //     against SQL sums of the same days from the lines.
-// Usage: bench_statistik [branches] [days] [folder]   (default 20 branches, 731 days, /tmp)
-//        bench_statistik --aufbau FILE [days]   first build only, on an existing installation
-//        (for profiling; the file's statistics are emptied first)
-//        bench_statistik --fassade FILE   the facade's year (first pass and again) on a built file
+// The SQL runs on a bare sqlite3 connection to the file; on a server through the storage
+// interface's driver on a connection of its own (plain SQL there, no record layer).
+// Usage: bench_statistik [--db postgresql://...] [branches] [days] [folder]
+//        (default 20 branches, 731 days, /tmp; --db names the server, the folder is unused)
+//        bench_statistik --aufbau FILE|ADDRESS [days]   first build only, on an existing
+//        installation (for profiling; its statistics are emptied first)
+//        bench_statistik --fassade FILE|ADDRESS   the facade's year (first pass and again) on
+//        a built installation
+// Lines "step NAME SECONDS" and "check NAME DIFFERING" are for bench/beide_speicher.sh.
 #include "bench_gemeinsam.h"
 #include "bench_installation.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
+#include "rdlspeicher.h"
 #include "umsatzmani_umsausw.h"
 #include "umsatzumszmani_base.h"
 
@@ -70,6 +77,85 @@ sqlite3_stmt* Vorbereiten(sqlite3* h, const std::string& sql) {
     return st;
 }
 
+// The reference connection: bare sqlite3 on a file; on a server the driver of the storage
+// interface, whose statements are plain SQL with "?" placeholders as well.
+class TRoh {
+public:
+    explicit TRoh(const std::string& AOrt) {
+        if (RDLIstServerAdresse(AOrt)) FServer = RDLPostgresVerbinden(AOrt);
+        else FH = RohOeffnen();
+    }
+    ~TRoh() {
+        if (FH) sqlite3_close(FH);
+    }
+    TRoh(const TRoh&) = delete;
+    TRoh& operator=(const TRoh&) = delete;
+    // nullptr on a server.
+    sqlite3* Sqlite() const { return FH; }
+
+    class TAbfrage {
+    public:
+        TAbfrage(TRoh& R, const std::string& ASql) : FH(R.FH) {
+            if (FH) FSt = Vorbereiten(FH, ASql);
+            else FServer = R.FServer->Vorbereiten(ASql);
+        }
+        ~TAbfrage() {
+            if (FSt) sqlite3_finalize(FSt);
+        }
+        TAbfrage(const TAbfrage&) = delete;
+        TAbfrage& operator=(const TAbfrage&) = delete;
+        void Bind(int i, double v) { FSt ? void(sqlite3_bind_double(FSt, i, v)) : FServer->BindDouble(i, v); }
+        void Bind(int i, int64_t v) { FSt ? void(sqlite3_bind_int64(FSt, i, v)) : FServer->BindInt(i, v); }
+        void Bind(int i, int v) { Bind(i, int64_t(v)); }
+        // The next row; false at the end (a write has none). Then bound anew and run again
+        // after Zuruecksetzen.
+        bool Schritt() {
+            if (!FSt) return FServer->Schritt();
+            const int rc = sqlite3_step(FSt);
+            Pruefe(rc, FH);
+            return rc == SQLITE_ROW;
+        }
+        void Zuruecksetzen() { FSt ? void(sqlite3_reset(FSt)) : FServer->Schliessen(); }
+        int64_t Int(int c) const { return FSt ? sqlite3_column_int64(FSt, c) : FServer->Int(c); }
+        double Double(int c) const { return FSt ? sqlite3_column_double(FSt, c) : FServer->Double(c); }
+        std::string Blob(int c) const {
+            if (!FSt) return FServer->Blob(c);
+            return std::string(static_cast<const char*>(sqlite3_column_blob(FSt, c)), size_t(sqlite3_column_bytes(FSt, c)));
+        }
+        // Binds column ACol of AVon's current row to AIdx: as it is on SQLite, else by
+        // AArt ('i' integer, 'd' floating point, 't' text).
+        void Uebernehmen(int AIdx, const TAbfrage& AVon, int ACol, char AArt) {
+            if (FSt) {
+                sqlite3_bind_value(FSt, AIdx, sqlite3_column_value(AVon.FSt, ACol));
+                return;
+            }
+            if (AVon.FServer->IstNull(ACol)) FServer->BindNull(AIdx);
+            else if (AArt == 'i') FServer->BindInt(AIdx, AVon.FServer->Int(ACol));
+            else if (AArt == 'd') FServer->BindDouble(AIdx, AVon.FServer->Double(ACol));
+            else FServer->BindText(AIdx, AVon.FServer->Text(ACol));
+        }
+
+    private:
+        sqlite3* FH;
+        sqlite3_stmt* FSt = nullptr;
+        std::unique_ptr<IRDLAbfrage> FServer;
+    };
+
+    void Beginnen() {
+        if (FH) Pruefe(sqlite3_exec(FH, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), FH);
+        else FServer->SchreibenBeginnen();
+    }
+    void Festschreiben() {
+        if (FH) Pruefe(sqlite3_exec(FH, "COMMIT", nullptr, nullptr, nullptr), FH);
+        else FServer->Festschreiben();
+    }
+
+private:
+    sqlite3* FH = nullptr;
+    std::unique_ptr<IRDLVerbindung> FServer;
+};
+using TAbfrage = TRoh::TAbfrage;
+
 // Whole-day net figures of the statistics: net of articles and of other items, all groups.
 double Netto(const TDaten& A) {
     double s = 0;
@@ -86,30 +172,28 @@ struct TTagWerte {
 using TSchluessel = std::pair<int, int64_t>; // branch, day
 using TTagesTabelle = std::map<TSchluessel, TTagWerte>;
 
-TTagesTabelle SqlTage(sqlite3* h, const std::string& sql, TDate von, TDate bis, double& sekunden) {
+TTagesTabelle SqlTage(TRoh& h, const std::string& sql, TDate von, TDate bis, double& sekunden) {
     const auto t0 = Uhr::now();
-    sqlite3_stmt* st = Vorbereiten(h, sql);
-    sqlite3_bind_double(st, 1, von);
-    sqlite3_bind_double(st, 2, bis);
     TTagesTabelle t;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        t[{sqlite3_column_int(st, 0), int64_t(sqlite3_column_double(st, 1))}] = {
-            sqlite3_column_double(st, 2), sqlite3_column_int64(st, 3), sqlite3_column_int64(st, 4)};
-    Pruefe(rc, h);
-    sqlite3_finalize(st);
+    {
+        TAbfrage st(h, sql);
+        st.Bind(1, von);
+        st.Bind(2, bis);
+        while (st.Schritt())
+            t[{int(st.Int(0)), int64_t(st.Double(1))}] = {st.Double(2), st.Int(3), st.Int(4)};
+    }
     sekunden = Sekunden(t0);
     return t;
 }
 
 const std::string CZweiStufen =
     std::string("SELECT filiale, datum, SUM(s), COUNT(*), SUM(a) FROM (SELECT filiale, datum, SUM(betrag) AS s,"
-                " SUM(menge) AS a FROM lst WHERE datum BETWEEN ?1 AND ?2 AND ") + CZaehlt +
-    " GROUP BY filiale, datum, mand_a, mand_b, rechner, transnr) GROUP BY filiale, datum";
+                " SUM(menge) AS a FROM lst WHERE datum BETWEEN ? AND ? AND ") + CZaehlt +
+    " GROUP BY filiale, datum, mand_a, mand_b, rechner, transnr) AS t GROUP BY filiale, datum";
 // The branch fixes the client, so computer and number identify the transaction.
 const std::string CEineStufe =
     std::string("SELECT filiale, datum, SUM(betrag), COUNT(DISTINCT rechner * 4294967296 + transnr), SUM(menge)"
-                " FROM lst WHERE datum BETWEEN ?1 AND ?2 AND ") + CZaehlt + " GROUP BY filiale, datum";
+                " FROM lst WHERE datum BETWEEN ? AND ? AND ") + CZaehlt + " GROUP BY filiale, datum";
 
 // The floor: step the needed columns of every line once, sums in a hash table.
 TTagesTabelle CSchleife(sqlite3* h, TDate von, TDate bis, double& sekunden, int64_t& zeilen) {
@@ -227,23 +311,20 @@ double BuchenRoh(sqlite3* h, int64_t& saetze) {
 }
 
 // Whole-day net sums of the statistics file per branch and day.
-std::map<TSchluessel, double> UmstTage(sqlite3* h, TDate von, TDate bis) {
-    sqlite3_stmt* st = Vorbereiten(h, "SELECT filiale, datum, daten FROM umst WHERE kennung = 'UMSAUSW' AND ganztag = 1"
-                                      " AND datum BETWEEN ?1 AND ?2");
-    sqlite3_bind_double(st, 1, von);
-    sqlite3_bind_double(st, 2, bis);
+std::map<TSchluessel, double> UmstTage(TRoh& h, TDate von, TDate bis) {
+    TAbfrage st(h, "SELECT filiale, datum, daten FROM umst WHERE kennung = 'UMSAUSW' AND ganztag = 1"
+                   " AND datum BETWEEN ? AND ?");
+    st.Bind(1, von);
+    st.Bind(2, bis);
     std::map<TSchluessel, double> r;
-    while (sqlite3_step(st) == SQLITE_ROW) {
+    while (st.Schritt()) {
         TDaten d;
-        const std::string_view blob(static_cast<const char*>(sqlite3_column_blob(st, 2)),
-                                    size_t(sqlite3_column_bytes(st, 2)));
-        if (!TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(blob, d)) {
+        if (!TKOV_UmsDataOperator_UmsAusw::Blob_2_Daten(st.Blob(2), d)) {
             std::fprintf(stderr, "umst: unreadable figures\n");
             std::exit(1);
         }
-        r[{sqlite3_column_int(st, 0), int64_t(sqlite3_column_double(st, 1))}] = Netto(d);
+        r[{int(st.Int(0)), int64_t(st.Double(1))}] = Netto(d);
     }
-    sqlite3_finalize(st);
     return r;
 }
 
@@ -303,6 +384,9 @@ TBauErgebnis ErsterAufbauImKind(int ATage) {
             auto db = TRDLDatenbank::Oeffnen(GPfad);
             db->Exec("DELETE FROM umst");
             db->Exec("DELETE FROM umsv");
+            // On the server the deleted rows stay in the tables and their indexes until a
+            // vacuum; a first build meets empty ones.
+            if (RDLIstServerAdresse(GPfad) && !BenchServerBefehl(GPfad, "VACUUM (ANALYZE) umst, umsv")) _exit(1);
             BenchUmgebung(db);
         }
         // The peak from here on: the build's own memory.
@@ -339,42 +423,36 @@ TBauErgebnis ErsterAufbauImKind(int ATage) {
 
 // Copies the lines of AVon to ANach with new transaction numbers per client and computer,
 // after the highest each has, as the tills would write them. Returns the lines written.
-int64_t TagKopieren(sqlite3* h, TDate AVon, TDate ANach) {
+int64_t TagKopieren(TRoh& h, TDate AVon, TDate ANach) {
     std::map<std::tuple<int64_t, int64_t, int64_t>, int64_t> hoechste, ersteGestern;
     {
-        sqlite3_stmt* st = Vorbereiten(h, "SELECT mand_a, mand_b, rechner, MAX(transnr) FROM lst GROUP BY 1, 2, 3");
-        while (sqlite3_step(st) == SQLITE_ROW)
-            hoechste[{sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1), sqlite3_column_int64(st, 2)}] =
-                sqlite3_column_int64(st, 3);
-        sqlite3_finalize(st);
-        st = Vorbereiten(h, "SELECT mand_a, mand_b, rechner, MIN(transnr) FROM lst WHERE datum = ? GROUP BY 1, 2, 3");
-        sqlite3_bind_double(st, 1, AVon);
-        while (sqlite3_step(st) == SQLITE_ROW)
-            ersteGestern[{sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1), sqlite3_column_int64(st, 2)}] =
-                sqlite3_column_int64(st, 3);
-        sqlite3_finalize(st);
+        TAbfrage st(h, "SELECT mand_a, mand_b, rechner, MAX(transnr) FROM lst GROUP BY 1, 2, 3");
+        while (st.Schritt()) hoechste[{st.Int(0), st.Int(1), st.Int(2)}] = st.Int(3);
+    }
+    {
+        TAbfrage st(h, "SELECT mand_a, mand_b, rechner, MIN(transnr) FROM lst WHERE datum = ? GROUP BY 1, 2, 3");
+        st.Bind(1, AVon);
+        while (st.Schritt()) ersteGestern[{st.Int(0), st.Int(1), st.Int(2)}] = st.Int(3);
     }
     const char* spalten = "mand_a, mand_b, rechner, transnr, posnr, datum, uhrzeit, filiale, satzart, prod_a, prod_b,"
                           " prod_c, artnr, grind, verknr, menge, betrag, betrag2, waehrung, ek, herkunft";
-    sqlite3_stmt* lesen =
-        Vorbereiten(h, std::string("SELECT ") + spalten + " FROM lst WHERE datum = ? ORDER BY id");
-    sqlite3_stmt* schreiben = Vorbereiten(
-        h, std::string("INSERT INTO lst (") + spalten + ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    sqlite3_bind_double(lesen, 1, AVon);
-    Pruefe(sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), h);
+    const char* arten = "iiiiidditiiitiiiddtdi"; // of the columns above, for the server
+    TAbfrage lesen(h, std::string("SELECT ") + spalten + " FROM lst WHERE datum = ? ORDER BY id");
+    TAbfrage schreiben(h, std::string("INSERT INTO lst (") + spalten +
+                              ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    lesen.Bind(1, AVon);
+    h.Beginnen();
     int64_t n = 0;
-    while (sqlite3_step(lesen) == SQLITE_ROW) {
-        for (int c = 0; c < 21; ++c) sqlite3_bind_value(schreiben, c + 1, sqlite3_column_value(lesen, c));
-        const std::tuple k{sqlite3_column_int64(lesen, 0), sqlite3_column_int64(lesen, 1), sqlite3_column_int64(lesen, 2)};
-        sqlite3_bind_int64(schreiben, 4, hoechste[k] + 1 + sqlite3_column_int64(lesen, 3) - ersteGestern[k]);
-        sqlite3_bind_double(schreiben, 6, ANach);
-        Pruefe(sqlite3_step(schreiben), h);
-        sqlite3_reset(schreiben);
+    while (lesen.Schritt()) {
+        for (int c = 0; c < 21; ++c) schreiben.Uebernehmen(c + 1, lesen, c, arten[c]);
+        const std::tuple k{lesen.Int(0), lesen.Int(1), lesen.Int(2)};
+        schreiben.Bind(4, hoechste[k] + 1 + lesen.Int(3) - ersteGestern[k]);
+        schreiben.Bind(6, ANach);
+        schreiben.Schritt();
+        schreiben.Zuruecksetzen();
         ++n;
     }
-    Pruefe(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), h);
-    sqlite3_finalize(lesen);
-    sqlite3_finalize(schreiben);
+    h.Festschreiben();
     return n;
 }
 
@@ -385,13 +463,11 @@ struct TFilialeZeile {
     TIntPair Mandant, OrgeID;
 };
 
-std::vector<TFilialeZeile> Filialen(sqlite3* h) {
+std::vector<TFilialeZeile> Filialen(TRoh& h) {
     std::vector<TFilialeZeile> r;
-    sqlite3_stmt* st = Vorbereiten(h, "SELECT filiale, mand_a, mand_b, orge_a, orge_b FROM filiale ORDER BY filiale");
-    while (sqlite3_step(st) == SQLITE_ROW)
-        r.push_back({sqlite3_column_int(st, 0), {sqlite3_column_int(st, 1), sqlite3_column_int(st, 2)},
-                     {sqlite3_column_int(st, 3), sqlite3_column_int(st, 4)}});
-    sqlite3_finalize(st);
+    TAbfrage st(h, "SELECT filiale, mand_a, mand_b, orge_a, orge_b FROM filiale ORDER BY filiale");
+    while (st.Schritt())
+        r.push_back({int(st.Int(0)), {int(st.Int(1)), int(st.Int(2))}, {int(st.Int(3)), int(st.Int(4))}});
     return r;
 }
 
@@ -428,7 +504,7 @@ std::vector<TVergleich> FassadeFragen(const std::vector<TFilialeZeile>& AFiliale
 
 // The same figures from the lines, given the facade's comparison days: either one
 // prepared statement per needed branch day, or one GROUP BY over the span of needed days.
-std::vector<TVergleich> SqlVergleich(sqlite3* h, const std::vector<TFilialeZeile>& AFilialen, TDate von, TDate bis,
+std::vector<TVergleich> SqlVergleich(TRoh& h, const std::vector<TFilialeZeile>& AFilialen, TDate von, TDate bis,
                                      const std::vector<TVergleich>& AFassade, bool AGruppiert, double& sekunden) {
     const auto t0 = Uhr::now();
     std::map<TSchluessel, double> summe;
@@ -437,16 +513,14 @@ std::vector<TVergleich> SqlVergleich(sqlite3* h, const std::vector<TFilialeZeile
         for (const auto& v : AFassade)
             for (const auto& tage : v.Tage)
                 for (TDate t : tage) erster = std::min(erster, t);
-        sqlite3_stmt* st = Vorbereiten(h, std::string("SELECT filiale, datum, SUM(betrag) FROM lst WHERE datum BETWEEN"
-                                                      " ?1 AND ?2 AND ") + CZaehlt + " GROUP BY filiale, datum");
-        sqlite3_bind_double(st, 1, erster);
-        sqlite3_bind_double(st, 2, bis);
-        while (sqlite3_step(st) == SQLITE_ROW)
-            summe[{sqlite3_column_int(st, 0), int64_t(sqlite3_column_double(st, 1))}] = sqlite3_column_double(st, 2);
-        sqlite3_finalize(st);
+        TAbfrage st(h, std::string("SELECT filiale, datum, SUM(betrag) FROM lst WHERE datum BETWEEN ? AND ? AND ") +
+                           CZaehlt + " GROUP BY filiale, datum");
+        st.Bind(1, erster);
+        st.Bind(2, bis);
+        while (st.Schritt()) summe[{int(st.Int(0)), int64_t(st.Double(1))}] = st.Double(2);
     } else {
-        sqlite3_stmt* st = Vorbereiten(h, std::string("SELECT SUM(betrag) FROM lst WHERE datum = ?1 AND filiale = ?2 AND ") +
-                                              CZaehlt);
+        // No lines: SQL's NULL, read as 0 on both stores.
+        TAbfrage st(h, std::string("SELECT SUM(betrag) FROM lst WHERE datum = ? AND filiale = ? AND ") + CZaehlt);
         size_t i = 0;
         for (const auto& fil : AFilialen)
             for (TDate d = von; d <= bis; d += 1, ++i) {
@@ -454,14 +528,13 @@ std::vector<TVergleich> SqlVergleich(sqlite3* h, const std::vector<TFilialeZeile
                 for (const auto& vj : AFassade[i].Tage) tage.insert(tage.end(), vj.begin(), vj.end());
                 for (TDate t : tage) {
                     if (summe.count({fil.Nr, int64_t(t)})) continue;
-                    sqlite3_bind_double(st, 1, t);
-                    sqlite3_bind_int(st, 2, fil.Nr);
-                    Pruefe(sqlite3_step(st), h);
-                    summe[{fil.Nr, int64_t(t)}] = sqlite3_column_double(st, 0);
-                    sqlite3_reset(st);
+                    st.Bind(1, t);
+                    st.Bind(2, fil.Nr);
+                    st.Schritt();
+                    summe[{fil.Nr, int64_t(t)}] = st.Double(0);
+                    st.Zuruecksetzen();
                 }
             }
-        sqlite3_finalize(st);
     }
     auto wert = [&](int fil, TDate t) {
         const auto it = summe.find({fil, int64_t(t)});
@@ -500,6 +573,7 @@ int VergleichAbweichungen(const std::vector<TVergleich>& a, const std::vector<TV
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::string server = BenchDbArgument(argc, argv);
     if (argc > 2 && std::string(argv[1]) == "--aufbau") {
         GPfad = argv[2];
         rdl_HeuteFestlegen(CHeute);
@@ -514,20 +588,18 @@ int main(int argc, char** argv) {
         rdl_HeuteFestlegen(CHeute);
         auto db = TRDLDatenbank::Oeffnen(GPfad);
         BenchUmgebung(db);
-        sqlite3* h = RohOeffnen();
+        TRoh h(GPfad);
         double s1 = 0, s2 = 0;
         FassadeFragen(Filialen(h), CHeute - 365, CHeute - 1, s1);
         FassadeFragen(Filialen(h), CHeute - 365, CHeute - 1, s2);
         std::printf("facade: first pass %.3f s, again %.3f s\n", s1, s2);
-        sqlite3_close(h);
         return 0;
     }
     const int filialen = argc > 1 ? std::atoi(argv[1]) : 20;
     const int tage = argc > 2 ? std::atoi(argv[2]) : 731;
     const fs::path basis = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path();
-    const fs::path ordner = basis / ("bench_statistik_" + std::to_string(getpid()));
-    fs::create_directories(ordner);
-    GPfad = (ordner / "installation.db").string();
+    GPfad = BenchOrtAnlegen(server, basis, "bench_statistik");
+    const bool aufServer = !server.empty();
     rdl_HeuteFestlegen(CHeute);
     const TDate von = CHeute - tage, bis = CHeute - 1;
 
@@ -541,16 +613,18 @@ int main(int argc, char** argv) {
     const TBauErgebnis b60 = ErsterAufbauImKind(kurz);
     const TBauErgebnis bAlle = ErsterAufbauImKind(tage);
 
-    // 1. SQL on the same file, after the build (the file is as warm for both).
-    sqlite3* h = RohOeffnen();
+    // 1. SQL on the same installation, after the build (it is as warm for both).
+    auto roh = std::make_unique<TRoh>(GPfad);
+    TRoh& h = *roh;
     double sZwei = 1e9, sEine = 1e9, sC = 1e9, s;
     int64_t zeilen = 0;
     TTagesTabelle zwei, eine, c;
     for (int runde = 0; runde < 2; ++runde) {
         zwei = SqlTage(h, CZweiStufen, von, bis, s), sZwei = std::min(sZwei, s);
         eine = SqlTage(h, CEineStufe, von, bis, s), sEine = std::min(sEine, s);
-        c = CSchleife(h, von, bis, s, zeilen), sC = std::min(sC, s);
+        if (!aufServer) c = CSchleife(h.Sqlite(), von, bis, s, zeilen), sC = std::min(sC, s);
     }
+    if (aufServer) c = zwei; // the bare loop exists on SQLite only
     int uneins = 0;
     for (const auto& [k, w] : zwei) {
         const auto e = eine.find(k), l = c.find(k);
@@ -566,27 +640,37 @@ int main(int argc, char** argv) {
     }
     int64_t tageMitUmsatz = 0;
     const int abw = Abweichungen(UmstTage(h, von, bis), zwei, tageMitUmsatz);
-    // The engine's own way at its floor: reading day by day, then writing its records.
-    double sLesen = 1e9, sBuchen = 1e9;
-    int64_t zeilenTage = 0, saetze = 0;
-    for (int runde = 0; runde < 2; ++runde) {
-        sLesen = std::min(sLesen, TageLesenRoh(h, von, bis, zeilenTage));
-        sBuchen = std::min(sBuchen, BuchenRoh(h, saetze));
-    }
     const double sSql = std::min(sZwei, sEine);
-    std::printf("1. first build over %d days: %.2f s; SQL two-level GROUP BY %.2f s, one-level COUNT(DISTINCT) %.2f s,"
-                " bare loop over %lld lines %.2f s; build / faster SQL %.2f (goal <= 1); %lld branch days with"
-                " sales, %d differ by a cent or more\n",
-                tage, bAlle.Sekunden, sZwei, sEine, (long long)zeilen, sC, bAlle.Sekunden / sSql,
-                (long long)tageMitUmsatz, abw);
-    std::printf("   floor of the build's own way on bare sqlite3: reading %lld lines day by day %.2f s, writing its"
-                " %lld records in packets of 16 days %.2f s; together / faster SQL %.2f\n",
-                (long long)zeilenTage, sLesen, (long long)saetze, sBuchen, (sLesen + sBuchen) / std::min(sZwei, sEine));
+    if (aufServer)
+        std::printf("1. first build over %d days: %.2f s; SQL two-level GROUP BY %.2f s, one-level COUNT(DISTINCT)"
+                    " %.2f s (through the driver, one round trip each); build / faster SQL %.2f (goal <= 1); %lld"
+                    " branch days with sales, %d differ by a cent or more\n",
+                    tage, bAlle.Sekunden, sZwei, sEine, bAlle.Sekunden / sSql, (long long)tageMitUmsatz, abw);
+    else
+        std::printf("1. first build over %d days: %.2f s; SQL two-level GROUP BY %.2f s, one-level COUNT(DISTINCT)"
+                    " %.2f s, bare loop over %lld lines %.2f s; build / faster SQL %.2f (goal <= 1); %lld branch days"
+                    " with sales, %d differ by a cent or more\n",
+                    tage, bAlle.Sekunden, sZwei, sEine, (long long)zeilen, sC, bAlle.Sekunden / sSql,
+                    (long long)tageMitUmsatz, abw);
+    if (!aufServer) {
+        // The engine's own way at its floor: reading day by day, then writing its records.
+        double sLesen = 1e9, sBuchen = 1e9;
+        int64_t zeilenTage = 0, saetze = 0;
+        for (int runde = 0; runde < 2; ++runde) {
+            sLesen = std::min(sLesen, TageLesenRoh(h.Sqlite(), von, bis, zeilenTage));
+            sBuchen = std::min(sBuchen, BuchenRoh(h.Sqlite(), saetze));
+        }
+        std::printf("   floor of the build's own way on bare sqlite3: reading %lld lines day by day %.2f s, writing"
+                    " its %lld records in packets of 16 days %.2f s; together / faster SQL %.2f\n",
+                    (long long)zeilenTage, sLesen, (long long)saetze, sBuchen, (sLesen + sBuchen) / sSql);
+    }
     std::printf("3. peak memory of the first build (VmHWM, reset at its start; ru_maxrss in brackets): %d days"
                 " %ld kB (%ld), %d days %ld kB (%ld), process before %ld / %ld kB; ratio %.2f (goal <= 1.2);"
                 " the %d-day build took %.2f s\n",
                 kurz, b60.SpitzeKb, b60.MaxRssKb, tage, bAlle.SpitzeKb, bAlle.MaxRssKb, b60.RssVorherKb,
                 bAlle.RssVorherKb, double(bAlle.SpitzeKb) / double(b60.SpitzeKb), kurz, b60.Sekunden);
+    std::printf("step first_build %.3f\nstep sql_per_branch_day %.3f\ncheck first_build_equals_sql %d\n",
+                bAlle.Sekunden, sSql, abw);
     std::fflush(stdout);
 
     // 2. One more day of sales in every branch, then the update.
@@ -608,6 +692,7 @@ int main(int argc, char** argv) {
         std::printf("2. update after %lld new lines (%lld branches): %.3f s, %.2f %% of the first build (goal <= 2 %%);"
                     " %d of the new branch days differ from SQL\n",
                     (long long)neu, (long long)tageMitUmsatz, sUpdate, 100.0 * sUpdate / bAlle.Sekunden, abwHeute);
+        std::printf("step update %.3f\ncheck update_equals_sql %d\n", sUpdate, abwHeute);
     }
     std::fflush(stdout);
 
@@ -629,11 +714,12 @@ int main(int argc, char** argv) {
                 " day %.2f s, one GROUP BY %.2f s; faster SQL / facade (again) %.1f (goal >= 10); %d differ\n",
                 fil.size(), int(fBis - fVon) + 1, CVorjahre, sFassade1, sFassade2, sEinzeln, sGruppiert,
                 sSqlF / sFassade2, abwF);
+    std::printf("step facade_first %.3f\nstep facade_again %.3f\nstep facade_sql %.3f\ncheck facade_equals_sql %d\n",
+                sFassade1, sFassade2, sSqlF, abwF);
 
-    sqlite3_close(h);
+    roh.reset();
     db.reset();
     RDLProgramm().DatenbankSetzen(nullptr);
-    std::error_code ec;
-    fs::remove_all(ordner, ec);
+    BenchResteEntfernen();
     return 0;
 }

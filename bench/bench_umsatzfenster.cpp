@@ -1,10 +1,13 @@
-// The sales evaluation window on a generated installation (SQLite file), in one run:
+// The sales evaluation window on a generated installation (SQLite file, or a database of
+// its own on a PostgreSQL server with --db), in one run:
 //  1. filling the window (offscreen, never shown) for every branch and each day of a year
 //     beside two prior years with the average block, grouped and with its captions, against
 //     the comparison facade asked the same questions in a plain loop;
 //  2. opening the window with its defaults (construction and FormShow, the last 7 days).
 // The statistics are built first with the engine's update, without dialogs.
-// Usage: bench_umsatzfenster [branches] [days shown] [folder]   (default 20, 365, /tmp)
+// Usage: bench_umsatzfenster [--db postgresql://...] [branches] [days shown] [folder]
+//        (default 20, 365, /tmp; --db names the server, the folder is unused)
+// Lines "step NAME SECONDS" are for bench/beide_speicher.sh.
 #include "bench_gemeinsam.h"
 #include "bench_installation.h"
 #include "kovmandantencheckcombo.h"
@@ -162,15 +165,14 @@ double FassadeFragen(const std::vector<TFiliale>& AFilialen, const std::vector<T
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const std::string server = BenchDbArgument(argc, argv);
     QApplication app(argc, argv);
     const int filialen = argc > 1 ? std::atoi(argv[1]) : 20;
     const int anzeige = argc > 2 ? std::atoi(argv[2]) : 365;
     const fs::path basis = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path();
     // The prior years' comparison days lie up to a week before the same day two years back.
     const int tage = anzeige + CVorjahre * 366 + 14;
-    const fs::path ordner = basis / ("bench_umsatzfenster_" + std::to_string(getpid()));
-    fs::create_directories(ordner);
-    const std::string pfad = (ordner / "installation.db").string();
+    const std::string pfad = BenchOrtAnlegen(server, basis, "bench_umsatzfenster");
     rdl_HeuteFestlegen(CHeute);
     const TDate von = CHeute - anzeige, bis = CHeute - 1;
 
@@ -182,7 +184,8 @@ int main(int argc, char** argv) {
         const auto t0 = Uhr::now();
         TKOV_Umsatz_UmszMani_UmsAusw m;
         if (!m.UpdateStatistikfiles(tage, false) || Registrierte("statistics")) return 1;
-        std::printf("statistics over %d days: %.1f s\n", tage, Sekunden(t0));
+        const double s = Sekunden(t0);
+        std::printf("statistics over %d days: %.1f s\nstep window_statistics %.3f\n", tage, s, s);
     }
     std::fflush(stdout);
 
@@ -224,6 +227,7 @@ int main(int argc, char** argv) {
                      sumFenster.Durchschnitt, sumFassade.Durchschnitt, sumFenster.Vorjahr1, sumFassade.Vorjahr1);
         return 1;
     }
+    std::printf("check window_equals_facade 0\n");
     // Where the window's time goes: its engine calls timed inside one more fill.
     const TFensterLauf teile = FensterFuellen(von, bis, true);
     std::printf("1. window, %zu branches x %d days x %d prior years with average (%lld rows): %.2f s; facade loop"
@@ -233,6 +237,7 @@ int main(int argc, char** argv) {
                 " afterwards grouping again %.2f s, of it loading into the grid %.2f s\n",
                 teile.Sekunden, (long long)teile.Abfragen, teile.Quelle, teile.Sekunden - teile.Quelle, teile.Gruppieren,
                 teile.Einladen);
+    std::printf("step window_fill %.3f\nstep window_facade %.3f\n", sFenster, sFassade);
     std::fflush(stdout);
 
     // 2. Opening with the defaults: construction and FormShow.
@@ -251,10 +256,10 @@ int main(int argc, char** argv) {
     std::printf("2. opening with the defaults (construction + FormShow, %lld rows): first %.3f s, best of three %.3f s;"
                 " %s\n",
                 (long long)zeilen, sErstes, sOeffnen, sErstes < 0.3 ? "interactive" : "not interactive");
+    std::printf("step window_open %.3f\nstep window_open_first %.3f\n", sOeffnen, sErstes);
 
     db.reset();
     RDLProgramm().DatenbankSetzen(nullptr);
-    std::error_code ec;
-    fs::remove_all(ordner, ec);
+    BenchResteEntfernen();
     return 0;
 }
