@@ -29,7 +29,6 @@ fi
 filialen=${1:-5}
 tage=${2:-731}
 anzeige=${3:-365}
-bin=$repo/build/bin
 von=01.12.2026
 bis=07.12.2026
 
@@ -38,7 +37,7 @@ rechne() { LC_ALL=C awk "BEGIN { $1 }"; }
 jetzt() { date +%s.%N; }
 
 for p in bench_statistik bench_umsatzfenster quendrix quendrix-demo; do
-    [[ -x $bin/$p ]] || { echo "missing $bin/$p: build it first" >&2; exit 2; }
+    [[ -x build/bin/$p ]] || { echo "missing build/bin/$p: build it first" >&2; exit 2; }
 done
 
 heute=$(date +%F)
@@ -64,6 +63,15 @@ aufraeumen() {
     rm -rf "$tmp"
 }
 trap aufraeumen EXIT
+# Copies of the programs, so that a build during the run changes nothing between the stores.
+bin=$tmp/bin
+mkdir "$bin"
+cp build/bin/{bench_statistik,bench_umsatzfenster,quendrix,quendrix-demo} "$bin/"
+stand="commit $(git rev-parse --short HEAD 2>/dev/null || echo '?')"
+if geaendert=$(git status --porcelain -- src tools 2>/dev/null | wc -l) && (( geaendert > 0 )); then
+    stand+=" + $geaendert uncommitted files in src/ and tools/"
+fi
+stand+=", programs built $(date -r build/bin/quendrix '+%F %R') (quendrix) / $(date -r build/bin/bench_statistik '+%R') (bench_statistik)"
 
 declare -A wert
 # Runs a program, its output into the log; keeps its "step" and "check" lines under the store's name.
@@ -102,7 +110,7 @@ zeitnehmen() { # store, name, command...
 last_start=$(cut -d' ' -f1-3 /proc/loadavg)
 {
     echo "beide_speicher.sh $filialen $tage $anzeige, $(date '+%F %T'), $(nproc) cores, load $last_start"
-    echo "commit $(git rev-parse --short HEAD 2>/dev/null || echo '?'), build $(grep -m1 '^CMAKE_BUILD_TYPE' build/CMakeCache.txt 2>/dev/null | cut -d= -f2)"
+    echo "$stand, $(grep -m1 '^CMAKE_BUILD_TYPE' build/CMakeCache.txt 2>/dev/null | cut -d= -f2)"
 } >>"$log"
 
 for speicher in SQLite PostgreSQL; do
@@ -178,7 +186,7 @@ pruefungen() {
 
 {
     echo
-    echo "Both stores, $(date +%F), $filialen branches × $tage days (window: $anzeige days shown), PostgreSQL ${pgversion:-?}; load average $last_start at the start, $last_ende at the end"
+    echo "Both stores, $(date +%F), $filialen branches × $tage days (window: $anzeige days shown), PostgreSQL ${pgversion:-?}; load average $last_start at the start, $last_ende at the end; $stand"
     echo
     echo "| step | SQLite | PostgreSQL | ratio | target | met |"
     echo "|---|---|---|---|---|---|"
