@@ -311,7 +311,7 @@ bool TKOV_DBFile::Lesen(TLesart AArt, bool AExtMode) {
     if (vonAktuell) {
         // From the current record on: the key values of the buffer plus the position.
         und(Tupel(key, "id") + (vorwaerts ? " > " : " < ") + Platzhalter(SpaltenZahl(key) + 1));
-        const int64_t rowid = FAktRowId;
+        const int64_t rowid = AktRowId();
         binder.push_back([&key, rowid](IRDLAbfrage& S, int& i) {
             for (auto* f : key) { f->WertBinden(S, i); i += int(f->Spalten().size()); }
             S.BindInt(i++, rowid);
@@ -382,6 +382,7 @@ bool TKOV_DBFile::Schritt() {
     ++FCursorGeliefert;
     ++FBlockGeliefert;
     FAktRowId = FCursor->Int(0);
+    FIdOffen = false;
     FQuelle = TQuelle::Cursor;
     if (FBlockGeliefert == 1) FDb.CursorOeffnet(this);
     // An exact read or a probe that reached its limit holds no statement open.
@@ -397,6 +398,15 @@ bool TKOV_DBFile::Fortsetzen() {
 }
 
 bool TKOV_DBFile::Get_first() { return Lesen(TLesart::Erster, false); }
+int64_t TKOV_DBFile::AktRowId() {
+    if (FIdOffen) {
+        FIdOffen = false;
+        FAktRowId = 0;
+        FAktRowId = FDb.Verbindung().EingefuegteId(*FInsert);
+    }
+    return FAktRowId;
+}
+
 bool TKOV_DBFile::Get_last() { return Lesen(TLesart::Letzter, false); }
 bool TKOV_DBFile::Get_ge() { return Lesen(TLesart::GE, false); }
 bool TKOV_DBFile::Get_le() { return Lesen(TLesart::LE, false); }
@@ -449,9 +459,17 @@ void TKOV_DBFile::Insert() {
             f->WertBinden(st, idx);
             idx += int(f->Spalten().size());
         }
-        st.Schritt();
-        FAktRowId = v.EingefuegteId(st);
-        st.Schliessen();
+        // Inside a transaction the server store queues the insert; its position is asked
+        // for only when needed (AktRowId).
+        if (FEinfuegenSammeln && st.Einreihen()) {
+            FIdOffen = true;
+        } else {
+            st.Schliessen(); // a queued run's answer may still be current
+            st.Schritt();
+            FAktRowId = v.EingefuegteId(st);
+            FIdOffen = false;
+            st.Schliessen();
+        }
     });
     FGefunden = true;
     FQuelle = TQuelle::Keine;
@@ -460,7 +478,7 @@ void TKOV_DBFile::Insert() {
 }
 
 void TKOV_DBFile::Update() {
-    if (!FGefunden || FAktRowId == 0)
+    if (!FGefunden || AktRowId() == 0)
         throw EDatenbankFehler("Update ohne aktuellen Satz in der Datei \u201E" + FTabelle + "\u201C.");
     Schreiben([&] {
         if (!FUpdate) {

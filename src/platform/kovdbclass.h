@@ -171,6 +171,11 @@ public:
 
     void ManualCommit_Set(bool AWert);
     void Commit();
+    // Inserts inside a transaction may travel queued on the server store, so that a packet
+    // costs no round trip per record. A failed insert (a duplicate key) then surfaces with
+    // a later statement or the commit at the latest, and the whole transaction is lost: for
+    // packets that fail as a whole anyway.
+    void EinfuegenSammeln_Set(bool AWert) { FEinfuegenSammeln = AWert; }
 
     // The blob's bytes as a stream (read); write by SetWert on the field.
     std::unique_ptr<std::istringstream> CreateBlobStream(const TBlobDatenfeld& AFeld) const;
@@ -192,6 +197,7 @@ private:
     std::string SpaltenFuerLesen(const std::vector<const TDatenfeld*>& AKey);
     const std::vector<const TDatenfeld*>& KeyFelder();
     void SatzNachladen(int64_t ARowId);
+    int64_t AktRowId();
     void VorSchreiben();
     template <class F> void Schreiben(F&& AAusfuehren);
 
@@ -219,6 +225,8 @@ private:
     // Current record and cursor.
     bool FGefunden = false;
     int64_t FAktRowId = 0;
+    bool FIdOffen = false; // the current record's insert is queued; AktRowId asks for it
+    bool FEinfuegenSammeln = false;
     uint64_t FZeilenGen = 1;
     IRDLAbfrage* FCursor = nullptr;
     bool FCursorVorwaerts = true;

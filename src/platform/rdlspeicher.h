@@ -31,6 +31,13 @@ public:
     // Runs the statement on the first call, then moves to the next row. True while a row
     // is current; at the end the cursor is closed.
     virtual bool Schritt() = 0;
+    // A write whose answer may come later, inside a transaction: the server store sends it
+    // behind the others on the connection and reads the answers in blocks (pipeline), so
+    // that a packet of inserts costs no round trip each. A failure surfaces at the latest
+    // with the connection's next other use or the commit, and the transaction is lost.
+    // EingefuegteId then answers for the last run queued. False when the store cannot
+    // queue: nothing was done, run it with Schritt.
+    virtual bool Einreihen() = 0;
     virtual void Schliessen() = 0;
     virtual bool Offen() const = 0;
     virtual int64_t Int(int ACol) const = 0;

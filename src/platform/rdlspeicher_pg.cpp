@@ -110,8 +110,24 @@ class TPgAbfrage;
 // remaining rows into memory.
 struct TPgSitzung {
     PGconn* Conn = nullptr;
+    std::string Ort;
     TPgAbfrage* Strom = nullptr;
+    // Writes sent in pipeline mode whose answers are still to be read, in order (nullptr:
+    // the statement is gone, its answer is dropped).
+    std::deque<TPgAbfrage*> Reihe;
+    // A failure of a queued write met where nothing could raise it; the next use raises it.
+    std::optional<EDatenbankFehler> ReiheFehler;
+    // Before any other use of the connection: a streaming read takes its remaining rows
+    // into memory, and the queued writes are answered (raising the first failure).
     void Freigeben();
+    // The same without raising: a failure is kept for the next Freigeben, or dropped
+    // (AVerwerfen) when the transaction is being rolled back anyway.
+    void FreigebenStill(bool AVerwerfen) noexcept;
+    // Reads the answers of every queued write and leaves pipeline mode.
+    void Abgleichen();
+    // Queued writes are answered at the latest after this many, so that neither side's
+    // socket buffer fills while the other waits.
+    static constexpr size_t CReiheMax = 256;
 
     // A statement prepared on the server, shared by every query of the same text.
     struct TVorbereitet {
@@ -149,6 +165,9 @@ public:
         FStromFaehig = AStrom && FSql.compare(i, 6, "SELECT") == 0;
     }
     ~TPgAbfrage() override {
+        if (FEingereiht > 0)
+            for (auto*& e : FS.Reihe)
+                if (e == this) e = nullptr;
         Schliessen();
         FS.Loslassen(FSql);
     }
@@ -204,6 +223,44 @@ public:
             throw e;
         }
         return false;
+    }
+    bool Einreihen() override {
+        if (FStromFaehig) return false;
+        if (FS.Strom) FS.Strom->Puffern();
+        if (PQpipelineStatus(FConn) == PQ_PIPELINE_OFF) {
+            // Outside a transaction a write runs at once, so that its failure is raised by it.
+            if (FS.ReiheFehler || PQtransactionStatus(FConn) != PQTRANS_INTRANS) return false;
+            if (!PQenterPipelineMode(FConn)) return false;
+        }
+        Schliessen();
+        Werte();
+        if (!PQsendQueryPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
+                                 FFormat.data(), 0)) {
+            auto e = PgFehler(FConn, nullptr, FOrt, FSql);
+            FS.FreigebenStill(true);
+            throw e;
+        }
+        FS.Reihe.push_back(this);
+        ++FEingereiht;
+        if (FS.Reihe.size() >= TPgSitzung::CReiheMax) FS.Abgleichen();
+        return true;
+    }
+    // The answer of a queued run (nullptr when the answers were dropped).
+    void Beantwortet(PGresult* AErgebnis) {
+        --FEingereiht;
+        Schliessen();
+        if (!AErgebnis) return;
+        FErgebnis = AErgebnis;
+        const char* tupel = PQcmdTuples(FErgebnis);
+        FGeaendert = (tupel && *tupel) ? std::atoll(tupel) : 0;
+        FZeilen = PQntuples(FErgebnis);
+        FZeile = 0; // the row of a RETURNING is current, as after Schritt
+        FArt = TArt::Ganz;
+    }
+    // Answers the queued runs first, so that the last one's row is current.
+    int64_t LetzteId() const {
+        if (FEingereiht > 0) FS.Abgleichen();
+        return Offen() && FZeile >= 0 && FZeile < FZeilen ? Int(0) : 0;
     }
     void Schliessen() override {
         if (FArt == TArt::Strom) {
@@ -299,12 +356,15 @@ private:
         return false;
     }
 
-    void Ausfuehren() {
-        FS.Freigeben();
+    void Werte() {
         for (size_t i = 0; i < FWerte.size(); ++i) {
             FZeiger[i] = FNull[i] ? nullptr : FWerte[i].data();
             FLaengen[i] = int(FWerte[i].size());
         }
+    }
+    void Ausfuehren() {
+        FS.Freigeben();
+        Werte();
         if (FStromFaehig) {
             if (!PQsendQueryPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
                                      FFormat.data(), 0))
@@ -365,10 +425,65 @@ private:
     int FZeile = -1;
     int FZeilen = 0;
     int64_t FGeaendert = 0;
+    int FEingereiht = 0; // runs whose answers are pending
 };
 
 void TPgSitzung::Freigeben() {
     if (Strom) Strom->Puffern();
+    if (!Reihe.empty() || PQpipelineStatus(Conn) != PQ_PIPELINE_OFF) Abgleichen();
+    if (ReiheFehler) {
+        auto e = std::move(*ReiheFehler);
+        ReiheFehler.reset();
+        throw e;
+    }
+}
+
+void TPgSitzung::FreigebenStill(bool AVerwerfen) noexcept {
+    try {
+        if (Strom) Strom->Puffern();
+        if (!Reihe.empty() || PQpipelineStatus(Conn) != PQ_PIPELINE_OFF) Abgleichen();
+    } catch (const EDatenbankFehler& e) {
+        if (!ReiheFehler) ReiheFehler = e;
+    } catch (...) {
+    }
+    if (AVerwerfen) ReiheFehler.reset();
+}
+
+void TPgSitzung::Abgleichen() {
+    std::optional<EDatenbankFehler> fehler;
+    auto merken = [&](const PGresult* r, TPgAbfrage* e) {
+        if (!fehler) fehler = PgFehler(Conn, r, Ort, e ? e->Sql() : std::string("pipeline"));
+    };
+    bool verbunden = PQpipelineSync(Conn) == 1;
+    auto reihe = std::move(Reihe);
+    Reihe.clear();
+    for (TPgAbfrage* e : reihe) {
+        PGresult* r = verbunden ? PQgetResult(Conn) : nullptr;
+        if (!r) verbunden = false; // the connection broke: no further answer will come
+        const auto status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+        if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
+            if (e) e->Beantwortet(r);
+            else PQclear(r);
+            r = nullptr;
+        } else {
+            // After the first failure the server skips the rest up to the sync.
+            if (status != PGRES_PIPELINE_ABORTED) merken(r, e);
+            if (e) e->Beantwortet(nullptr);
+        }
+        PQclear(r);
+        if (verbunden) PQclear(PQgetResult(Conn)); // the end of this statement's results
+    }
+    if (verbunden)
+        // Up to the sync's own answer.
+        while (PGresult* r = PQgetResult(Conn)) {
+            const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+            PQclear(r);
+            if (sync) break;
+        }
+    else
+        merken(nullptr, nullptr);
+    PQexitPipelineMode(Conn);
+    if (fehler) throw *fehler;
 }
 
 TPgSitzung::TVorbereitet& TPgSitzung::Vorbereiten(const std::string& ASql, const std::string& AOrt) {
@@ -539,6 +654,7 @@ public:
                                    TDbFehlerArt::Verbindung, "", "libpq: " + text);
         }
         FS.Conn = FConn;
+        FS.Ort = FOrt;
         PQsetClientEncoding(FConn, "UTF8");
         // Quiet notices (e.g. "table does not exist, skipping") stay out of the terminal.
         PQsetNoticeProcessor(FConn, [](void*, const char*) {}, nullptr);
@@ -553,7 +669,9 @@ public:
         return std::make_unique<TPgAbfrage>(FS, FOrt, ASql, AStrom);
     }
     void Ausfuehren(const std::string& ASql) override {
-        FS.Freigeben();
+        // A rollback drops what the queued writes answered: they are undone with it.
+        if (ASql.rfind("ROLLBACK", 0) == 0) FS.FreigebenStill(true);
+        else FS.Freigeben();
         TErgebnis r{PQexec(FConn, ASql.c_str())};
         const auto status = PQresultStatus(r.R);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw PgFehler(FConn, r.R, FOrt, ASql);
@@ -571,6 +689,7 @@ public:
     }
     void Zurueckrollen() override {
         // A lost connection has rolled back on the server already.
+        FS.FreigebenStill(true);
         if (VerbindungWeg(FConn)) return;
         if (PQtransactionStatus(FConn) != PQTRANS_IDLE) Ausfuehren("ROLLBACK");
         SperrenNachholen();
@@ -589,7 +708,7 @@ public:
     }
     std::string EinfuegenRueckgabe() const override { return " RETURNING id"; }
     int64_t EingefuegteId(const IRDLAbfrage& AAbfrage) const override {
-        return AAbfrage.Offen() ? AAbfrage.Int(0) : 0;
+        return static_cast<const TPgAbfrage&>(AAbfrage).LetzteId();
     }
     int64_t LeseBlock() const override { return 2000; }
     bool IndexMitId() const override { return true; }
@@ -655,7 +774,7 @@ public:
     // ends: the release waits for its end (SperrenNachholen).
     void SperreFreigeben(int32_t ASchluessel) noexcept {
         if (VerbindungWeg(FConn)) return; // the session is gone, and its locks with it
-        FS.Freigeben();
+        FS.FreigebenStill(false);
         if (PQtransactionStatus(FConn) == PQTRANS_INERROR) {
             FOffeneFreigaben.push_back(ASchluessel);
             return;

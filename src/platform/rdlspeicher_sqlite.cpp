@@ -96,6 +96,7 @@ public:
     }
     void BindNull(int i) override { Binde(sqlite3_bind_null(FStmt, i)); }
 
+    bool Einreihen() override { return false; } // a local write costs no round trip
     bool Schritt() override {
         // The retry deadline is taken at the first busy answer, which already waited the
         // busy timeout once: a step of a read costs less than asking the clock.

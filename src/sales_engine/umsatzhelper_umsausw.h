@@ -95,6 +95,8 @@ public:
     void CommitStatfile() {
         if (FStatFile) FStatFile->Commit();
     }
+    // See TKOV_DBFile::EinfuegenSammeln_Set: for the packets of a first build.
+    void EinfuegenSammelnStatfile_Set(bool AValue) { StatFile_GoC().EinfuegenSammeln_Set(AValue); }
 
     TFilialTabelle& FilialTabelle_GoC() {
         if (!FFiliaTab) FFiliaTab = GlobFilialTabelle_GetInstance();

@@ -637,10 +637,16 @@ private:
     template <class F>
     void InEinerBuchung(TDate AVon, TDate ABis, F&& ABuchen) {
         RDLBuchung buchung;
+        // The packet's inserts may travel queued (server store): a failed one fails the
+        // packet at its commit at the latest, as any failed write of it does.
         struct TTagesbuchung {
             THelper& H;
-            ~TTagesbuchung() { H.TagesbuchungBeenden(); }
+            ~TTagesbuchung() {
+                H.EinfuegenSammelnStatfile_Set(false);
+                H.TagesbuchungBeenden();
+            }
         } tagesbuchung{*this->FHelper};
+        this->FHelper->EinfuegenSammelnStatfile_Set(true);
         this->FHelper->TagesbuchungBeginnen(AVon, ABis);
         ABuchen();
         this->FHelper->CommitStatfile();

@@ -218,6 +218,51 @@ TEST_F(Schreibregeln, AWriteLockHeldPastTheBusyWaitDelaysABookingAndOnlyALongHol
     EXPECT_EQ(ZaehlenB("umsv"), 2) << "the file is free again";
 }
 
+// A packet whose inserts may travel queued (the server store's pipeline): every record
+// arrives, a record's position is there when an update asks for it, reads in between see
+// the packet, and a failed insert fails the whole packet at its end at the latest.
+TEST_F(Schreibregeln, AQueuedPacketArrivesWholeOrNotAtAll) {
+    Tumsvfile f;
+    f.EinfuegenSammeln_Set(true);
+    {
+        RDLBuchung b;
+        for (int r = 1; r <= 600; ++r) {
+            Stand(f, r);
+            if (r == 300) {
+                f.TransNr.SetWert(9999);
+                f.Update();
+            }
+        }
+        Tumsvfile g;
+        g.SucheInit();
+        g.Kennung.SetKeyWert("UMSAUSW");
+        g.Mandant.SetKeyWert({0, 0});
+        g.Rechner.SetKeyWert(5);
+        EXPECT_TRUE(g.Get_eq()) << "a read inside the packet sees its queued inserts";
+    }
+    EXPECT_EQ(ZaehlenB("umsv"), 600);
+    {
+        auto st = B->Prepare("SELECT transnr FROM umsv WHERE rechner = 300");
+        ASSERT_TRUE(st.Step());
+        EXPECT_EQ(st.ColInt(0), 9999) << "the update met the queued record";
+    }
+
+    // A duplicate key: on the file store at the insert, on the server at the packet's end.
+    EXPECT_THROW(
+        {
+            RDLBuchung b;
+            Stand(f, 700);
+            Stand(f, 5);
+            Stand(f, 701);
+            b.Beenden();
+        },
+        EDatenbankFehler);
+    EXPECT_EQ(ZaehlenB("umsv"), 600) << "nothing of the failed packet stays";
+    f.EinfuegenSammeln_Set(false);
+    Stand(f, 702);
+    EXPECT_EQ(ZaehlenB("umsv"), 601) << "the connection goes on";
+}
+
 TEST_F(Schreibregeln, NoReadKeepsAnOldSnapshotOrTheWriteLock) {
     for (int i = 0; i < 5; ++i) KasseSchreibt();
     struct TLesart {
