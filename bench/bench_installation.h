@@ -118,8 +118,9 @@ inline long long BenchGroesseMb(TRDLDatenbank& ADb) {
 }
 
 // Writes the demo installation (AFilialen branches, ATage days up to AHeute) into APfad
-// and prints what it holds.
-inline TDemoErgebnis BenchInstallationErzeugen(const std::string& APfad, int AFilialen, int ATage, TDateTime AHeute) {
+// and prints what it holds, and its time as the step AStep.
+inline TDemoErgebnis BenchInstallationErzeugen(const std::string& APfad, int AFilialen, int ATage, TDateTime AHeute,
+                                               const char* AStep = "installation") {
     const auto t0 = Uhr::now();
     auto db = TRDLDatenbank::Anlegen(APfad, true);
     TDemoOptionen o;
@@ -140,7 +141,7 @@ inline TDemoErgebnis BenchInstallationErzeugen(const std::string& APfad, int AFi
     std::printf("installation: %d branches, %d days (%s to %s), %lld lines in %lld transactions, %.1f s, %lld MB\n",
                 AFilialen, ATage, DateToStr(e.ErsterTag).c_str(), DateToStr(e.LetzterTag).c_str(),
                 (long long)e.Umsatzzeilen, (long long)e.Transaktionen, sekunden, mb);
-    std::printf("step installation %.3f\n", sekunden);
+    std::printf("step %s %.3f\n", AStep, sekunden);
     if (RDLIstServerAdresse(APfad)) {
         // A bulk load leaves every row's visibility to be settled by its first reader;
         // autovacuum does that soon on a live server, so no timed step pays for it here.

@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
     const TDate von = CHeute - anzeige, bis = CHeute - 1;
 
     BenchUmgebung(nullptr);
-    BenchInstallationErzeugen(pfad, filialen, tage, CHeute);
+    BenchInstallationErzeugen(pfad, filialen, tage, CHeute, "window_installation");
     auto db = TRDLDatenbank::Oeffnen(pfad);
     BenchUmgebung(db);
     {
