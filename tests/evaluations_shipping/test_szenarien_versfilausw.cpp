@@ -228,7 +228,7 @@ TEST(VersandfilialenStapellauf, HilfeNenntDieOptionen) {
 TEST(VersandfilialenKonsistenz, StationaerUndOnlineGleichenDenGruppenDerUmsatzauswertung) {
     TTestUmgebung umgebung(TestDatenbank());
     TDemoOptionen o;
-    o.Filialen = 4; // one of them the shipping branch, one in francs
+    o.Filialen = 4; // one of them a shipping branch, one in francs; a second shipping branch besides
     o.Tage = 21;
     o.Heute = EncodeDate(2026, 12, 1);
     o.Benutzer = "tester";
@@ -252,7 +252,7 @@ TEST(VersandfilialenKonsistenz, StationaerUndOnlineGleichenDenGruppenDerUmsatzau
         TFilialTabelle*& T;
         ~TFrei() { GlobFilialTabelle_ReleaseInstance(T); }
     } frei{tabelle};
-    ASSERT_EQ(tabelle->Filialen().GetCount(), o.Filialen);
+    ASSERT_EQ(tabelle->Filialen().GetCount(), o.Filialen + 1); // and the outlet
     int online = 0, retouren = 0;
     for (int i = 0; i < tabelle->Filialen().GetCount(); ++i) {
         const TFiliale& f = *tabelle->Filialen().GetItem(i);

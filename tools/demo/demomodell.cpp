@@ -141,6 +141,28 @@ TDemoModell DemoModellBilden(const TDemoOptionen& O, TDateTime AHeute) {
         }
         M.Filialen.push_back(std::move(F));
     }
+    // From four branches on, a second shipping branch of the first client: an outlet that
+    // cancels orders and left one platform a year ago. Numbered after the others, with a
+    // stream of its own, so the other branches' data stay as they were.
+    if (n >= 4) {
+        TDemoZufall zo(O.Seed, "VERSAND_OUTLET");
+        TDemoFiliale F;
+        F.Nr = n + 1;
+        F.Mandant = M.Mandanten.front().Id;
+        F.OrgeId = {F.Mandant.A, F.Nr};
+        F.Waehrung = "EUR";
+        F.Versand = true;
+        F.Name = "Versand Outlet";
+        F.Groesse = zo.Bereich(0.5, 0.7);
+        F.StornoQuote = 0.04;
+        F.AuslaufPlattform = 4;
+        OeffnungSetzen(F, 4);
+        for (int k = 1; k <= 2; ++k) {
+            F.Rechner.push_back(M.Rechner.size());
+            M.Rechner.push_back({F.Nr * 10 + k, "Kasse " + std::to_string(k) + " " + F.Name, F.Nr, k != 1, 0});
+        }
+        M.Filialen.push_back(std::move(F));
+    }
 
     // --- sellers ----------------------------------------------------------------------
     TDemoZufall zv(O.Seed, "VERKAEUFER");

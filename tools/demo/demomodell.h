@@ -41,6 +41,8 @@ struct TDemoFiliale {
     TIntPair Mandant, OrgeId;
     std::string Name, Waehrung;
     bool Versand = false;
+    double StornoQuote = 0;   // online orders cancelled the same day (lines with negative quantities)
+    int AuslaufPlattform = 0; // an online platform sold on only until a year before the last day
     std::string Bundesland; // empty: no public holidays (abroad, shipping)
     double Groesse = 1;    // relative customer traffic
     std::array<std::vector<TDemoZeitfenster>, 8> Oeffnung; // by ISO weekday 1..7

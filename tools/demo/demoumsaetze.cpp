@@ -167,6 +167,8 @@ private:
                     b.Sekunde = z.Zahl(10 * 3600, 18 * 3600 - 1);
                 } else {
                     b.Herkunft = int(z.Gewichtet(FPlattformKum)) + 1;
+                    // Its orders from that platform go to the own web shop in the last year.
+                    if (b.Herkunft == F.AuslaufPlattform && d > FM.LetzterTag - 365) b.Herkunft = 1;
                     b.Sekunde = int(z.Gewichtet(FOnlineStundenKum)) * 3600 + z.Zahl(0, 3599);
                 }
             } else {
@@ -206,6 +208,14 @@ private:
                 continue;
             }
             const bool retoure = z.Chance(retourenQuote);
+            // A cancelled order: its lines once more with negative quantities and amounts.
+            const bool storno = !retoure && b.Herkunft && F.StornoQuote > 0 && z.Chance(F.StornoQuote);
+            struct TStorno {
+                const TDemoArtikel* A;
+                int Farbe, Groesse, Menge;
+                double Betrag, Betrag2, Ek;
+            };
+            std::vector<TStorno> stornos;
             const int positionen = retoure ? (z.Chance(0.8) ? 1 : 2)
                                            : int(z.Gewichtet(b.Herkunft ? FPositionenOnlineKum : FPositionenKum)) + 1;
             for (int p = 1; p <= positionen; ++p) {
@@ -223,6 +233,12 @@ private:
                 FVerkauft[a * 5 + size_t(farbe - 1)] = true;
                 Position(p, retoure ? CSatzartRE : CSatzartVK, &A, farbe, groesse, int(v) * menge, v * betrag,
                          v * betrag2, v * ek);
+                if (storno) stornos.push_back({&A, farbe, groesse, menge, betrag, betrag2, ek});
+            }
+            for (size_t i = 0; i < stornos.size(); ++i) {
+                const TStorno& s = stornos[i];
+                Position(positionen + int(i) + 1, CSatzartVK, s.A, s.Farbe, s.Groesse, -s.Menge, -s.Betrag, -s.Betrag2,
+                         -s.Ek);
             }
         }
     }
