@@ -66,6 +66,10 @@ aufraeumen() {
     rm -rf "$tmp"
 }
 trap aufraeumen EXIT
+# A message folder of its own: the programs' broadcasts reach no other program of this user
+# (a busy one delays each send by its timeout).
+export QUENDRIX_NACHRICHTENORDNER=$tmp/nachrichten
+mkdir "$QUENDRIX_NACHRICHTENORDNER"
 # Copies of the programs, so that a build during the run changes nothing between the stores.
 bin=$tmp/bin
 mkdir "$bin"
@@ -82,6 +86,10 @@ declare -A wert
 runden_werte=""
 merken() { # store, kind, name, value
     local k=$1:$2:$3 alt=${wert[$1:$2:$3]:-}
+    if [[ ! $4 =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
+        echo "$1: \"$2 $3 $4\" is no figure (log: $log)" >&2
+        exit 1
+    fi
     [[ $2 == step ]] && runden_werte+=" $3=$4"
     if [[ -z $alt ]]; then
         wert[$k]=$4

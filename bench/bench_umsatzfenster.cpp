@@ -28,6 +28,7 @@
 
 #include <unistd.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -167,6 +168,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const std::string server = BenchDbArgument(argc, argv);
     QApplication app(argc, argv);
+    // Qt took the environment's locale; the figures are printed with a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     const int filialen = argc > 1 ? std::atoi(argv[1]) : 20;
     const int anzeige = argc > 2 ? std::atoi(argv[2]) : 365;
     const fs::path basis = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path();
