@@ -9,6 +9,7 @@
 #include "rdlprogress.h"
 #include "rdlprogressfenster.h"
 #include "umsauswmainfrm.h"
+#include "versfilauswfrm.h"
 #include "vtrdlvrlist.h"
 
 #include <QApplication>
@@ -20,10 +21,13 @@
 
 namespace {
 
-const char* CAufruf = "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz]\n"
-                      "Zeichnet ein Fenster des Auswertungs-Centers in eine PNG-Datei: den Katalog\n"
-                      "oder die Umsatzauswertung mit ihren Vorgaben (die letzten 7 Tage, nach Tag und\n"
-                      "Mandant gruppiert, ein Vorjahr).\n";
+const char* CAufruf =
+    "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz|versand]\n"
+    "Zeichnet ein Fenster des Auswertungs-Centers in eine PNG-Datei: den Katalog,\n"
+    "die Umsatzauswertung mit ihren Vorgaben (die letzten 7 Tage, nach Tag und\n"
+    "Mandant gruppiert, ein Vorjahr) oder die Versandfilialen-Auswertung mit ihren\n"
+    "Vorgaben (die letzten 7 Tage der Versandfilialen, nach Filiale, stationär/online\n"
+    "und Plattform gruppiert).\n";
 
 bool Speichern(QWidget& AFenster, const std::string& AAus) {
     AFenster.show();
@@ -44,7 +48,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (db.empty() || aus.empty() || (fenster != "katalog" && fenster != "umsatz")) {
+    if (db.empty() || aus.empty() || (fenster != "katalog" && fenster != "umsatz" && fenster != "versand")) {
         std::cerr << CAufruf;
         return 2;
     }
@@ -63,6 +67,13 @@ int main(int argc, char** argv) {
         if (fenster == "katalog") {
             TKOV_Quendrix_MainFrm f;
             f.resize(792, 566);
+            ok = Speichern(f, aus);
+        } else if (fenster == "versand") {
+            TKOV_VersFilAuswertFrm f;
+            f.resize(1000, 720);
+            f.show();
+            QApplication::processEvents();
+            f.vtVersandfilialen->ExpandTree(2); // branches, stationary and online, platforms
             ok = Speichern(f, aus);
         } else {
             // The figures come from the statistics where they exist, else from the lines.

@@ -376,6 +376,8 @@ void TKOV_VersFilAuswertFrm::ListeGruppieren() {
                                                                                   ? FWaehrungsrechner->Hauswaehrung()
                                                                                   : RDLProgramm().GetWaehrung());
                 AGrid.Refresh();
+                if (!AGruppierung.empty())
+                    AGrid.ColumnCaption_Set(0, QString::fromStdString(Gruppierung_2_String(AGruppierung)));
                 AGrid.ExpandAll();
                 for (int c = 0; c < CVersFil_AnzahlSpalten; ++c)
                     if (!AGrid.isColumnHidden(c)) {
@@ -383,8 +385,6 @@ void TKOV_VersFilAuswertFrm::ListeGruppieren() {
                         if (AGrid.ColumnWidth_Get(c) > 320) AGrid.ColumnWidth_Set(c, 320);
                     }
                 AGrid.CollapseAll();
-                if (!AGruppierung.empty())
-                    AGrid.ColumnCaption_Set(0, QString::fromStdString(Gruppierung_2_String(AGruppierung)));
                 SortTree();
             });
     });
