@@ -404,5 +404,16 @@ int QuendrixMain(const std::vector<std::string>& AArgs, std::ostream& AOut, std:
     TQtLauf qt(autoreport);
     RDLProgramm().AuswertungsArgumenteSetzen(optionen.AuswertungsArgumente);
     RDLProgramm().LaufExitCodeSetzen(0);
-    return QuendrixProgrammStart(args);
+    const int code = QuendrixProgrammStart(args);
+    // A lost server fails the run whatever the steps after the loss made of it (a failed
+    // read looks like an empty list to some of them).
+    if (RDLProgramm().Datenbank().VerbindungVerloren()) {
+        RDLInfo().ShowMeldung("STANDARD", 997,
+                              {"Der Datenbankserver \u201E" + RDLProgramm().Datenbank().Pfad() +
+                               "\u201C ist nicht erreichbar: die Verbindung ist abgebrochen oder er antwortet nicht. "
+                               "Die Auswertung wurde beendet; was nicht abgeschlossen war, wurde nicht gespeichert."},
+                              mkFehler);
+        return CQuendrixExitAuswertungFehlgeschlagen;
+    }
+    return code;
 }

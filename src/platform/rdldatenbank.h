@@ -90,6 +90,8 @@ public:
 
     const std::string& Pfad() const { return FVerbindung->Ort(); }
     IRDLVerbindung& Verbindung() { return *FVerbindung; }
+    // The server broke the connection or stopped answering: every later access fails.
+    bool VerbindungVerloren() const { return FVerbindung->Verloren(); }
     const IRDLVerbindung& Verbindung() const { return *FVerbindung; }
 
     // A statement without rows (DDL or a plain write); writes follow the write rules.

@@ -84,6 +84,9 @@ public:
     virtual TRDLSpeicherArt Art() const = 0;
     // Path or address without password, for messages.
     virtual const std::string& Ort() const = 0;
+    // True when the connection to the server broke or was given up (see
+    // RDLServerAntwortzeitSetzen): nothing more can be read or written through it.
+    virtual bool Verloren() const { return false; }
 
     // A statement, prepared once per connection and SQL text: the server store keeps it as
     // long as the connection lives. Its rows come whole, in one round trip (reads are
@@ -158,6 +161,12 @@ std::unique_ptr<IRDLVerbindung> RDLSqliteVerbinden(const std::string& APfad, TRD
 std::unique_ptr<IRDLVerbindung> RDLPostgresVerbinden(const std::string& AAdresse);
 // How often this process asked the server to cancel a read (each a new connection to it).
 int64_t RDLServerAbbrueche();
+
+// How long the server store waits for an answer with no byte from the server before it
+// gives the connection up as lost (default 60 s; longer than any statement of the program
+// takes, lock waits included). For new waits; tests shorten it.
+void RDLServerAntwortzeitSetzen(int AMillisekunden);
+int RDLServerAntwortzeit();
 
 // How long a write waits for a database that another program holds (SQLite busy
 // timeout, PostgreSQL lock timeout). For new connections; tests shorten it.

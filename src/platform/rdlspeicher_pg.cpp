@@ -4,6 +4,11 @@
 #include "rdlspeicher.h"
 #include "rdlspeicher_pg_nachrichten.h"
 #include <libpq-fe.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <cerrno>
+#include <mutex>
+#include <unordered_set>
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -66,6 +71,55 @@ std::string Platzhalter(const std::string& ASql, int& AAnzahl) {
 
 bool VerbindungWeg(PGconn* AConn) { return PQstatus(AConn) == CONNECTION_BAD; }
 
+std::atomic<int> GAntwortzeit{60000};
+
+// Connections given up because the server stayed silent (their errors say so).
+std::mutex GStummMutex;
+std::unordered_set<const PGconn*> GStumm;
+bool Verstummt(const PGconn* AConn) {
+    std::lock_guard<std::mutex> l(GStummMutex);
+    return GStumm.count(AConn) != 0;
+}
+
+// The next answer of the server, waiting at most the answer time without a byte from
+// it. A server that stays silent (stopped, frozen, the network gone without a word) is
+// given up: the connection is shut, so that this and every later call fails at once
+// instead of waiting forever. nullptr at the end of the answers or after giving up.
+PGresult* Antwort(PGconn* AConn) {
+    while (PQisBusy(AConn)) {
+        pollfd p{PQsocket(AConn), POLLIN, 0};
+        if (p.fd < 0) break;
+        // A write may wait for another program's lock as long as the lock timeout allows.
+        const int rc = poll(&p, 1, std::max(GAntwortzeit.load(), RDLWartezeit() + 5000));
+        if (rc < 0 && errno == EINTR) continue;
+        if (rc == 0) {
+            {
+                std::lock_guard<std::mutex> l(GStummMutex);
+                GStumm.insert(AConn);
+            }
+            shutdown(p.fd, SHUT_RDWR);
+            PQconsumeInput(AConn);
+            while (PGresult* r = PQgetResult(AConn)) PQclear(r);
+            return nullptr;
+        }
+        if (!PQconsumeInput(AConn)) break;
+    }
+    return PQgetResult(AConn);
+}
+
+// PQexec with the answer time: the last result of ASql (nullptr when none came).
+PGresult* AusfuehrenWartend(PGconn* AConn, const char* ASql) {
+    if (!PQsendQuery(AConn, ASql)) return nullptr;
+    PGresult* letztes = nullptr;
+    while (PGresult* r = Antwort(AConn)) {
+        PQclear(letztes);
+        letztes = r;
+        const auto status = PQresultStatus(r);
+        if (status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH) break;
+    }
+    return letztes;
+}
+
 EDatenbankFehler PgFehler(PGconn* AConn, const PGresult* ARes, const std::string& AOrt, const std::string& ASql) {
     const char* state = ARes ? PQresultErrorField(ARes, PG_DIAG_SQLSTATE) : nullptr;
     const std::string code = state ? state : "";
@@ -74,6 +128,12 @@ EDatenbankFehler PgFehler(PGconn* AConn, const PGresult* ARes, const std::string
     while (!eigen.empty() && (eigen.back() == '\n' || eigen.back() == ' ')) eigen.pop_back();
     std::string details = "PostgreSQL " + (code.empty() ? std::string("-") : code) + ": " + eigen;
     if (!ASql.empty()) details += " | SQL: " + ASql;
+    if (Verstummt(AConn))
+        return EDatenbankFehler("Der Datenbankserver " + Anfuehren(AOrt) + " antwortet nicht (seit " +
+                                    std::to_string(GAntwortzeit.load() / 1000) +
+                                    " Sekunden); die Verbindung wurde beendet. Was nicht abgeschlossen war, wurde "
+                                    "nicht gespeichert.",
+                                TDbFehlerArt::Abgebrochen, code, details + " | no answer within the answer time");
     if (VerbindungWeg(AConn) || code.rfind("08", 0) == 0 || code.rfind("57P", 0) == 0)
         return EDatenbankFehler("Die Verbindung zum Datenbankserver " + Anfuehren(AOrt) +
                                     " ist abgebrochen. Was nicht abgeschlossen war, wurde nicht gespeichert.",
@@ -198,7 +258,7 @@ public:
         case TArt::Strom: {
             PQclear(FZeilenErgebnis);
             FZeilenErgebnis = nullptr;
-            PGresult* r = PQgetResult(FConn);
+            PGresult* r = Antwort(FConn);
             if (PQresultStatus(r) == PGRES_SINGLE_TUPLE) {
                 FZeilenErgebnis = r;
                 return true;
@@ -266,14 +326,14 @@ public:
         if (FArt == TArt::Strom) {
             // A read left early. What has arrived is taken without asking the server; only
             // rows still pending there are cancelled (a cancel costs a new connection).
-            if (!RestSchonDa())
+            if (!VerbindungWeg(FConn) && !RestSchonDa())
                 if (PGcancel* c = PQgetCancel(FConn)) {
                     ++GAbbrueche;
                     char fehler[256];
                     PQcancel(c, fehler, sizeof fehler);
                     PQfreeCancel(c);
                 }
-            while (PGresult* r = PQgetResult(FConn)) PQclear(r);
+            while (PGresult* r = Antwort(FConn)) PQclear(r);
             FS.Strom = nullptr;
         }
         for (auto* r : FPuffer) PQclear(r);
@@ -292,7 +352,7 @@ public:
         FS.Strom = nullptr;
         FArt = TArt::Puffer;
         for (;;) {
-            PGresult* r = PQgetResult(FConn);
+            PGresult* r = Antwort(FConn);
             if (PQresultStatus(r) == PGRES_SINGLE_TUPLE) {
                 FPuffer.push_back(r);
                 continue;
@@ -348,7 +408,7 @@ private:
     bool RestSchonDa() {
         if (!PQconsumeInput(FConn)) return false;
         while (!PQisBusy(FConn)) {
-            PGresult* r = PQgetResult(FConn);
+            PGresult* r = Antwort(FConn);
             const auto status = PQresultStatus(r);
             PQclear(r);
             if (status != PGRES_SINGLE_TUPLE) return true;
@@ -374,8 +434,12 @@ private:
             FS.Strom = this;
             return;
         }
-        FErgebnis = PQexecPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
-                                   FFormat.data(), 0);
+        if (PQsendQueryPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
+                                FFormat.data(), 0))
+            while (PGresult* r = Antwort(FConn)) {
+                PQclear(FErgebnis);
+                FErgebnis = r;
+            }
         const auto status = PQresultStatus(FErgebnis);
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
             auto e = PgFehler(FConn, FErgebnis, FOrt, FSql);
@@ -392,7 +456,7 @@ private:
     void StromEnde(PGresult* ALetztes) {
         if (PQresultStatus(ALetztes) != PGRES_TUPLES_OK) FFehler = PgFehler(FConn, ALetztes, FOrt, FSql);
         PQclear(ALetztes);
-        while (PGresult* r = PQgetResult(FConn)) PQclear(r);
+        while (PGresult* r = Antwort(FConn)) PQclear(r);
         FS.Strom = nullptr;
         FArt = TArt::Leer;
     }
@@ -458,7 +522,7 @@ void TPgSitzung::Abgleichen() {
     auto reihe = std::move(Reihe);
     Reihe.clear();
     for (TPgAbfrage* e : reihe) {
-        PGresult* r = verbunden ? PQgetResult(Conn) : nullptr;
+        PGresult* r = verbunden ? Antwort(Conn) : nullptr;
         if (!r) verbunden = false; // the connection broke: no further answer will come
         const auto status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
         if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
@@ -471,11 +535,11 @@ void TPgSitzung::Abgleichen() {
             if (e) e->Beantwortet(nullptr);
         }
         PQclear(r);
-        if (verbunden) PQclear(PQgetResult(Conn)); // the end of this statement's results
+        if (verbunden) PQclear(Antwort(Conn)); // the end of this statement's results
     }
     if (verbunden)
         // Up to the sync's own answer.
-        while (PGresult* r = PQgetResult(Conn)) {
+        while (PGresult* r = Antwort(Conn)) {
             const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
             PQclear(r);
             if (sync) break;
@@ -495,7 +559,12 @@ TPgSitzung::TVorbereitet& TPgSitzung::Vorbereiten(const std::string& ASql, const
         v.Name = "q" + std::to_string(++FNr);
         const std::string text = Platzhalter(ASql, v.Parameter);
         Freigeben();
-        TErgebnis r{PQprepare(Conn, v.Name.c_str(), text.c_str(), v.Parameter, nullptr)};
+        TErgebnis r;
+        if (PQsendPrepare(Conn, v.Name.c_str(), text.c_str(), v.Parameter, nullptr))
+            while (PGresult* e = Antwort(Conn)) {
+                PQclear(r.R);
+                r.R = e;
+            }
         if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(Conn, r.R, AOrt, ASql);
         it = FVorbereitet.emplace(ASql, std::move(v)).first;
     }
@@ -512,7 +581,7 @@ void TPgSitzung::UngenutzteVergessen() {
     Freigeben();
     for (auto i = FVorbereitet.begin(); i != FVorbereitet.end();)
         if (i->second.Nutzer == 0) {
-            PQclear(PQexec(Conn, ("DEALLOCATE " + i->second.Name).c_str()));
+            PQclear(AusfuehrenWartend(Conn, ("DEALLOCATE " + i->second.Name).c_str()));
             i = FVorbereitet.erase(i);
         } else {
             ++i;
@@ -526,14 +595,14 @@ public:
         std::string sql = "COPY " + ATabelle + " (";
         for (size_t i = 0; i < ASpalten.size(); ++i) sql += (i ? ", " : "") + ASpalten[i];
         sql += ") FROM STDIN";
-        TErgebnis r{PQexec(FConn, sql.c_str())};
+        TErgebnis r{AusfuehrenWartend(FConn, sql.c_str())};
         if (PQresultStatus(r.R) != PGRES_COPY_IN) throw PgFehler(FConn, r.R, FOrt, sql);
         FPuffer.reserve(1 << 20);
     }
     ~TPgMassenladen() override {
         if (!FFertig) {
             PQputCopyEnd(FConn, "abgebrochen");
-            while (PGresult* r = PQgetResult(FConn)) PQclear(r);
+            while (PGresult* r = Antwort(FConn)) PQclear(r);
         }
     }
     void Int(int64_t v) override {
@@ -567,10 +636,10 @@ public:
         Senden();
         FFertig = true;
         if (PQputCopyEnd(FConn, nullptr) != 1) throw PgFehler(FConn, nullptr, FOrt, "COPY");
-        TErgebnis r{PQgetResult(FConn)};
+        TErgebnis r{Antwort(FConn)};
         const bool gut = PQresultStatus(r.R) == PGRES_COMMAND_OK;
         auto fehler = gut ? EDatenbankFehler("") : PgFehler(FConn, r.R, FOrt, "COPY");
-        while (PGresult* rest = PQgetResult(FConn)) PQclear(rest);
+        while (PGresult* rest = Antwort(FConn)) PQclear(rest);
         if (!gut) throw fehler;
     }
 
@@ -627,7 +696,13 @@ public:
                                    TDbFehlerArt::Verbindung, "", "libpq: " + details);
         }
         PQconninfoFree(optionen);
-        FConn = PQconnectdb(AAdresse.c_str());
+        // Defaults first: what the address sets itself wins. Keepalives find a connection
+        // whose network went away while it waits; the answer time covers a silent server.
+        const char* schluessel[] = {"fallback_application_name", "connect_timeout", "keepalives", "keepalives_idle", "keepalives_interval",
+                                    "keepalives_count", "tcp_user_timeout", "dbname", nullptr};
+        const std::string antwort = std::to_string(GAntwortzeit.load());
+        const char* werte[] = {"quendrix", "10", "1", "15", "5", "3", antwort.c_str(), AAdresse.c_str(), nullptr};
+        FConn = PQconnectdbParams(schluessel, werte, 1);
         if (PQstatus(FConn) != CONNECTION_OK) {
             std::string text = PQerrorMessage(FConn);
             while (!text.empty() && text.back() == '\n') text.pop_back();
@@ -660,7 +735,14 @@ public:
         PQsetNoticeProcessor(FConn, [](void*, const char*) {}, nullptr);
         Ausfuehren("SET lock_timeout = " + std::to_string(RDLWartezeit()));
     }
-    ~TPgVerbindung() override { PQfinish(FConn); }
+    ~TPgVerbindung() override {
+        {
+            std::lock_guard<std::mutex> l(GStummMutex);
+            GStumm.erase(FConn);
+        }
+        PQfinish(FConn);
+    }
+    bool Verloren() const override { return FConn && VerbindungWeg(FConn); }
 
     TRDLSpeicherArt Art() const override { return TRDLSpeicherArt::PostgreSQL; }
     const std::string& Ort() const override { return FOrt; }
@@ -672,14 +754,14 @@ public:
         // A rollback drops what the queued writes answered: they are undone with it.
         if (ASql.rfind("ROLLBACK", 0) == 0) FS.FreigebenStill(true);
         else FS.Freigeben();
-        TErgebnis r{PQexec(FConn, ASql.c_str())};
+        TErgebnis r{AusfuehrenWartend(FConn, ASql.c_str())};
         const auto status = PQresultStatus(r.R);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw PgFehler(FConn, r.R, FOrt, ASql);
     }
     void SchreibenBeginnen() override { Ausfuehren("BEGIN"); }
     void Festschreiben() override {
         FS.Freigeben();
-        TErgebnis r{PQexec(FConn, "COMMIT")};
+        TErgebnis r{AusfuehrenWartend(FConn, "COMMIT")};
         SperrenNachholen();
         if (PQresultStatus(r.R) != PGRES_COMMAND_OK) throw PgFehler(FConn, r.R, FOrt, "COMMIT");
         // A transaction that had failed ends with ROLLBACK instead.
@@ -763,7 +845,7 @@ public:
         const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, AWarteMs));
         for (;;) {
             FS.Freigeben();
-            TErgebnis r{PQexec(FConn, sql.c_str())};
+            TErgebnis r{AusfuehrenWartend(FConn, sql.c_str())};
             if (PQresultStatus(r.R) != PGRES_TUPLES_OK) throw PgFehler(FConn, r.R, FOrt, sql);
             if (std::strcmp(PQgetvalue(r.R, 0, 0), "t") == 0) return std::make_unique<TPgSperre>(*this, schluessel);
             if (std::chrono::steady_clock::now() >= ende) return nullptr;
@@ -781,7 +863,7 @@ public:
         }
         const std::string sql = "SELECT pg_advisory_unlock(" + std::to_string(CSperrKlasse) + ", " +
                                 std::to_string(ASchluessel) + ")";
-        PQclear(PQexec(FConn, sql.c_str()));
+        PQclear(AusfuehrenWartend(FConn, sql.c_str()));
     }
 
     void Benachrichtigen(const std::string& AKanal, const std::string& AText) override {
@@ -809,6 +891,9 @@ TPgSperre::~TPgSperre() { FV.SperreFreigeben(FSchluessel); }
 } // namespace
 
 int64_t RDLServerAbbrueche() { return GAbbrueche; }
+
+void RDLServerAntwortzeitSetzen(int AMillisekunden) { GAntwortzeit = std::max(1, AMillisekunden); }
+int RDLServerAntwortzeit() { return GAntwortzeit.load(); }
 
 std::unique_ptr<IRDLVerbindung> RDLPostgresVerbinden(const std::string& AAdresse) {
     return std::make_unique<TPgVerbindung>(AAdresse);
