@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <string>
 
@@ -64,7 +65,8 @@ inline bool BenchServerBefehl(const std::string& AAdresse, const std::string& AS
 }
 
 // What a run leaves: its folder, or its server database. Removed at the end of main and
-// also when the program leaves early through exit() (never by a forked child).
+// also when the program leaves early through exit() or an uncaught exception (never by a
+// forked child; a signal leaves it).
 struct TBenchReste {
     pid_t Besitzer = 0;
     std::filesystem::path Ordner;
@@ -94,6 +96,17 @@ inline std::string BenchOrtAnlegen(const std::string& AServer, const std::filesy
     TBenchReste& r = BenchReste();
     r.Besitzer = getpid();
     std::atexit(BenchResteEntfernen);
+    // An exception nobody caught ends the program without exit().
+    std::set_terminate([] {
+        if (const auto e = std::current_exception()) try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& x) {
+                std::fprintf(stderr, "uncaught exception: %s\n", x.what());
+            } catch (...) {
+            }
+        BenchResteEntfernen();
+        std::abort();
+    });
     const std::string nr = std::to_string(getpid());
     if (!AServer.empty()) {
         if (!RDLIstServerAdresse(AServer)) {
