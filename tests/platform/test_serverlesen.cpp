@@ -6,6 +6,7 @@
 #include "testumgebung.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 namespace {
 
@@ -77,4 +78,36 @@ TEST(ServerLesen, EinStromBrichtNurAbWennAufDemServerNochZeilenWarten) {
     if (v.Art() == TRDLSpeicherArt::SQLite) {
         EXPECT_EQ(RDLServerAbbrueche(), abbrueche);
     }
+}
+
+// A server that stops answering (its process frozen, the network gone without a word) is
+// given up after the answer time: the statement fails with its German message instead of
+// waiting forever, and every later one fails at once.
+TEST(ServerLesen, EinStummerServerWirdNachDerAntwortzeitAufgegeben) {
+    if (!TestAufPostgres()) GTEST_SKIP() << "the file store has no server";
+    auto db = MitZahlen(10);
+    int64_t pid = 0;
+    {
+        auto st = db->Prepare("SELECT pg_backend_pid()");
+        ASSERT_TRUE(st.Step());
+        pid = st.ColInt(0);
+    }
+    const int vorher = RDLServerAntwortzeit();
+    const int wartezeit = RDLWartezeit();
+    RDLServerAntwortzeitSetzen(1000);
+    RDLWartezeitSetzen(100);
+    ASSERT_EQ(kill(pid_t(pid), SIGSTOP), 0);
+    try {
+        Anzahl(*db);
+        ADD_FAILURE() << "a frozen server answered";
+    } catch (const EDatenbankFehler& E) {
+        EXPECT_EQ(E.Art(), TDbFehlerArt::Abgebrochen);
+        EXPECT_NE(std::string(E.what()).find("antwortet nicht"), std::string::npos) << E.what();
+    }
+    kill(pid_t(pid), SIGCONT);
+    RDLServerAntwortzeitSetzen(vorher);
+    RDLWartezeitSetzen(wartezeit);
+    EXPECT_TRUE(db->VerbindungVerloren());
+    EXPECT_THROW(Anzahl(*db), EDatenbankFehler) << "later statements fail at once";
+    EXPECT_TRUE(TestDatenbank()->Verbindung().Art() == TRDLSpeicherArt::PostgreSQL) << "the server itself goes on";
 }
