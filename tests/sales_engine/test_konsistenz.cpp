@@ -4,12 +4,15 @@
 // what a build from scratch makes of the same lines and settings in a second database.
 // Lines out of the writers' rules are mixed in: they count nowhere and each is registered once.
 // QUENDRIX_TEST_SEED=<n> repeats the run a failure names.
+#include "erwarteteausnahmen.h"
 #include "umsatzmani_versfilausw.h"
 #include "umsatzstatistik_testhilfen.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <iterator>
 #include <memory>
@@ -229,20 +232,53 @@ private:
 
     // A first build in small packets ended by an exception nobody catches at the n-th
     // handling of messages: some packets are committed, the state is not written.
+    // On the server store the connection may be lost instead (the server ends the
+    // program's session, as when it is stopped): the build fails, and the rerun on a new
+    // connection must equal a fresh build.
     void ErsterAufbauUnterbrochen() {
         const int n = Zufall(1, 3 * FGroesse.Tage), paket = Zufall(1, 4);
-        Protokoll("first build killed at call " + std::to_string(n) + ", packets of " + std::to_string(paket));
+        const bool server = TestAufPostgres() && Zufall(0, 1);
+        Protokoll(std::string(server ? "server connection lost in the first build" : "first build killed") +
+                  " at call " + std::to_string(n) + ", packets of " + std::to_string(paket));
+        int64_t sitzung = 0;
+        if (server) {
+            auto st = U.Db().Prepare("SELECT pg_backend_pid()");
+            ASSERT_TRUE(st.Step());
+            sitzung = st.ColInt(0);
+        }
+        TErwarteteAusnahmen erwartet{"*"};
         try {
             TUmszMani m;
             m.PaketTage_Set(paket);
             int aufrufe = 0;
             RDLInfo().ProcessMessagesHookSetzen([&](int) {
-                if (++aufrufe == n) throw TProzessEnde{};
+                if (++aufrufe != n) return;
+                if (!server) throw TProzessEnde{};
+                auto st = FFrisch->Prepare("SELECT pg_terminate_backend(" + std::to_string(sitzung) + ")");
+                st.Step();
             });
-            m.UpdateStatistikfiles(FGroesse.Tage, false);
+            const bool fertig = m.UpdateStatistikfiles(FGroesse.Tage, false);
+            if (server && U.Db().VerbindungVerloren()) {
+                EXPECT_FALSE(fertig) << "a build that lost its server is not done";
+            }
         } catch (const TProzessEnde&) {
+        } catch (const EDatenbankFehler&) {
         }
         RDLInfo().ProcessMessagesHookSetzen({});
+        RDLInfo().RegistrierteLeeren();
+        if (server) {
+            // The server is back: the program connects anew.
+            for (int i = 0; i < 500 && !U.Db().VerbindungVerloren(); ++i) {
+                try {
+                    auto st = U.Db().Prepare("SELECT 1");
+                    st.Step();
+                } catch (const EDatenbankFehler&) {
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            EXPECT_TRUE(U.Db().VerbindungVerloren());
+            U.Neuverbinden();
+        }
     }
 
     // Sets, moves earlier or later, or removes a branch's day, between shortly before the
