@@ -189,6 +189,13 @@ TRVRInfoUmfang TRVRTab::GetUmfang(int AIdx) {
     return {int32_t(st.ColInt(0)), st.ColText(1), int16_t(st.ColInt(2))};
 }
 
+std::vector<TRVRInfoUmfang> TRVRTab::Alle() {
+    std::vector<TRVRInfoUmfang> r;
+    auto st = RDLProgramm().Datenbank().Prepare("SELECT rechner, name, filiale FROM rechner ORDER BY rechner");
+    while (st.Step()) r.push_back({int32_t(st.ColInt(0)), st.ColText(1), int16_t(st.ColInt(2))});
+    return r;
+}
+
 // --- origins of sales lines ----------------------------------------------------------
 
 namespace {

@@ -112,6 +112,8 @@ class TRVRTab {
 public:
     static int GetUmfangCount();
     static TRVRInfoUmfang GetUmfang(int AIdx); // in computer-number order
+    // Every computer in computer-number order, in one read (a round trip each on a server).
+    static std::vector<TRVRInfoUmfang> Alle();
 };
 
 // --- origins of sales lines ----------------------------------------------------------

@@ -270,9 +270,8 @@ public:
         return KOV_Geschuetzt(Trace("VerarbeiteteTransaktionenDictErzeugenUndFuellen"), true, [&] {
             AVerarbeitet.clear();
             IRDL_MandListeServer& mandanten = this->FMandlisteServer_Get();
-            for (int r = 0; r < TRVRTab::GetUmfangCount(); ++r)
-                for (int m = 0; m < mandanten.GetCount(); ++m)
-                    AVerarbeitet[{mandanten.GetMandant(m).Key, TRVRTab::GetUmfang(r).Rechner}] = 0;
+            for (const TRVRInfoUmfang& r : TRVRTab::Alle())
+                for (int m = 0; m < mandanten.GetCount(); ++m) AVerarbeitet[{mandanten.GetMandant(m).Key, r.Rechner}] = 0;
             Tumsvfile& v = this->Umsvfile_GoC();
             v.SucheInit();
             v.KeyNr_Set(Tumsvfile::KeyStatistik);
@@ -288,8 +287,8 @@ public:
             AZuVerarbeiten.clear();
             IRDL_MandListeServer& mandanten = this->FMandlisteServer_Get();
             Tlstfile& lst = this->Lstfile_Get();
-            for (int r = 0; r < TRVRTab::GetUmfangCount(); ++r) {
-                const int32_t rechner = TRVRTab::GetUmfang(r).Rechner;
+            for (const TRVRInfoUmfang& r : TRVRTab::Alle()) {
+                const int32_t rechner = r.Rechner;
                 for (int m = 0; m < mandanten.GetCount(); ++m) {
                     const TIntPair mandant = mandanten.GetMandant(m).Key;
                     // The last line of the pair in key order, whatever its number: a
