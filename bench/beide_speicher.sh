@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The statistics engine, the sales window and the sales evaluation's batch run on both
-# stores, on the same sizes, in alternating rounds (SQLite, PostgreSQL, SQLite, ...);
-# prints one table to paste, with the best figure of each step over the rounds.
+# The statistics engine, the sales window, the shipping-branch window and the sales
+# evaluation's batch run on both stores, on the same sizes, in alternating rounds
+# (SQLite, PostgreSQL, SQLite, ...); prints one table to paste, with the best figure of
+# each step over the rounds.
 #
 #   bench/beide_speicher.sh [branches] [days] [days shown in the window] [rounds]
 #                           (default 5 731 365 2)
@@ -15,6 +16,8 @@
 # Per store and round:
 #   bench_statistik B D       first build, update after one new day, facade first pass and again
 #   bench_umsatzfenster B W   opening the sales window, filling it (W days, 2 prior years)
+#   bench_versandfenster B W  filling the shipping-branch window (W days) against the
+#                             statistics manager's own answers for the same branches and days
 #   quendrix-demo --branches B --days D --heute <today>, then twice
 #   quendrix --db X --user demo -kn UMSAUSW -autoreport --export x.csv --von 01.12.2026 --bis 07.12.2026
 #   (the first run builds the statistics, the second finds them up to date) and on the
@@ -39,7 +42,7 @@ bis=07.12.2026
 rechne() { LC_ALL=C awk "BEGIN { $1 }"; }
 jetzt() { date +%s.%N; }
 
-for p in bench_statistik bench_umsatzfenster quendrix quendrix-demo; do
+for p in bench_statistik bench_umsatzfenster bench_versandfenster quendrix quendrix-demo; do
     [[ -x build/bin/$p ]] || { echo "missing build/bin/$p: build it first" >&2; exit 2; }
 done
 
@@ -73,7 +76,7 @@ mkdir "$QUENDRIX_NACHRICHTENORDNER"
 # Copies of the programs, so that a build during the run changes nothing between the stores.
 bin=$tmp/bin
 mkdir "$bin"
-cp build/bin/{bench_statistik,bench_umsatzfenster,quendrix,quendrix-demo} "$bin/"
+cp build/bin/{bench_statistik,bench_umsatzfenster,bench_versandfenster,quendrix,quendrix-demo} "$bin/"
 stand="commit $(git rev-parse --short HEAD 2>/dev/null || echo '?')"
 if geaendert=$(git status --porcelain -- src tools 2>/dev/null | wc -l) && (( geaendert > 0 )); then
     stand+=" + $geaendert uncommitted files in src/ and tools/"
@@ -158,6 +161,7 @@ for (( runde = 1; runde <= runden; ++runde )); do
         fi
         lauf "$speicher" "$bin/bench_statistik" "${db[@]}" "$filialen" "$tage"
         lauf "$speicher" "$bin/bench_umsatzfenster" "${db[@]}" "$filialen" "$anzeige"
+        lauf "$speicher" "$bin/bench_versandfenster" "${db[@]}" "$filialen" "$anzeige"
 
         zeitnehmen "$speicher" demo "$bin/quendrix-demo" --db "$ziel" --branches "$filialen" --days "$tage" --heute "$heute"
         if [[ $speicher == PostgreSQL ]]; then
@@ -202,15 +206,22 @@ zeile() { # name, description, target ("1.5", "2+0.1" or "" for information)
     "
 }
 
+verhaeltnis() { # store: the shipping window's fill over its engine answers, best figures
+    local f=${wert[$1:step:shipping_fill]:-} m=${wert[$1:step:shipping_engine]:-}
+    rechne "f = \"$f\"; m = \"$m\"; if (f == \"\" || m == \"\" || m + 0 == 0) print \"$1 -\";
+            else printf \"$1 %.2f (%s)\", f / m, f <= 2 * m ? \"met\" : \"missed\""
+}
+
 pruefungen() {
     local n speicher fehl=""
-    for n in first_build_equals_sql update_equals_sql facade_equals_sql window_equals_facade exports_equal; do
+    for n in first_build_equals_sql update_equals_sql facade_equals_sql window_equals_facade \
+             shipping_window_equals_engine exports_equal; do
         for speicher in SQLite PostgreSQL; do
             [[ ${wert[$speicher:check:$n]:-missing} == 0 ]] || fehl+=" $speicher:$n=${wert[$speicher:check:$n]:-missing}"
         done
     done
     if [[ -z $fehl ]]; then
-        echo "all equal in every round on both stores (whole-day net = SQL sums to the cent, the update's day = SQL, facade = SQL, window = facade, every export of the batch runs the same)"
+        echo "all equal in every round on both stores (whole-day net = SQL sums to the cent, the update's day = SQL, facade = SQL, window = facade, shipping window = its engine answers, every export of the batch runs the same)"
     else
         echo "**FAILED:**$fehl"
     fi
@@ -229,15 +240,19 @@ fenstertage=$(( tage < 365 ? tage : 365 ))
     zeile facade_again "facade, the same again (best of two)" 1.5
     zeile window_open "sales window, opening (best of three)" 1.5
     zeile window_fill "sales window, filling $anzeige days × 2 prior years (best of three)" 1.5
+    zeile shipping_fill "shipping window, filling the shipping branches' $anzeige days (best of three)" 1.5
     zeile batch_first "batch run, first (first build + export)" 1.5
     zeile batch_second "batch run, second (up to date + export)" 2+0.1
     zeile installation "for information: demo generator in bench_statistik" ""
     zeile sql_per_branch_day "for information: SQL sums per branch and day (faster statement)" ""
     zeile facade_sql "for information: SQL of the facade's days (faster way)" ""
     zeile window_facade "for information: the window's facade loop (best of three)" ""
+    zeile shipping_engine "for information: the shipping window's engine answers (best of three)" ""
+    zeile shipping_statistics "for information: bench_versandfenster's shipping statistics build over $anzeige days" ""
     zeile window_statistics "for information: bench_umsatzfenster's statistics build" ""
     zeile demo "for information: quendrix-demo for the batch runs" ""
     echo
+    echo "Shipping window / its engine answers (goal ≤ 2 on each store): $(verhaeltnis SQLite), $(verhaeltnis PostgreSQL)"
     echo "Server connections of the second batch run (connect() to port $pgport, strace): ${verbindungen:-n/a}"
     echo "PostgreSQL: VACUUM (ANALYZE) after each load, in no timed step (after quendrix-demo: ${wert[PostgreSQL:step:vacuum]:-?} s)"
     echo "Checks: $(pruefungen)"
