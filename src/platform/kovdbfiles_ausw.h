@@ -86,22 +86,29 @@ public:
     TIntTrioDatenKeyFeld AtpkID{*this, "AtpkID"}; // reference into atpk
 };
 
-// Document positions with their document header (table atpk).
+// Document positions with their document header (table atpk); their dispositions are in
+// atpk_dispo.
 class Tatpkfile : public TKOV_DBFile {
 public:
     static constexpr int KeyAtpk = 0; // AtpkID
+    static constexpr int KeyAtk = 1;  // AtkID, PosNr
 
     explicit Tatpkfile(int AOpenMode = 2, int AParam = -1);
     explicit Tatpkfile(TRDLDatenbank& ADb);
 
     TIntTrioDatenKeyFeld AtpkID{*this, "AtpkID"};
     TIntTrioDatenKeyFeld AtkID{*this, "AtkID"};     // reference into atk
+    TIntegerDatenKeyFeld PosNr{*this, "PosNr"};      // position within the document
+    TIntegerDatenfeld PosTyp{*this, "PosTyp"};       // 1: article position
+    TInt32TrioDatenfeld ProduktID{*this, "ProduktID"};
+    TIntegerDatenfeld Menge{*this, "Menge"};
 };
 
 // Document headers (table atk).
 class Tatkfile : public TKOV_DBFile {
 public:
     static constexpr int KeyAtk = 0; // AtkID
+    static constexpr int KeyTyp = 1; // BelegTyp, Datum
 
     explicit Tatkfile(int AOpenMode = 2, int AParam = -1);
     explicit Tatkfile(TRDLDatenbank& ADb);
@@ -117,6 +124,10 @@ public:
     TDatumDatenfeld Datum{*this, "Datum"};
     TIntPairDatenfeld GepNr1{*this, "GepNr1"}; // first party
     TIntPairDatenfeld GepNr2{*this, "GepNr2"}; // second party
+    TIntegerDatenKeyFeld BelegTyp{*this, "BelegTyp"}; // 12 invoice, 15 credit request (rdlbeleg.h)
+    TFloatDatenfeld Wert{*this, "Wert"};         // value of the document
+    TStringDatenfeld Waehrung{*this, "Waehrung"}; // its currency; empty: the house currency
+    TCharDatenfeld Erledigt{*this, "Erledigt"};   // 'J' settled; anything else open
 };
 
 // Numbered entries per document header (table azb); opened, not read, by the evaluation.

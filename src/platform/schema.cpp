@@ -124,6 +124,48 @@ std::vector<TRDLTabellenDef> Definitionen() {
                  {"gefunden", R, "0", ""}, {"gemeldet", G, "0", "gemeldet IN (0, 1)"}},
                 {"mand_a", "mand_b", "rechner", "transnr", "posnr"}),
 
+        // --- articles, phases and dispositions (rdlartikel.h, rdlbeleg.h) ------------------
+        // One row per product (article and colour); later stock and price tables refer to
+        // its key (and a size index of its size range).
+        Tabelle("artikel",
+                {{"prod_a", G, "", ""}, {"prod_b", G, "", ""}, {"prod_c", G, "", ""}, {"artnr", T, "''", ""},
+                 {"bezeichnung", T, "''", ""}, {"farbe", T, "''", ""}, {"warengruppe", G, "0", ""},
+                 {"lief_a", G, "0", ""}, {"lief_b", G, "0", ""}, {"ek", R, "0", ""}, {"vk", R, "0", ""},
+                 {"groessenleiste", G, "0", ""}},
+                {"prod_a", "prod_b", "prod_c"}, {}, {Index("artikel_artnr", false, {"artnr"})}),
+        // Size labels of a size range by size index.
+        Tabelle("groesse",
+                {{"leiste", G, "", ""}, {"grind", G, "", "grind BETWEEN 1 AND 100"}, {"bezeichnung", T, "''", ""}},
+                {"leiste", "grind"}),
+        // Document phases: which party is the client and how their numbers read.
+        Tabelle("phase",
+                {{"kuerzel", T, "", ""}, {"phase", G, "0", ""}, {"bezeichnung", T, "''", ""},
+                 {"mand_sv_seite", G, "1", "mand_sv_seite IN (1, 2)"}, {"nummernformat", T, "''", ""}},
+                {"kuerzel"}),
+        // Dispositions: ordered goods of an article, their price per size and their branches.
+        Tabelle("dispo",
+                {{"dispo_a", G, "", ""}, {"dispo_b", G, "", ""}, {"dispo_c", G, "", ""}, {"prod_a", G, "0", ""},
+                 {"prod_b", G, "0", ""}, {"prod_c", G, "0", ""}, {"status", G, "0", ""}, {"wedatum", R, "0", ""},
+                 {"lief_a", G, "0", ""}, {"lief_b", G, "0", ""}, {"waehrung", T, "''", ""}, {"preis", R, "0", ""}},
+                {"dispo_a", "dispo_b", "dispo_c"}),
+        Tabelle("dispo_preis",
+                {{"dispo_a", G, "", ""}, {"dispo_b", G, "", ""}, {"dispo_c", G, "", ""}, {"grind", G, "", ""},
+                 {"preis", R, "0", ""}},
+                {"dispo_a", "dispo_b", "dispo_c", "grind"}),
+        Tabelle("dispo_filiale",
+                {{"dispo_a", G, "", ""}, {"dispo_b", G, "", ""}, {"dispo_c", G, "", ""}, {"lfdnr", G, "", ""},
+                 {"filiale", G, "0", ""}, {"grind_von", G, "1", ""}, {"grind_bis", G, "0", ""}},
+                {"dispo_a", "dispo_b", "dispo_c", "lfdnr"}),
+        Tabelle("dispo_menge",
+                {{"dispo_a", G, "", ""}, {"dispo_b", G, "", ""}, {"dispo_c", G, "", ""}, {"lfdnr", G, "", ""},
+                 {"grind", G, "", ""}, {"menge", G, "0", ""}},
+                {"dispo_a", "dispo_b", "dispo_c", "lfdnr", "grind"}),
+        // The dispositions an article position of a document is assigned to.
+        Tabelle("atpk_dispo",
+                {{"atpk_a", G, "", ""}, {"atpk_b", G, "", ""}, {"atpk_c", G, "", ""}, {"lfdnr", G, "", ""},
+                 {"dispo_a", G, "", ""}, {"dispo_b", G, "", ""}, {"dispo_c", G, "", ""}, {"menge", G, "0", ""}},
+                {"atpk_a", "atpk_b", "atpk_c", "lfdnr"}),
+
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
         Satzdatei("lst",
           {
@@ -239,9 +281,14 @@ std::vector<TRDLTabellenDef> Definitionen() {
           {
             {"AtpkID", G, {"atpk_a", "atpk_b", "atpk_c"}, P},
             {"AtkID", G, {"atk_a", "atk_b", "atk_c"}},
+            {"PosNr", G, {"posnr"}},
+            {"PosTyp", G, {"postyp"}},
+            {"ProduktID", G, {"prod_a", "prod_b", "prod_c"}},
+            {"Menge", G, {"menge"}},
           },
           {
             Index("atpk_atpk", true, {"AtpkID"}),
+            Index("atpk_atk", false, {"AtkID", "PosNr"}),
           }),
         Satzdatei("atk",
           {
@@ -256,9 +303,14 @@ std::vector<TRDLTabellenDef> Definitionen() {
             {"Datum", R, {"datum"}},
             {"GepNr1", G, {"gep1_a", "gep1_b"}},
             {"GepNr2", G, {"gep2_a", "gep2_b"}},
+            {"BelegTyp", G, {"belegtyp"}},
+            {"Wert", R, {"wert"}},
+            {"Waehrung", T, {"waehrung"}},
+            {"Erledigt", T, {"erledigt"}},
           },
           {
             Index("atk_atk", true, {"AtkID"}),
+            Index("atk_typ", false, {"BelegTyp", "Datum"}),
           }),
         Satzdatei("azb",
           {

@@ -91,11 +91,18 @@ public:
     virtual TMandant GetMandantByKey(const TIntPair& AKey) const = 0;
 };
 
+class IRDL_BKListeServer;   // rdlbeleg.h
+class IRDL_BelegEditServer; // rdlbeleg.h
+
 // The suite's server factory: servers are taken and handed back after use.
 class TRDLServerFactory {
 public:
     static IRDL_MandListeServer* MandListeServer_Get();
     static void MandListeServer_Release(IRDL_MandListeServer*& AServer);
+    static IRDL_BKListeServer* BKListeServer_Get();
+    static void BKListeServer_Release(IRDL_BKListeServer*& AServer);
+    static IRDL_BelegEditServer* BelegEditServer_Get();
+    static void BelegEditServer_Release(IRDL_BelegEditServer*& AServer);
 };
 using Glob_WWSServerFactoryClass = TRDLServerFactory;
 using Glob_BasisDatenFactory_Class = TRDLServerFactory;
