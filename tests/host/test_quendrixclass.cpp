@@ -152,8 +152,10 @@ TEST_F(TDieAcht, ActiveNachInstallationstypUndKundenkennung) {
 
 TEST_F(TDieAcht, ExecuteMeldetNochNichtVerfuegbar) {
     for (const auto& z : CDieAcht) {
-        // Built: tests/evaluations_sales, tests/evaluations_shipping.
-        if (std::string(z.Kurzname) == "UMSAUSW" || std::string(z.Kurzname) == "VFAUSW") continue;
+        // Built: tests/evaluations_sales, tests/evaluations_shipping, tests/evaluations_floating_goods.
+        if (std::string(z.Kurzname) == "UMSAUSW" || std::string(z.Kurzname) == "VFAUSW" ||
+            std::string(z.Kurzname) == "SchwWare")
+            continue;
         SCOPED_TRACE(z.Kurzname);
         Umgebung.Meldungen().Meldungen.clear();
         auto a = z.Klasse->Create();
