@@ -45,7 +45,9 @@ std::vector<std::string> Inhalt(TRDLDatenbank& ADb) {
     std::vector<std::string> r;
     for (const char* name : {"einstellung", "mandant", "filiale", "rechner", "betriebszeit", "betriebszeit_ausnahme",
                              "feiertag", "plattform", "verkaeufer", "benutzer", "benutzerrecht", "lst", "awgs", "zeitbuchung",
-                             "wechselkurs"}) {
+                             "wechselkurs", "gep", "kuli", "artikel", "groesse", "phase", "dispo", "dispo_preis",
+                             "dispo_filiale", "dispo_menge", "arks", "atk", "atpk", "atpk_dispo", "atpb", "atpl", "lar",
+                             "zo"}) {
         const auto& t = QuendrixTabelle(name);
         std::vector<std::pair<std::string, TRDLSpaltenTyp>> spalten;
         if (t.IstSatzdatei()) {

@@ -1,8 +1,9 @@
 #pragma once
 // The demo installation generator: a deterministic installation with clients, branches,
 // opening hours (with federal states and single-day exceptions), closing days, computers,
-// sellers, users, years of sales lines, the sellers' time records of those days and the
-// exchange rates of the branches' foreign currency.
+// sellers, users, years of sales lines, the sellers' time records of those days, the
+// exchange rates of the branches' foreign currency, and suppliers, articles and the
+// purchase documents of the last 120 days (floating goods).
 // Same options and same "today" give the same data.
 #include "rdldatenbank.h"
 #include "rdltyco.h"
@@ -29,6 +30,7 @@ struct TDemoErgebnis {
     int64_t Mandanten = 0, Filialen = 0, Rechner = 0, Betriebszeiten = 0, Feiertage = 0, Ausnahmezeiten = 0;
     int64_t Verkaeufer = 0, Benutzer = 0, Rechte = 0;
     int64_t Umsatzzeilen = 0, Transaktionen = 0, Warengruppencodes = 0, Zeitbuchungen = 0, Wechselkurse = 0;
+    int64_t Lieferanten = 0, Artikel = 0, Dispositionen = 0, Belege = 0;
     TDateTime ErsterTag = 0, LetzterTag = 0;
 };
 

@@ -30,6 +30,7 @@ TDemoErgebnis DemoErzeugen(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
     DemoVerkaeuferSchreiben(ADb, M, E);
     DemoBenutzerSchreiben(ADb, O.Benutzer.empty() ? LoginName() : O.Benutzer, E);
     DemoUmsaetzeSchreiben(ADb, O, M, E, AFortschritt);
+    DemoSchwimmendeWareSchreiben(ADb, O, M, E);
     buchung.Beenden();
     return E;
 }

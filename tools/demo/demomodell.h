@@ -111,6 +111,12 @@ void DemoBenutzerSchreiben(TRDLDatenbank& ADb, const std::string& ALoginName, TD
 void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, TDemoModell& AModell,
                            TDemoErgebnis& AErgebnis, const TDemoFortschritt& AFortschritt);
 
+// Suppliers, articles with their sizes, document phases, and the purchase documents of
+// the last 120 days (dispositions, goods receipts, invoices, credit requests, quick-captured
+// invoices) from a random stream of their own.
+void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,
+                                  TDemoErgebnis& AErgebnis);
+
 // Time records of the staff (table zeitbuchung), collected per open day while the sales
 // lines are written (that writer knows each day's opening windows) and appended after them
 // with the bulk loader: one loader at a time per connection.

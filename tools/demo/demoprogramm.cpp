@@ -22,7 +22,8 @@ const char* const CHilfe =
     "oder in eine Datenbank auf einem PostgreSQL-Server: Mandanten, Filialen mit\n"
     "Bundesland, Öffnungszeiten und Ausnahmetagen, Schließtage, Rechner, Verkäufer,\n"
     "Benutzer, die Umsätze der letzten Tage bis gestern, die Zeitbuchungen der\n"
-    "Verkäufer an diesen Tagen und die Wechselkurse der Schweizer Filiale. Gleiche\n"
+    "Verkäufer an diesen Tagen, die Wechselkurse der Schweizer Filiale sowie Lieferanten,\n"
+    "Artikel und die Einkaufsbelege der letzten 120 Tage (schwimmende Ware). Gleiche\n"
     "Optionen und gleiches Tagesdatum ergeben gleiche Daten.\n"
     "\n"
     "Optionen (auch als --option=wert):\n"
@@ -191,7 +192,9 @@ public:
              << DateToStr(E.LetzterTag) << "), "
              << anzahl(E.Warengruppencodes, "Warengruppencode", "Warengruppencodes") << ", "
              << anzahl(E.Zeitbuchungen, "Zeitbuchung", "Zeitbuchungen") << ", "
-             << anzahl(E.Wechselkurse, "Wechselkurs", "Wechselkurse") << "; "
+             << anzahl(E.Wechselkurse, "Wechselkurs", "Wechselkurse") << ", "
+             << anzahl(E.Artikel, "Artikel", "Artikel") << ", " << anzahl(E.Dispositionen, "Disposition", "Dispositionen")
+             << ", " << anzahl(E.Belege, "Beleg", "Belege") << "; "
              << (AGroesse.empty() ? "" : AGroesse + " in ") << zeitText << " s.\n";
     }
 
