@@ -8,11 +8,14 @@
 #include "rdlprogramm.h"
 #include "rdlprogress.h"
 #include "rdlprogressfenster.h"
+#include "rdldatum.h"
+#include "swwaausw.h"
 #include "umsauswmainfrm.h"
 #include "versfilauswfrm.h"
 #include "vtrdlvrlist.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include <iostream>
@@ -22,12 +25,12 @@
 namespace {
 
 const char* CAufruf =
-    "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz|versand]\n"
+    "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz|versand|schwware]\n"
     "Zeichnet ein Fenster des Auswertungs-Centers in eine PNG-Datei: den Katalog,\n"
     "die Umsatzauswertung mit ihren Vorgaben (die letzten 7 Tage, nach Tag und\n"
     "Mandant gruppiert, ein Vorjahr) oder die Versandfilialen-Auswertung mit ihren\n"
     "Vorgaben (die letzten 7 Tage der Versandfilialen, nach Filiale, stationär/online\n"
-    "und Plattform gruppiert).\n";
+    "und Plattform gruppiert) oder die schwimmende Ware der letzten 90 Tage.\n";
 
 bool Speichern(QWidget& AFenster, const std::string& AAus) {
     AFenster.show();
@@ -48,7 +51,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (db.empty() || aus.empty() || (fenster != "katalog" && fenster != "umsatz" && fenster != "versand")) {
+    if (db.empty() || aus.empty() || (fenster != "katalog" && fenster != "umsatz" && fenster != "versand" &&
+                                           fenster != "schwware")) {
         std::cerr << CAufruf;
         return 2;
     }
@@ -67,6 +71,16 @@ int main(int argc, char** argv) {
         if (fenster == "katalog") {
             TKOV_Quendrix_MainFrm f;
             f.resize(792, 566);
+            ok = Speichern(f, aus);
+        } else if (fenster == "schwware") {
+            // The last 90 days up to yesterday.
+            TKOV_SchwWarefrm f;
+            f.resize(1100, 640);
+            f.edtZeitraumVon->setText(QString::fromStdString(DateToStr(rdl_Today() - 90)));
+            f.edtZeitraumBis->setText(QString::fromStdString(DateToStr(rdl_Today() - 1)));
+            f.show();
+            QApplication::processEvents();
+            f.btnStartClick();
             ok = Speichern(f, aus);
         } else if (fenster == "versand") {
             TKOV_VersFilAuswertFrm f;

@@ -151,12 +151,12 @@ void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, co
                 int lfd = 0;
                 for (const TDemoFiliale* G : {&F, z.Chance(0.3) ? filialen[size_t(z.Zahl(0, int(filialen.size()) - 1))]
                                                                  : nullptr}) {
-                    if (!G || (lfd > 0 && G->Mandant != F.Mandant)) continue;
+                    if (!G || (lfd > 0 && (G == &F || G->Mandant != F.Mandant))) continue;
                     ++lfd;
                     const int von = A.Groessen ? z.Zahl(1, 3) : 1, bisGr = A.Groessen ? z.Zahl(4, bis) : 1;
                     Zeile(sdf, {I(d), I(lfd), I(G->Nr), I(von), I(bisGr)});
                     for (int k = von; k <= bisGr; ++k) {
-                        const int q = z.Zahl(0, 4);
+                        const int q = A.Groessen ? z.Zahl(0, 4) : z.Zahl(1, 6);
                         if (q == 0) continue;
                         Zeile(sdm, {I(d), I(lfd), I(k), I(q)});
                         menge += q;
