@@ -1,6 +1,7 @@
 // The sales evaluation's window on figures made by hand: the numbers of a row and of a
 // group row, the branch choice and display, regrouping, export levels and the print header.
 #include "erwarteteausnahmen.h"
+#include "fernanfrage.h"
 #include "gridspalten.h"
 #include "qttestapp.h"
 #include "testdateien.h"
@@ -394,6 +395,32 @@ TEST_F(TUmsatzFenster, Ereignis3NachJedemTabellenaufbau) {
     EXPECT_EQ(KOV_EventZaehler(CKOV_Event_ErgebnisBereit), vorher + 1);
     f->btnAuswertenClick();
     EXPECT_EQ(KOV_EventZaehler(CKOV_Event_ErgebnisBereit), vorher + 2);
+}
+
+// Another program asks while the window builds its first table (as it opens): the request
+// waits for the table and gets it as "Liste speichern" writes it, with event 3.
+TEST_F(TUmsatzFenster, FremdeAnfrageWaehrendDesErstenAufbausWartetAufDieTabelle) {
+    const TEigenerArbeitsplatz arbeitsplatz;
+    QTemporaryDir ordner;
+    const std::string datei = ordner.filePath("fern.csv").toStdString();
+    std::unique_ptr<TFremdeAnfrage> anfrage;
+    const QObject* fenster = nullptr;
+    TKOV_UmsatzAuswertFrm f(nullptr, [&, q = Quelle()](const TKOV_UmsAusw_Tagesabfrage& A, TMitVJ& E) {
+        if (!anfrage) {
+            anfrage = std::make_unique<TFremdeAnfrage>("TKOV_UmsatzAuswertFrm", datei);
+            anfrage->BisZurueckgehalten(*fenster);
+        }
+        q(A, E);
+    });
+    fenster = &f;
+    const int64_t vorher = KOV_EventZaehler(CKOV_Event_ErgebnisBereit);
+    f.show();
+    ASSERT_TRUE(anfrage && anfrage->Verbunden);
+    EXPECT_EQ(anfrage->Antwort(), "LAEUFT\nOK " + datei + "\n");
+    EXPECT_EQ(KOV_EventZaehler(CKOV_Event_ErgebnisBereit) - vorher, 2); // the table's and the file's
+    const std::string vergleich = ordner.filePath("vergleich.csv").toStdString();
+    ASSERT_TRUE(f.Liste_Speichern(vergleich));
+    EXPECT_EQ(DateiLesen(datei), DateiLesen(vergleich));
 }
 
 // The click that opens the client box ends over an entry; applying after one look keeps

@@ -2,6 +2,7 @@
 // platform and kind, the groupings, group rows in the house currency, the work guard
 // around a fill, and the export of the leaf rows.
 #include "erwarteteausnahmen.h"
+#include "fernanfrage.h"
 #include "gridspalten.h"
 #include "qttestapp.h"
 #include "testdateien.h"
@@ -11,6 +12,7 @@
 #include "kovzeitraumeingabe.h"
 #include "rdldatum.h"
 #include "rdldialog.h"
+#include "rdlereignis.h"
 #include "versfilauswmain.h"
 #include "vtrdlvrlist.h"
 
@@ -372,6 +374,30 @@ TEST_F(TVersandFenster, WaehrendDesFuellensRuhenGruppierungExportUndSchliessen) 
     EXPECT_TRUE(f->PopUp()->isEnabled());
     BeiAbfrage = nullptr;
     EXPECT_TRUE(f->close());
+}
+
+// Another program asks while the window builds its first table (as it opens): the request
+// waits for the table and gets the leaf rows as "Liste speichern" writes them, with event 3.
+TEST_F(TVersandFenster, FremdeAnfrageWaehrendDesErstenAufbausWartetAufDieTabelle) {
+    const TEigenerArbeitsplatz arbeitsplatz;
+    QTemporaryDir ordner;
+    const std::string datei = ordner.filePath("fern.csv").toStdString();
+    auto f = Fenster();
+    std::unique_ptr<TFremdeAnfrage> anfrage;
+    BeiAbfrage = [&] {
+        if (anfrage) return;
+        anfrage = std::make_unique<TFremdeAnfrage>("TKOV_VersFilAuswertFrm", datei);
+        anfrage->BisZurueckgehalten(*f);
+    };
+    const int64_t vorher = KOV_EventZaehler(CKOV_Event_ErgebnisBereit);
+    f->show();
+    BeiAbfrage = nullptr;
+    ASSERT_TRUE(anfrage && anfrage->Verbunden);
+    EXPECT_EQ(anfrage->Antwort(), "LAEUFT\nOK " + datei + "\n");
+    EXPECT_EQ(KOV_EventZaehler(CKOV_Event_ErgebnisBereit) - vorher, 2); // the table's and the file's
+    const std::string vergleich = ordner.filePath("vergleich.csv").toStdString();
+    ASSERT_TRUE(f->Liste_Speichern(vergleich));
+    EXPECT_EQ(DateiLesen(datei), DateiLesen(vergleich));
 }
 
 // The leaf rows with every column of the table but the head column; a cancelled dialog

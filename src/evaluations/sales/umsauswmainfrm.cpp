@@ -3,6 +3,7 @@
 #include "exceptions.h"
 #include "rdldatum.h"
 #include "rdlereignis.h"
+#include "rdlfernsteuerung.h"
 #include "kovmandantencheckcombo.h"
 #include "kovvirtualtreeprinter.h"
 #include "kovzeitraumeingabe.h"
@@ -262,6 +263,7 @@ void TKOV_UmsatzAuswertFrm::FormCreate() {
     KOV_Geschuetzt(CName + "FormCreate", true, [&] {
         SetRDLFormPosStoreMode(fpsPositionUndGroesse);
         RDLFormInit("KOV_UmsatzAuswertFrm", true);
+        RDLFernsteuerungEinrichten(this, [this](const std::string& ADatei) { return Liste_Speichern(ADatei); });
         FFiliatab = GlobFilialTabelle_GetInstance();
         FMandListeServer = Glob_WWSServerFactoryClass::MandListeServer_Get();
         if (!FUmsatzAuswertVerglMani) FUmsatzAuswertVerglMani = UmsAuswVergleichsQuelleErzeugen();
@@ -366,7 +368,8 @@ int TKOV_UmsatzAuswertFrm::Baumlevel() const { return Ziffer(edtBaumlevel); }
 int TKOV_UmsatzAuswertFrm::AnzahlVorjahre() const { return Ziffer(edtAnzahlVorjahre); }
 
 void TKOV_UmsatzAuswertFrm::FormShow() {
-    KOV_Geschuetzt(CName + "FormShow", true, [&] {
+    // Guarded work like every selection: closing and outside requests wait for the table.
+    Bewacht("FormShow", [&] {
         VorgabenSetzen();
         Maske_2_Settings();
         TabelleAnzeigen();
@@ -770,9 +773,4 @@ bool TKOV_UmsatzAuswertFrm::Liste_Speichern(const std::string& ADateiname) {
     });
 }
 
-bool TKOV_UmsatzAuswertFrm::event(QEvent* AEvent) {
-    if (RDLErgebnisNachrichtBehandeln(AEvent, [this](const std::string& ADatei) { return Liste_Speichern(ADatei); }))
-        return true;
-    return TRDLForm::event(AEvent);
-}
 

@@ -125,7 +125,6 @@ public:
     bool StapelDrucken(const std::string& APdfDatei) override;
 
 protected:
-    bool event(QEvent* AEvent) override; // the outside request for the result
     void showEvent(QShowEvent* AEvent) override;
 
 private:

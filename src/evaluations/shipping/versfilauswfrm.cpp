@@ -5,6 +5,7 @@
 #include "kovzeitraumeingabe.h"
 #include "rdldatum.h"
 #include "rdlereignis.h"
+#include "rdlfernsteuerung.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
 #include "rdlprogress.h"
@@ -137,6 +138,7 @@ void TKOV_VersFilAuswertFrm::FormCreate() {
     KOV_Geschuetzt(CName + "FormCreate", true, [&] {
         SetRDLFormPosStoreMode(fpsPositionUndGroesse);
         RDLFormInit("KOV_VersFilAuswertFrm", true);
+        RDLFernsteuerungEinrichten(this, [this](const std::string& ADatei) { return Liste_Speichern(ADatei); });
         FFiliatab = GlobFilialTabelle_GetInstance();
         if (!FVersandFilAuswertMani) FVersandFilAuswertMani = VersFilUmsatzQuelleErzeugen();
         FGruppierungen = VerfuegbareGruppierungen();
@@ -418,8 +420,3 @@ bool TKOV_VersFilAuswertFrm::Liste_Speichern(const std::string& ADateiname) {
     });
 }
 
-bool TKOV_VersFilAuswertFrm::event(QEvent* AEvent) {
-    if (RDLErgebnisNachrichtBehandeln(AEvent, [this](const std::string& ADatei) { return Liste_Speichern(ADatei); }))
-        return true;
-    return TRDLForm::event(AEvent);
-}

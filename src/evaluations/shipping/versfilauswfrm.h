@@ -95,7 +95,6 @@ public:
     bool StapelDrucken(const std::string& APdfDatei) override;
 
 protected:
-    bool event(QEvent* AEvent) override; // the outside request for the result
     void showEvent(QShowEvent* AEvent) override;
 
 private:

@@ -48,7 +48,8 @@ bool RDLErgebnisNachrichtBehandeln(QEvent* AEvent, const std::function<bool(cons
     if (n->Nummer() != CRDL_Nachricht_ErgebnisSpeichern) return false;
     n->Erfolg = KOV_GeschuetztWert("HandleMessage", true, false,
                                    [&] { return ASpeichern && ASpeichern(ReceiveStringMessage(*n)); });
-    KOV_SetEvent(CKOV_Event_ErgebnisBereit);
+    // Whoever waits for the event reads the file then: only a written one is a result.
+    if (n->Erfolg) KOV_SetEvent(CKOV_Event_ErgebnisBereit);
     return true;
 }
 

@@ -37,8 +37,9 @@ private:
 std::string ReceiveStringMessage(const TRDLTextNachricht& ANachricht);
 // Delivers the message to AZiel at once; true when the window handled it and met it.
 bool RDLTextNachrichtSenden(QObject* AZiel, int ANummer, const std::string& AText);
-// For a window's event(): answers message 2331 by writing its result with ASpeichern,
-// then signals event 3. True when AEvent was that message (handled either way).
+// For a window's event() (RDLFernsteuerungEinrichten does it for a result window):
+// answers message 2331 by writing its result with ASpeichern and, only when the file was
+// written, signals event 3. True when AEvent was that message (met or not).
 bool RDLErgebnisNachrichtBehandeln(QEvent* AEvent, const std::function<bool(const std::string&)>& ASpeichern);
 
 // One option of a window for runs from the command line.
