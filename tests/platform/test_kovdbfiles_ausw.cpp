@@ -45,11 +45,15 @@ void Belegen(Tatplfile& f, int n, TModus m) {
     Feld(f.LarID, T3(n), m); Feld(f.Wert, 1.5 * n, m); Feld(f.AtpbID, T3(n + 1), m);
 }
 void Belegen(Tatpbfile& f, int n, TModus m) { Feld(f.AtpbID, T3(n), m); Feld(f.AtpkID, T3(n + 2), m); }
-void Belegen(Tatpkfile& f, int n, TModus m) { Feld(f.AtpkID, T3(n), m); Feld(f.AtkID, T3(n + 3), m); }
+void Belegen(Tatpkfile& f, int n, TModus m) {
+    Feld(f.AtpkID, T3(n), m); Feld(f.AtkID, T3(n + 3), m); Feld(f.PosNr, n, m); Feld(f.PosTyp, n + 1, m);
+    Feld(f.ProduktID, TInt32Trio{100 + n, 10000 + n, n}, m); Feld(f.Menge, 3 * n, m);
+}
 void Belegen(Tatkfile& f, int n, TModus m) {
     Feld(f.AtkID, T3(n), m); Feld(f.MandNr, n, m); Feld(f.Phase, S("RE", n), m); Feld(f.StornoKz, 'S', m);
     Feld(f.BelegNr, 4711 + n, m); Feld(f.Jahr, 2024 + n, m); Feld(f.Monat, n, m); Feld(f.TeilNr, n + 1, m);
     Feld(f.Datum, D(n), m); Feld(f.GepNr1, P(n + 2), m); Feld(f.GepNr2, P(n + 3), m);
+    Feld(f.BelegTyp, 11 + n, m); Feld(f.Wert, 99.5 * n, m); Feld(f.Waehrung, S("CH", n), m); Feld(f.Erledigt, 'I' + n, m);
 }
 void Belegen(Tazbfile& f, int n, TModus m) { Feld(f.AtkID, T3(n), m); Feld(f.LfdNr, n, m); }
 void Belegen(Tzofile& f, int n, TModus m) {
@@ -114,8 +118,8 @@ TEST(AuswDateien, EveryFileStoresARecordAndFindsItByEachKey) {
         {"lar", [&] { Rundreise<Tlarfile>(db, "lar", {Tlarfile::KeyKennung}); }},
         {"atpl", [&] { Rundreise<Tatplfile>(db, "atpl", {Tatplfile::KeyLar}); }},
         {"atpb", [&] { Rundreise<Tatpbfile>(db, "atpb", {Tatpbfile::KeyAtpb}); }},
-        {"atpk", [&] { Rundreise<Tatpkfile>(db, "atpk", {Tatpkfile::KeyAtpk}); }},
-        {"atk", [&] { Rundreise<Tatkfile>(db, "atk", {Tatkfile::KeyAtk}); }},
+        {"atpk", [&] { Rundreise<Tatpkfile>(db, "atpk", {Tatpkfile::KeyAtpk, Tatpkfile::KeyAtk}); }},
+        {"atk", [&] { Rundreise<Tatkfile>(db, "atk", {Tatkfile::KeyAtk, Tatkfile::KeyTyp}); }},
         {"azb", [&] { Rundreise<Tazbfile>(db, "azb", {Tazbfile::KeyAtk}); }},
         {"zo", [&] { Rundreise<Tzofile>(db, "zo", {Tzofile::KeyMerkmal}); }},
         {"mita", [&] { Rundreise<Tmitafile>(db, "mita", {Tmitafile::KeyGepNr}); }},
