@@ -60,33 +60,6 @@ TKOV_UmsatzHelper_UmsAusw::TTagesBlock* TKOV_UmsatzHelper_UmsAusw::TagesBlock(co
     return &b;
 }
 
-bool TKOV_UmsatzHelper_UmsAusw::Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon,
-                                          TDateTime ABis) {
-    const int64_t tag = int64_t(DateOf(ADatum));
-    // Outside a bracket (or a day outside its span) every key is searched.
-    if (!FTagesbuchung || tag < FBuchungVon || tag > FBuchungBis) return true;
-    const auto schluessel = std::make_pair(AFiliale.Mandant, AFiliale.OrgeID);
-    auto it = FVorhandene.find(schluessel);
-    if (it == FVorhandene.end()) {
-        std::set<TSatzSchluessel> s;
-        Tumstfile& f = FilialeSuchen(AFiliale.Mandant, AFiliale.OrgeID);
-        f.Datum.SetKeyWert(TDate(FBuchungVon));
-        f.Datum.SetWert(TDate(FBuchungVon));
-        f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
-        f.Datum.SetWert(TDate(FBuchungBis));
-        f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkEnde);
-        f.LeseFelder_Set({&f.Datum, &f.Ganztag, &f.Von, &f.Bis});
-        for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode())
-            s.insert({int64_t(DateOf(f.Datum.GetWert())), f.Ganztag.GetWert(),
-                      std::llround(f.Von.GetWert() * 86400000.0), std::llround(f.Bis.GetWert() * 86400000.0)});
-        it = FVorhandene.emplace(schluessel, std::move(s)).first;
-    }
-    const TSatzSchluessel k{tag, AGanztag, AGanztag ? 0 : std::llround(Raster(AVon) * 86400000.0),
-                            AGanztag ? 0 : std::llround(Raster(ABis) * 86400000.0)};
-    // Booked now, it is there for a second booking of the same key in this bracket.
-    return !it->second.insert(k).second;
-}
-
 bool TKOV_UmsatzHelper_UmsAusw::TagLaden(const TIntPair& AMandant, const TIntPair& AOrgeID,
                                          TKOV_Umsatzdaten_UmsAusw& AUmsatz, TDate ADatum) {
     if (FLesepuffer) {

@@ -138,6 +138,11 @@ public:
         Buchen(AFiliale, ADatum, false, ATageszeitraum.Von, ATageszeitraum.Bis, AUmsatz);
     }
     std::string StatistikKennung() const override { return FKennung; }
+    void TagesbuchungBeginnen(TDate AVon, TDate ABis) override {
+        FTagesbuchung = true, FVorhandene.clear();
+        FBuchungVon = int64_t(DateOf(AVon)), FBuchungBis = int64_t(DateOf(ABis));
+    }
+    void TagesbuchungBeenden() override { FTagesbuchung = false, FVorhandene.clear(); }
     bool ErsterStatistikTag(const TFiliale& AFiliale, TDate& ATag) override {
         TUmsStatFile& f = this->StatFile_GoC();
         f.SucheInit();
@@ -211,10 +216,32 @@ protected:
         return f.Get_eq();
     }
 
-    // False when the record of the key is known not to exist (no search needed).
-    virtual bool Vorhanden(const TFiliale& /*AFiliale*/, TDate /*ADatum*/, bool /*AGanztag*/, TDateTime /*AVon*/,
-                           TDateTime /*ABis*/) {
-        return true;
+    // False when the record of the key is known not to exist (no search needed). Inside
+    // a bracket of days the branch's keys for the days are read once, with its first
+    // booking; outside (or for a day outside its span) every key is searched.
+    bool Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis) {
+        const int64_t tag = int64_t(DateOf(ADatum));
+        if (!FTagesbuchung || tag < FBuchungVon || tag > FBuchungBis) return true;
+        const auto schluessel = std::make_pair(AFiliale.Mandant, AFiliale.OrgeID);
+        auto it = FVorhandene.find(schluessel);
+        if (it == FVorhandene.end()) {
+            std::set<TSatzSchluessel> s;
+            TUmsStatFile& f = FilialeSuchen(AFiliale.Mandant, AFiliale.OrgeID);
+            f.Datum.SetKeyWert(TDate(FBuchungVon));
+            f.Datum.SetWert(TDate(FBuchungVon));
+            f.ExtendedFilterAdd(f.Datum, fvGroesserGleich, fkUnd);
+            f.Datum.SetWert(TDate(FBuchungBis));
+            f.ExtendedFilterAdd(f.Datum, fvKleinerGleich, fkEnde);
+            f.LeseFelder_Set({&f.Datum, &f.Ganztag, &f.Von, &f.Bis});
+            for (bool ok = f.Get_ge_extMode(); ok; ok = f.Get_next_extMode())
+                s.insert({int64_t(DateOf(f.Datum.GetWert())), f.Ganztag.GetWert(),
+                          std::llround(f.Von.GetWert() * 86400000.0), std::llround(f.Bis.GetWert() * 86400000.0)});
+            it = FVorhandene.emplace(schluessel, std::move(s)).first;
+        }
+        const TSatzSchluessel k{tag, AGanztag, AGanztag ? 0 : std::llround(Raster(AVon) * 86400000.0),
+                                AGanztag ? 0 : std::llround(Raster(ABis) * 86400000.0)};
+        // Booked now, it is there for a second booking of the same key in this bracket.
+        return !it->second.insert(k).second;
     }
     // After a record was written.
     virtual void Gebucht(const TFiliale& /*AFiliale*/, TDate /*ADatum*/, bool /*AGanztag*/) {}
@@ -258,6 +285,10 @@ protected:
     }
 
     const char* FKennung;
+    using TSatzSchluessel = std::tuple<int64_t, bool, long long, long long>;
+    bool FTagesbuchung = false;
+    int64_t FBuchungVon = 0, FBuchungBis = 0;
+    std::map<std::pair<TIntPair, TIntPair>, std::set<TSatzSchluessel>> FVorhandene;
 };
 
 // The sales evaluation's figures in umst under the identifier "UMSAUSW".
@@ -274,14 +305,8 @@ public:
     void CollectDataForZeitraum(const TKOV_VonBisDatum&, const TKOV_VonBisDatum&) override { LesepufferVerwerfen(); }
     void LesepufferNutzen(bool AWert) override { FLesepuffer = AWert, FTagesPuffer.clear(); }
     void LesepufferVerwerfen() override { FTagesPuffer.clear(); }
-    void TagesbuchungBeginnen(TDate AVon, TDate ABis) override {
-        FTagesbuchung = true, FVorhandene.clear();
-        FBuchungVon = int64_t(DateOf(AVon)), FBuchungBis = int64_t(DateOf(ABis));
-    }
-    void TagesbuchungBeenden() override { FTagesbuchung = false, FVorhandene.clear(); }
 
 protected:
-    bool Vorhanden(const TFiliale& AFiliale, TDate ADatum, bool AGanztag, TDateTime AVon, TDateTime ABis) override;
     void Gebucht(const TFiliale& AFiliale, TDate ADatum, bool AGanztag) override;
 
 private:
@@ -300,11 +325,4 @@ private:
     TTagesBlock* TagesBlock(const TIntPair& AMandant, const TIntPair& AOrgeID, int64_t ATag);
     bool FLesepuffer = false;
     std::map<TBlockSchluessel, TTagesBlock> FTagesPuffer;
-
-    // Inside a bracket of days: per branch, the keys (day, whole day or window bounds in
-    // ms) the file holds for the days, read once with the first booking of the branch.
-    using TSatzSchluessel = std::tuple<int64_t, bool, long long, long long>;
-    bool FTagesbuchung = false;
-    int64_t FBuchungVon = 0, FBuchungBis = 0;
-    std::map<std::pair<TIntPair, TIntPair>, std::set<TSatzSchluessel>> FVorhandene;
 };
