@@ -188,6 +188,8 @@ struct TPgSitzung {
     // Queued writes are answered at the latest after this many, so that neither side's
     // socket buffer fills while the other waits.
     static constexpr size_t CReiheMax = 256;
+    // Writes since the transaction began (see TPgVerbindung::Festschreiben).
+    int64_t Schreibvorgaenge = 0;
 
     // A statement prepared on the server, shared by every query of the same text.
     struct TVorbereitet {
@@ -301,6 +303,7 @@ public:
             throw e;
         }
         FS.Reihe.push_back(this);
+        ++FS.Schreibvorgaenge;
         ++FEingereiht;
         if (FS.Reihe.size() >= TPgSitzung::CReiheMax) FS.Abgleichen();
         return true;
@@ -425,6 +428,7 @@ private:
     void Ausfuehren() {
         FS.Freigeben();
         Werte();
+        if (!FStromFaehig) ++FS.Schreibvorgaenge; // reads counted too: a cheap upper bound
         if (FStromFaehig) {
             if (!PQsendQueryPrepared(FConn, FName.c_str(), int(FWerte.size()), FZeiger.data(), FLaengen.data(),
                                      FFormat.data(), 0))
@@ -685,6 +689,8 @@ private:
 };
 
 class TPgVerbindung : public IRDLVerbindung {
+    static constexpr int64_t CPlaeneVerwerfenAb = 200;
+
 public:
     explicit TPgVerbindung(const std::string& AAdresse) : FOrt(OhnePasswort(AAdresse)) {
         char* fehler = nullptr;
@@ -758,7 +764,10 @@ public:
         const auto status = PQresultStatus(r.R);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw PgFehler(FConn, r.R, FOrt, ASql);
     }
-    void SchreibenBeginnen() override { Ausfuehren("BEGIN"); }
+    void SchreibenBeginnen() override {
+        Ausfuehren("BEGIN");
+        FS.Schreibvorgaenge = 0;
+    }
     void Festschreiben() override {
         FS.Freigeben();
         TErgebnis r{AusfuehrenWartend(FConn, "COMMIT")};
@@ -768,6 +777,13 @@ public:
         if (std::strcmp(PQcmdStatus(r.R), "ROLLBACK") == 0)
             throw EDatenbankFehler("Die Änderungen wurden zurückgenommen, weil ein Schreibvorgang gescheitert ist.",
                                    TDbFehlerArt::Allgemein, "25P02", "COMMIT answered ROLLBACK");
+        // The statements live as long as the connection, and the server keeps the plan it
+        // chose for a statement after a few runs: made while a table was still empty (a
+        // statistics table before its first build), it is a full scan for all the rows
+        // that came later. After a transaction that wrote much, the next runs plan anew
+        // with the tables' present size.
+        if (FS.Schreibvorgaenge >= CPlaeneVerwerfenAb) Ausfuehren("DISCARD PLANS");
+        FS.Schreibvorgaenge = 0;
     }
     void Zurueckrollen() override {
         // A lost connection has rolled back on the server already.

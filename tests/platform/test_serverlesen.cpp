@@ -111,3 +111,45 @@ TEST(ServerLesen, EinStummerServerWirdNachDerAntwortzeitAufgegeben) {
     EXPECT_THROW(Anzahl(*db), EDatenbankFehler) << "later statements fail at once";
     EXPECT_TRUE(TestDatenbank()->Verbindung().Art() == TRDLSpeicherArt::PostgreSQL) << "the server itself goes on";
 }
+
+// The server keeps the plan it chose for a kept statement after a few runs; chosen while
+// a table was empty, it would scan the whole table for every run after the table grew.
+// A transaction that wrote much lets the next run plan anew, with the table's size.
+TEST(ServerLesen, NachVielenSchreibvorgaengenWirdNeuGeplant) {
+    if (!TestAufPostgres()) GTEST_SKIP() << "the file store keeps no plans on a server";
+    auto db = MitZahlen(0);
+    db->Exec("CREATE INDEX zahl_n ON zahl (n)");
+    db->Exec("ANALYZE zahl");
+    auto suche = db->Prepare("SELECT n FROM zahl WHERE n = ?");
+    for (int i = 0; i < 8; ++i) {
+        suche.Bind(1, int64_t(-i));
+        EXPECT_FALSE(suche.Step());
+    }
+    auto plan = [&] {
+        std::string name;
+        {
+            auto st = db->Prepare("SELECT name FROM pg_prepared_statements WHERE statement LIKE '%FROM zahl WHERE n = $1%'");
+            EXPECT_TRUE(st.Step());
+            name = st.ColText(0);
+        }
+        std::string text;
+        auto st = db->Prepare("EXPLAIN EXECUTE " + name + "(7)");
+        while (st.Step()) text += st.ColText(0) + "\n";
+        return text;
+    };
+    EXPECT_NE(plan().find("Seq Scan"), std::string::npos) << "the plan kept while the table was empty";
+    {
+        RDLBuchung b(*db);
+        auto einf = db->Prepare("INSERT INTO zahl (n) VALUES (?)");
+        for (int i = 0; i < 250; ++i) {
+            einf.Bind(1, int64_t(100000 + i));
+            einf.Step();
+            einf.Reset();
+        }
+        db->Exec("INSERT INTO zahl (n) SELECT g FROM generate_series(2, 50000) g");
+    }
+    const std::string danach = plan();
+    EXPECT_NE(danach.find("Index"), std::string::npos) << danach;
+    suche.Bind(1, int64_t(7));
+    EXPECT_TRUE(suche.Step());
+}
