@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
         }
     }
     if (fenster.empty() || datei.empty()) return Aufruffehler("Bitte --window und --export angeben.");
+    if (datei.find_first_of("\n\r") != std::string::npos)
+        return Aufruffehler("Der Dateiname darf keinen Zeilenumbruch enthalten.");
 
     QCoreApplication app(argc, argv);
     const TRDLFernAntwort antwort = RDLFernErgebnisAnfordern(fenster, datei, sekunden, [] {

@@ -169,10 +169,11 @@ TEST_F(TFernsteuerung, NurDasOffeneFensterNimmtAnfragenAn) {
     EXPECT_EQ(TRemote(Anfrage(Datei)).Ende(), 3);
 }
 
+// A missing, unknown or unreadable option asks nobody: exit 2 with the usage.
 TEST_F(TFernsteuerung, FalscherAufrufEndetMitExitZwei) {
-    const std::string d = Datei;
     for (const QStringList& args : {QStringList{"--window", CFenster}, QStringList{"--export", "x.csv"},
-                                    Anfrage(d, "0"), Anfrage(d, "zehn"), QStringList{"--fenster", CFenster}}) {
+                                    Anfrage(Datei, "0"), Anfrage(Datei, "zehn"), Anfrage(Datei + "\nanders.csv"),
+                                    QStringList{"--fenster", CFenster}}) {
         TRemote remote(args);
         EXPECT_EQ(remote.Ende(), 2) << args.join(' ').toStdString();
         EXPECT_NE(remote.Fehlerausgabe.find("Aufruf: quendrix-remote"), std::string::npos);

@@ -264,6 +264,9 @@ TRDLFernAntwort RDLFernErgebnisAnfordern(const std::string& AFenster, const std:
                                          const std::function<void()>& ALaeuft) {
     const std::string pfad = RDLFernsteuerungPfad(AFenster);
     if (ADateiname.empty()) return {TRDLFernErgebnis::Fehler, "Es ist kein Dateiname angegeben."};
+    // The request is one line: a name with a line break would reach the window cut off.
+    if (ADateiname.find_first_of(std::string("\n\r\0", 3)) != std::string::npos)
+        return {TRDLFernErgebnis::Fehler, "Ein Dateiname mit Zeilenumbruch kann nicht angefordert werden."};
     std::error_code ec;
     const std::string datei = std::filesystem::absolute(ADateiname, ec).string();
     if (ec) return {TRDLFernErgebnis::Fehler, "Der Dateiname \u201E" + ADateiname + "\u201C ist nicht verwendbar."};
