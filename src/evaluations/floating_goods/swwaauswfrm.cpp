@@ -4,6 +4,7 @@
 #include "rdldialog.h"
 #include "rdlereignis.h"
 #include "rdlergebnisdatei.h"
+#include "rdlfernsteuerung.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
 #include "rdlwaehrung.h"
@@ -130,6 +131,8 @@ void TKOV_SchwWarefrm::ControlsErzeugen() {
 void TKOV_SchwWarefrm::FormCreate() {
     KOV_Geschuetzt(CName + "FormCreate", true, [&] {
         RDLFormInit("KOV_SchwWarefrm", true);
+        // Request 2331, in this program and from others (quendrix-remote).
+        RDLFernsteuerungEinrichten(this, [this](const std::string& ADatei) { return Liste_Speichern(ADatei); });
         TRDLDatenbank& db = RDLProgramm().Datenbank();
         FArksfile = std::make_unique<Tarksfile>(2, -1);
         FGepFile = std::make_unique<TGepFile>(2, -1);
@@ -189,12 +192,6 @@ TKOV_SchwWarefrm::~TKOV_SchwWarefrm() {
     KOV_Geschuetzt(trace, false, [&] { FVRListNG.reset(); });
     KOV_Geschuetzt(trace, false, [&] { vtSchwWare->List_Set(nullptr); });
     RDLInfo().FehlerTerminate(trace, 0, "", "", 0, 0);
-}
-
-bool TKOV_SchwWarefrm::event(QEvent* AEvent) {
-    if (RDLErgebnisNachrichtBehandeln(AEvent, [this](const std::string& ADatei) { return Liste_Speichern(ADatei); }))
-        return true;
-    return TRDLForm::event(AEvent);
 }
 
 // --- period -------------------------------------------------------------------------------------

@@ -126,9 +126,6 @@ public:
     bool StapelSelektion() override;
     bool StapelDrucken(const std::string& APdfDatei) override;
 
-protected:
-    bool event(QEvent* AEvent) override; // the outside request for the result (HandleMessage)
-
 private:
     void ControlsErzeugen();
     void FormCreate();
