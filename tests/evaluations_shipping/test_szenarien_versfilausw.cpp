@@ -208,7 +208,8 @@ TEST(VersandfilialenStapellauf, OptionenUndExitcodes) {
     EXPECT_FALSE(std::filesystem::exists(datei));
 }
 
-// --help lists the options with the groupings, without building the statistics first.
+// --help lists the options with the groupings (not --print, which it refuses), without building
+// the statistics first.
 TEST(VersandfilialenStapellauf, HilfeNenntDieOptionen) {
     TTestDatenbankOrt ort;
     InstallationMitVersand(ort);
@@ -217,6 +218,7 @@ TEST(VersandfilialenStapellauf, HilfeNenntDieOptionen) {
     for (const char* s : {"--export", "--von", "--bis", "--filialen", "--gruppierung", "Plattform - Verkaufstyp",
                           "--leere-zeilen-ausblenden", "--ohne-verkaeufe", "--ohne-retouren"})
         EXPECT_NE(ausgabe.find(s), std::string::npos) << s << "\n" << ausgabe;
+    EXPECT_EQ(ausgabe.find("--print"), std::string::npos) << "the window has no print\n" << ausgabe;
     auto st = ort.Db().Prepare("SELECT COUNT(*) FROM umstvf");
     ASSERT_TRUE(st.Step());
     EXPECT_EQ(st.ColInt(0), 0);

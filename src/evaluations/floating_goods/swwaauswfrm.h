@@ -125,6 +125,7 @@ public:
     bool StapelPruefen(std::string& AFehler) override;
     bool StapelSelektion() override;
     bool StapelDrucken(const std::string& APdfDatei) override;
+    bool StapelKannDrucken() const override { return false; }
 
 private:
     void ControlsErzeugen();

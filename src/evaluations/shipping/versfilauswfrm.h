@@ -93,6 +93,7 @@ public:
         return FErgebnisVollstaendig;
     }
     bool StapelDrucken(const std::string& APdfDatei) override;
+    bool StapelKannDrucken() const override { return false; }
 
 protected:
     void showEvent(QShowEvent* AEvent) override;

@@ -69,6 +69,7 @@ bool RDLStapelHilfeGewuenscht() {
 std::string RDLStapelHilfe(const std::vector<TRDLStapelOption>& AOptionen) {
     std::string t;
     for (const auto& o : AOptionen) {
+        if (!o.InHilfe) continue;
         std::string kopf = "  " + o.Name + (o.Wert.empty() ? "" : " " + o.Wert);
         if (kopf.size() < 26) kopf.resize(26, ' ');
         else kopf += ' ';
@@ -80,6 +81,9 @@ std::string RDLStapelHilfe(const std::vector<TRDLStapelOption>& AOptionen) {
 bool RDLStapellauf(IRDLStapelFenster& AFenster) {
     std::string exportDatei, pdfDatei;
     std::vector<TRDLStapelOption> optionen = RDLStapelGemeinsameOptionen(exportDatei, pdfDatei);
+    if (!AFenster.StapelKannDrucken())
+        for (auto& o : optionen)
+            if (o.Name == "--print") o.InHilfe = false;
     for (auto& o : AFenster.StapelOptionen()) optionen.push_back(std::move(o));
     std::map<std::string, const TRDLStapelOption*> nachName;
     for (const auto& o : optionen) nachName[o.Name] = &o;
@@ -117,7 +121,10 @@ bool RDLStapellauf(IRDLStapelFenster& AFenster) {
     }
     if (std::string fehler; !AFenster.StapelPruefen(fehler)) return Aufruffehler(fehler, optionen);
     if (exportDatei.empty() == pdfDatei.empty())
-        return Aufruffehler("Bitte genau eine der Optionen --export DATEI oder --print DATEI.pdf angeben.", optionen);
+        return Aufruffehler(AFenster.StapelKannDrucken()
+                                ? "Bitte genau eine der Optionen --export DATEI oder --print DATEI.pdf angeben."
+                                : "Bitte die Option --export DATEI angeben.",
+                            optionen);
 
     // A result built only in part is no result: nothing is written.
     if (!AFenster.StapelSelektion()) return false;

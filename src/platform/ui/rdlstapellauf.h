@@ -49,6 +49,7 @@ struct TRDLStapelOption {
     std::string Hilfe; // one German line
     // Applies the value; raises EConvertError with a German text for one it cannot take.
     std::function<void(const std::string& AWert)> Anwenden;
+    bool InHilfe = true; // false: taken, but not offered in the list
 };
 
 // What a result window offers for runs from the command line.
@@ -64,6 +65,8 @@ public:
     // user has been told why).
     virtual bool StapelSelektion() = 0;
     virtual bool StapelDrucken(const std::string& APdfDatei) = 0;
+    // False for a window without print: --print is not offered (StapelPruefen refuses it).
+    virtual bool StapelKannDrucken() const { return true; }
 };
 
 // Readers of option values for a window's Anwenden; each raises EConvertError with a
