@@ -247,6 +247,7 @@ private:
             sitzung = st.ColInt(0);
         }
         TErwarteteAusnahmen erwartet{"*"};
+        bool beendet = false; // the build may end before the n-th call
         try {
             TUmszMani m;
             m.PaketTage_Set(paket);
@@ -256,6 +257,7 @@ private:
                 if (!server) throw TProzessEnde{};
                 auto st = FFrisch->Prepare("SELECT pg_terminate_backend(" + std::to_string(sitzung) + ")");
                 st.Step();
+                beendet = true;
             });
             const bool fertig = m.UpdateStatistikfiles(FGroesse.Tage, false);
             if (server && U.Db().VerbindungVerloren()) {
@@ -266,7 +268,7 @@ private:
         }
         RDLInfo().ProcessMessagesHookSetzen({});
         RDLInfo().RegistrierteLeeren();
-        if (server) {
+        if (server && beendet) {
             // The server is back: the program connects anew.
             for (int i = 0; i < 500 && !U.Db().VerbindungVerloren(); ++i) {
                 try {
