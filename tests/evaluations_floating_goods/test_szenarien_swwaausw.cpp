@@ -4,6 +4,7 @@
 #include "erwarteteausnahmen.h"
 #include "qttestapp.h"
 #include "schwware_daten.h"
+#include "stapelaufruf.h"
 #include "szenario.h"
 #include "testdateien.h"
 
@@ -25,18 +26,9 @@ namespace {
 // AFehler gets what the run told on standard error, AAusgabe what it printed.
 int SchwWareStapel(TTestDatenbankOrt& AOrt, const std::vector<std::string>& AOptionen, std::string& AFehler,
                    std::string* AAusgabe = nullptr) {
-    QuendrixAuswertungenRegistrieren();
     std::vector<std::string> args = {"--db", AOrt.Ort(), "--user", "tester", "-kn", "SchwWare", "-autoreport"};
     args.insert(args.end(), AOptionen.begin(), AOptionen.end());
-    std::ostringstream aus, fehler, stderrText, stdoutText;
-    std::streambuf* altErr = std::cerr.rdbuf(stderrText.rdbuf());
-    std::streambuf* altOut = std::cout.rdbuf(stdoutText.rdbuf());
-    const int rc = QuendrixMain(args, aus, fehler);
-    std::cerr.rdbuf(altErr);
-    std::cout.rdbuf(altOut);
-    AFehler = fehler.str() + stderrText.str();
-    if (AAusgabe) *AAusgabe = aus.str() + stdoutText.str();
-    return rc;
+    return QuendrixStapelAufruf(args, AFehler, AAusgabe);
 }
 
 // March 2026 as the batch run writes it.

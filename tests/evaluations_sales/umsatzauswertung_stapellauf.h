@@ -1,6 +1,7 @@
 #pragma once
 // The sales evaluation run from the command line in this process, over the days of the
 // fixture installation (szenario.h), as a script runs it.
+#include "stapelaufruf.h"
 #include "szenario.h"
 
 #include "quendrix.h"
@@ -21,18 +22,9 @@ inline int UmsatzauswertungStapel(TTestDatenbankOrt& AOrt, const std::vector<std
     struct TZurueck {
         ~TZurueck() { rdl_HeuteFestlegen(0); }
     } zurueck;
-    QuendrixAuswertungenRegistrieren();
     std::vector<std::string> args = {"--db", AOrt.Ort(), "--user", "tester", "-kn", "UMSAUSW", "-autoreport",
                                      "--von", DateToStr(szenario::CErsterTag), "--bis",
                                      DateToStr(szenario::CErsterTag + szenario::CTage - 1)};
     args.insert(args.end(), AOptionen.begin(), AOptionen.end());
-    std::ostringstream aus, fehler, stderrText, stdoutText;
-    std::streambuf* altErr = std::cerr.rdbuf(stderrText.rdbuf());
-    std::streambuf* altOut = std::cout.rdbuf(stdoutText.rdbuf());
-    const int rc = QuendrixMain(args, aus, fehler);
-    std::cerr.rdbuf(altErr);
-    std::cout.rdbuf(altOut);
-    AFehler = fehler.str() + stderrText.str();
-    if (AAusgabe) *AAusgabe = aus.str() + stdoutText.str();
-    return rc;
+    return QuendrixStapelAufruf(args, AFehler, AAusgabe);
 }

@@ -4,6 +4,7 @@
 // figures beside the sales evaluation's on the demo installation.
 #include "erwarteteausnahmen.h"
 #include "qttestapp.h"
+#include "stapelaufruf.h"
 #include "szenario.h"
 #include "testdateien.h"
 
@@ -34,20 +35,11 @@ int VersandStapel(TTestDatenbankOrt& AOrt, const std::vector<std::string>& AOpti
     struct TZurueck {
         ~TZurueck() { rdl_HeuteFestlegen(0); }
     } zurueck;
-    QuendrixAuswertungenRegistrieren();
     std::vector<std::string> args = {"--db", AOrt.Ort(), "--user", "tester", "-kn", "VFAUSW", "-autoreport",
                                      "--von", DateToStr(szenario::CErsterTag), "--bis",
                                      DateToStr(szenario::CErsterTag + szenario::CTage - 1)};
     args.insert(args.end(), AOptionen.begin(), AOptionen.end());
-    std::ostringstream aus, fehler, stderrText, stdoutText;
-    std::streambuf* altErr = std::cerr.rdbuf(stderrText.rdbuf());
-    std::streambuf* altOut = std::cout.rdbuf(stdoutText.rdbuf());
-    const int rc = QuendrixMain(args, aus, fehler);
-    std::cerr.rdbuf(altErr);
-    std::cout.rdbuf(altOut);
-    AFehler = fehler.str() + stderrText.str();
-    if (AAusgabe) *AAusgabe = aus.str() + stdoutText.str();
-    return rc;
+    return QuendrixStapelAufruf(args, AFehler, AAusgabe);
 }
 
 // The fixture's branches 2 "Bahnhof" and 3 "Marktplatz" also sell online: branch 2 on
