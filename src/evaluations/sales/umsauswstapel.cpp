@@ -23,14 +23,8 @@ void TKOV_UmsatzAuswertFrm::StapelVorgaben() {
 }
 
 std::vector<TRDLStapelOption> TKOV_UmsatzAuswertFrm::StapelOptionen() {
-    const auto zeitraum = [this](bool AVon, const std::string& w) {
-        TKOV_VonBisDatum z = edtZeitraum->Zeitraum_Get();
-        (AVon ? z.Von : z.Bis) = RDLStapelDatum(w);
-        edtZeitraum->Zeitraum_Set(z);
-    };
-    return {
-        {"--von", "TT.MM.JJJJ", "erster Tag (Vorgabe: vor 7 Tagen)", [=](const std::string& w) { zeitraum(true, w); }},
-        {"--bis", "TT.MM.JJJJ", "letzter Tag (Vorgabe: gestern)", [=](const std::string& w) { zeitraum(false, w); }},
+    std::vector<TRDLStapelOption> optionen = RDLStapelZeitraumOptionen(edtZeitraum);
+    std::vector<TRDLStapelOption> eigene = {
         {"--mandanten", "LISTE", "Mandanten als A/B, durch Komma getrennt (Vorgabe: alle)",
          [this](const std::string& w) {
              std::vector<TIntPair> gewaehlt;
@@ -79,6 +73,8 @@ std::vector<TRDLStapelOption> TKOV_UmsatzAuswertFrm::StapelOptionen() {
         {"--level", "N", "Baumlevel für Druck und Export, 0 bis 9 (Vorgabe 2)",
          [this](const std::string& w) { edtBaumlevel->setText(QString::number(RDLStapelGanzzahl(w, 0, 9))); }},
     };
+    for (auto& o : eigene) optionen.push_back(std::move(o));
+    return optionen;
 }
 
 bool TKOV_UmsatzAuswertFrm::StapelPruefen(std::string& AFehler) {

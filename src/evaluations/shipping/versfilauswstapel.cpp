@@ -17,14 +17,8 @@ void TKOV_VersFilAuswertFrm::StapelVorgaben() {
 }
 
 std::vector<TRDLStapelOption> TKOV_VersFilAuswertFrm::StapelOptionen() {
-    const auto zeitraum = [this](bool AVon, const std::string& w) {
-        TKOV_VonBisDatum z = edtZeitraum->Zeitraum_Get();
-        (AVon ? z.Von : z.Bis) = RDLStapelDatum(w);
-        edtZeitraum->Zeitraum_Set(z);
-    };
-    return {
-        {"--von", "TT.MM.JJJJ", "erster Tag (Vorgabe: vor 7 Tagen)", [=](const std::string& w) { zeitraum(true, w); }},
-        {"--bis", "TT.MM.JJJJ", "letzter Tag (Vorgabe: gestern)", [=](const std::string& w) { zeitraum(false, w); }},
+    std::vector<TRDLStapelOption> optionen = RDLStapelZeitraumOptionen(edtZeitraum);
+    std::vector<TRDLStapelOption> eigene = {
         {"--filialen", "LISTE", "Filialnummern durch Komma getrennt (Vorgabe: die Versandfilialen)",
          [this](const std::string& w) {
              std::vector<int16_t> nr;
@@ -44,6 +38,8 @@ std::vector<TRDLStapelOption> TKOV_VersFilAuswertFrm::StapelOptionen() {
         {"--ohne-retouren", "", "keine Retouren/Stornos anzeigen",
          [this](const std::string&) { chbRetourenAnzeigen->setChecked(false); }},
     };
+    for (auto& o : eigene) optionen.push_back(std::move(o));
+    return optionen;
 }
 
 bool TKOV_VersFilAuswertFrm::StapelPruefen(std::string& AFehler) {

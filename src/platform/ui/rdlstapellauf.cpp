@@ -1,4 +1,5 @@
 #include "rdlstapellauf.h"
+#include "kovzeitraumeingabe.h"
 
 #include "exceptions.h"
 #include "rdldatum.h"
@@ -144,6 +145,18 @@ bool RDLStapellauf(IRDLStapelFenster& AFenster) {
 }
 
 // --- option values ------------------------------------------------------------------------------
+
+std::vector<TRDLStapelOption> RDLStapelZeitraumOptionen(TKOV_ZeitraumEingabe* AZeitraum) {
+    const auto setzen = [AZeitraum](bool AVon, const std::string& w) {
+        TKOV_VonBisDatum z = AZeitraum->Zeitraum_Get();
+        (AVon ? z.Von : z.Bis) = RDLStapelDatum(w);
+        AZeitraum->Zeitraum_Set(z);
+    };
+    return {
+        {"--von", "TT.MM.JJJJ", "erster Tag (Vorgabe: vor 7 Tagen)", [=](const std::string& w) { setzen(true, w); }},
+        {"--bis", "TT.MM.JJJJ", "letzter Tag (Vorgabe: gestern)", [=](const std::string& w) { setzen(false, w); }},
+    };
+}
 
 int RDLStapelGanzzahl(const std::string& AWert, int AMin, int AMax) {
     size_t n = 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QComboBox;
+class TKOV_ZeitraumEingabe;
 class QObject;
 
 // Message number of the outside request for a window's current result.
@@ -75,6 +76,8 @@ int RDLStapelGanzzahl(const std::string& AWert, int AMin, int AMax);
 TDate RDLStapelDatum(const std::string& AWert); // TT.MM.JJJJ
 // The parts of a list "a,b; c" (blanks dropped, empty parts skipped).
 std::vector<std::string> RDLStapelListe(const std::string& AText);
+// --von and --bis of a window's period input (defaults: the last seven days up to yesterday).
+std::vector<TRDLStapelOption> RDLStapelZeitraumOptionen(TKOV_ZeitraumEingabe* AZeitraum);
 // Chooses the entry with that number (its item data, else its position).
 void RDLStapelComboWaehlen(QComboBox* ACombo, const std::string& AWert);
 // "0 text, 1 text" of a combo box, for the help of an option.
