@@ -8,7 +8,7 @@
 
 // Identifies a database of this program ("QDRX").
 inline constexpr int32_t CQuendrixApplicationId = 0x51445258;
-inline constexpr int CQuendrixSchemaVersion = 7;
+inline constexpr int CQuendrixSchemaVersion = 8;
 
 struct TRDLSpalte {
     std::string Name;
