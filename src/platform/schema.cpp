@@ -166,6 +166,22 @@ std::vector<TRDLTabellenDef> Definitionen() {
                  {"dispo_a", G, "", ""}, {"dispo_b", G, "", ""}, {"dispo_c", G, "", ""}, {"menge", G, "0", ""}},
                 {"atpk_a", "atpk_b", "atpk_c", "lfdnr"}),
 
+        // --- stock (rdlbestand.h): written by stock keeping, goods receipt, transfers, inventory ---
+        // Opening stock per article, size and branch; one row per key, so a writer replaces it.
+        Tabelle("bestand_anfang",
+                {{"prod_a", G, "", ""}, {"prod_b", G, "", ""}, {"prod_c", G, "", ""}, {"grind", G, "", ""},
+                 {"filiale", G, "", ""}, {"datum", R, "", ""}, {"menge", G, "0", ""}},
+                {"prod_a", "prod_b", "prod_c", "grind", "filiale"}),
+        // Movements; the writing program's document and line make a row unique, so a writer
+        // that repeats a document after a lost answer cannot book it twice.
+        Tabelle("bestand_bewegung",
+                {{"art", G, "", "art BETWEEN 1 AND 3"}, {"beleg_a", G, "", ""}, {"beleg_b", G, "", ""},
+                 {"posnr", G, "", ""}, {"prod_a", G, "", ""}, {"prod_b", G, "", ""}, {"prod_c", G, "", ""},
+                 {"grind", G, "", ""}, {"filiale", G, "", ""}, {"datum", R, "", ""}, {"menge", G, "0", ""}},
+                {"art", "beleg_a", "beleg_b", "posnr"}, {},
+                {Index("bestand_bewegung_artikel", false, {"prod_a", "prod_b", "prod_c", "grind", "filiale", "datum"}),
+                 Index("bestand_bewegung_datum", false, {"datum"})}),
+
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
         Satzdatei("lst",
           {
