@@ -176,6 +176,7 @@ public:
 class Tlfnrfile : public TKOV_DBFile {
 public:
     static constexpr int KeyMitarbeiter = 0; // Mandant, GepNr, BonNr
+    static constexpr int KeyGepNr = 1;       // GepNr, Mandant, BonNr
 
     explicit Tlfnrfile(int AOpenMode = 2, int AParam = -1);
     explicit Tlfnrfile(TRDLDatenbank& ADb);

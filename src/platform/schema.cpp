@@ -182,6 +182,16 @@ std::vector<TRDLTabellenDef> Definitionen() {
                 {Index("bestand_bewegung_artikel", false, {"prod_a", "prod_b", "prod_c", "grind", "filiale", "datum"}),
                  Index("bestand_bewegung_datum", false, {"datum"})}),
 
+        // --- prices (rdlpreis.h): written by price maintenance -----------------------------
+        // Cash-register prices per product, size index and currency from a day on; filiale 0
+        // sets the client's price, a branch number that branch's own.
+        Tabelle("preis",
+                {{"prod_a", G, "", ""}, {"prod_b", G, "", ""}, {"prod_c", G, "", ""}, {"mand_a", G, "", ""},
+                 {"mand_b", G, "", ""}, {"filiale", G, "0", "filiale BETWEEN 0 AND 32767"},
+                 {"grind", G, "", "grind BETWEEN 1 AND 100"}, {"waehrung", T, "", "waehrung <> ''"},
+                 {"gueltig_ab", R, "", ""}, {"preis", R, "0", ""}},
+                {"prod_a", "prod_b", "prod_c", "mand_a", "mand_b", "filiale", "grind", "waehrung", "gueltig_ab"}),
+
         // --- record files (kovdbfiles.h, kovdbfiles_ausw.h) ---------------------------------
         Satzdatei("lst",
           {
@@ -367,6 +377,8 @@ std::vector<TRDLTabellenDef> Definitionen() {
           },
           {
             Index("lfnr_mitarbeiter", false, {"Mandant", "GepNr", "BonNr"}),
+            // A staff member's receipts under whichever client the till wrote them.
+            Index("lfnr_gepnr", false, {"GepNr", "Mandant", "BonNr"}),
           }),
         Satzdatei("pup",
           {
