@@ -118,3 +118,10 @@ std::string TRDLArtikelnummern::ProduktID_2_ArtNr_Formatted(const TInt32Trio& P,
     if (!e.Gefunden) return std::to_string(P.A) + "/" + std::to_string(P.B) + "/" + std::to_string(P.C);
     return AMitFarbe && !e.Farbe.empty() ? e.ArtNr + " " + e.Farbe : e.ArtNr;
 }
+
+void TRDLArtikelnummern::Vorladen() {
+    auto st = FDb.Prepare("SELECT prod_a, prod_b, prod_c, artnr, farbe FROM artikel");
+    while (st.Step())
+        FCache[TInt32Trio{int32_t(st.ColInt(0)), int32_t(st.ColInt(1)), int32_t(st.ColInt(2))}] = {st.ColText(3),
+                                                                                                   st.ColText(4), true};
+}

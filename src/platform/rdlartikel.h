@@ -71,6 +71,9 @@ public:
     // name where the article has one. A product without a row in artikel shows its key
     // "A/B/C".
     std::string ProduktID_2_ArtNr_Formatted(const TInt32Trio& AProduktID, bool AMitFarbe);
+    // Reads every article at once (one statement), so that a caller inside another
+    // statement's rows asks the database no more.
+    void Vorladen();
 
 private:
     struct TEintrag {

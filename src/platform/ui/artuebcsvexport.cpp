@@ -1,0 +1,191 @@
+#include "artuebcsvexport.h"
+
+#include "exceptions.h"
+#include "rdldatum.h"
+#include "rdlergebnisdatei.h"
+#include "rdlinfo.h"
+#include "vrlisthelfer.h"
+
+#include <QList>
+#include <QString>
+
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+
+namespace {
+
+constexpr char CTrenner = ';';
+// Written in pieces of this size: the rows stream into the file, never all in memory.
+constexpr size_t CPuffer = 64 * 1024;
+
+std::string Ganzzahl(int64_t AWert) { return std::to_string(AWert); }
+
+// Two decimals with a comma, no thousands separator: what a spreadsheet reads back as a number.
+std::string Betrag(double AWert) {
+    double w = std::round(AWert * 100.0) / 100.0;
+    if (w == 0) w = 0; // no "-0,00"
+    char puffer[64];
+    const auto [p, ec] = std::to_chars(puffer, puffer + sizeof puffer, w, std::chars_format::fixed, 2);
+    std::string t(puffer, ec == std::errc() ? p : puffer);
+    for (char& c : t)
+        if (c == '.') c = ',';
+    return t;
+}
+
+// Windows-1252 byte of a code point, 0 when the code page lacks it.
+char Cp1252(char32_t ACp) {
+    if (ACp < 0x80 || (ACp >= 0xA0 && ACp <= 0xFF)) return char(ACp);
+    static const char32_t C1[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    for (int k = 0; k < 32; ++k)
+        if (C1[k] != 0 && C1[k] == ACp) return char(0x80 + k);
+    return 0;
+}
+
+} // namespace
+
+std::string ArtUeb_Windows1252(const std::string& AText) {
+    const QString text = QString::fromUtf8(AText.data(), qsizetype(AText.size()));
+    std::string r;
+    r.reserve(AText.size());
+    for (const char32_t cp : text.toUcs4()) {
+        if (const char b = Cp1252(cp); b != 0 || cp == 0) {
+            r += b;
+            continue;
+        }
+        // The compatibility decomposition without its accents: the letter a reader expects.
+        const QString zerlegt = QString::fromUcs4(&cp, 1).normalized(QString::NormalizationForm_KD);
+        std::string ersatz;
+        for (const char32_t t : zerlegt.toUcs4()) {
+            if (QChar::isMark(t)) continue;
+            const char b = Cp1252(t);
+            if (b == 0) {
+                ersatz.clear();
+                break;
+            }
+            ersatz += b;
+        }
+        r += ersatz.empty() ? std::string("?") : ersatz;
+    }
+    return r;
+}
+
+bool IsValidFilePath(const std::string& AName) {
+    namespace fs = std::filesystem;
+    if (AName.empty() || QString::fromUtf8(AName.data(), qsizetype(AName.size())).size() > 255) return false;
+    for (const unsigned char c : AName)
+        if (c < 0x20 || c == 0x7F) return false;
+    const fs::path p(AName);
+    const std::string name = p.filename().string();
+    if (name.empty() || name == "." || name == ".." || name.find_first_not_of(' ') == std::string::npos) return false;
+    std::error_code ec;
+    if (fs::is_directory(p, ec)) return false;
+    const fs::path ordner = p.parent_path();
+    return ordner.empty() || fs::is_directory(ordner, ec);
+}
+
+std::string ArtUeb_CSV_Kopf() {
+    return "Stichtag;Mandant;Filiale;Artikelnummer;Farbe;Bezeichnung;Warengruppe;Lieferant;Größe;Anfangsbestand;"
+           "Zugang;Verkauf;Korrektur;Bestand;EK;Bestandswert";
+}
+
+std::string ArtUeb_CSV_Zeile(const TRDL_ArtBestandZeile& Z, TDate AStichtag) {
+    const auto feld = [](const std::string& t) { return CSVFeld(t, CTrenner); };
+    std::string r;
+    r.reserve(160);
+    r += DateToStr(AStichtag);
+    r += CTrenner;
+    if (Z.Stufe != opsGesamt) r += std::to_string(Z.Mandant.A) + "/" + std::to_string(Z.Mandant.B);
+    r += CTrenner;
+    if (Z.Stufe == opsFiliale) r += std::to_string(Z.Filiale);
+    r += CTrenner;
+    r += feld(Z.ArtNr.empty() ? std::to_string(Z.ProduktID.A) + "/" + std::to_string(Z.ProduktID.B) + "/" +
+                                    std::to_string(Z.ProduktID.C)
+                              : Z.ArtNr);
+    r += CTrenner;
+    r += feld(Z.Farbe) + CTrenner + feld(Z.Bezeichnung) + CTrenner + std::to_string(Z.Warengruppe) + CTrenner;
+    r += feld(Z.Lieferant) + CTrenner;
+    r += feld(Z.Groesse.empty() ? std::to_string(Z.GrInd) : Z.Groesse) + CTrenner;
+    r += Ganzzahl(Z.Anfang) + CTrenner + Ganzzahl(Z.Zugang) + CTrenner + Ganzzahl(Z.Verkauf) + CTrenner +
+         Ganzzahl(Z.Korrektur) + CTrenner + Ganzzahl(Z.Bestand) + CTrenner;
+    r += Betrag(Z.EK) + CTrenner + Betrag(Z.EK * double(Z.Bestand));
+    return r;
+}
+
+TKOV_ArtUeb_CSV_Export::TKOV_ArtUeb_CSV_Export(TKOV_ExportFileNameEvent AExportFileName,
+                                               TKOV_ArtProgressEvent AOnProgress)
+    : FExportFileName(std::move(AExportFileName)), FOnProgress(std::move(AOnProgress)) {}
+
+void TKOV_ArtUeb_CSV_Export::OnStopped(const IRDL_Query* AQuery) {
+    if (!AQuery || AQuery == FQuery.get()) {
+        FQuery.reset();
+        Callbacks_Loesen();
+    }
+}
+
+void TKOV_ArtUeb_CSV_Export::Callbacks_Loesen() {
+    FExportFileName = nullptr;
+    FOnProgress = nullptr;
+}
+
+bool TKOV_ArtUeb_CSV_Export::Execute() {
+    FFehlertext.clear();
+    FZeilen = 0;
+    FAbbrechen = false;
+    FDateiName.clear();
+    std::string name;
+    if (!FExportFileName || !FExportFileName(name) || !IsValidFilePath(name)) {
+        FFehlertext = "Der Dateiname ist ungültig.";
+        return false;
+    }
+    FDateiName = name;
+    if (!FQuery) {
+        FFehlertext = "Es ist keine Artikelabfrage angegeben.";
+        return false;
+    }
+    try {
+        const TDate stichtag = FQuery->Zeitraum_Get().Bis;
+        TRDLErgebnisDatei datei(name);
+        std::string puffer = ArtUeb_Windows1252(ArtUeb_CSV_Kopf()) + "\r\n";
+        TInt32Trio letzter{-1, -1, -1};
+        auto zuletztGepumpt = std::chrono::steady_clock::now();
+        FQuery->Durchlaufen([&](const TRDL_ArtBestandZeile& Z) {
+            if (Z.ProduktID != letzter) {
+                letzter = Z.ProduktID;
+                if (FOnProgress) FOnProgress(Z.ProduktID);
+                // A cancel or a repaint is served now and then, not per article.
+                const auto jetzt = std::chrono::steady_clock::now();
+                if (jetzt - zuletztGepumpt > std::chrono::milliseconds(50)) {
+                    RDLInfo().RDLInfoProcessMessages(300);
+                    zuletztGepumpt = jetzt;
+                }
+            }
+            if (FAbbrechen) return false;
+            puffer += ArtUeb_Windows1252(ArtUeb_CSV_Zeile(Z, stichtag));
+            puffer += "\r\n";
+            ++FZeilen;
+            if (puffer.size() >= CPuffer) {
+                datei.Schreiben(puffer);
+                puffer.clear();
+            }
+            return true;
+        });
+        if (FAbbrechen) {
+            datei.Verwerfen();
+            FFehlertext = "Der Export wurde abgebrochen.";
+            return false;
+        }
+        datei.Schreiben(puffer);
+        datei.Abschliessen();
+        return true;
+    } catch (const std::exception& E) {
+        // The caller tells the user (1108); the reason goes to the log.
+        RDLInfo().RegisterException("TKOV_ArtUeb_CSV_Export.Execute", E, false);
+        FFehlertext = E.what();
+        return false;
+    }
+}
