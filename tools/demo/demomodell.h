@@ -117,6 +117,11 @@ void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, T
 void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,
                                   TDemoErgebnis& AErgebnis);
 
+// Stock of the stock-keeping branches from the sales lines written before (last of all),
+// and the demo workstation's stored selection and period of the stock export.
+void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,
+                          TDemoErgebnis& AErgebnis);
+
 // Time records of the staff (table zeitbuchung), collected per open day while the sales
 // lines are written (that writer knows each day's opening windows) and appended after them
 // with the bulk loader: one loader at a time per connection.
