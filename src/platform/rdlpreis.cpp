@@ -57,6 +57,7 @@ TArtikelTools::TArtikelTools(TRDLDatenbank& ADb) : FNummern(std::make_unique<TRD
 TArtikelTools::~TArtikelTools() = default;
 
 std::string TArtikelTools::ProduktID_2_ArtNr_Unformatted(const TInt32Trio& AProduktID) {
+    if (AProduktID.IsEmpty()) return {}; // a line without an article (a correction)
     return FNummern->ProduktID_2_ArtNr_Formatted(AProduktID, false);
 }
 

@@ -66,7 +66,7 @@ public:
     explicit TArtikelTools(TRDLDatenbank& ADb);
     ~TArtikelTools();
     // The article number as stored, without colour; a product without an article row
-    // shows its key "A/B/C".
+    // shows its key "A/B/C", the empty key nothing.
     std::string ProduktID_2_ArtNr_Unformatted(const TInt32Trio& AProduktID);
 
 private:
