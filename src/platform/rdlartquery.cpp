@@ -266,6 +266,7 @@ int64_t TRDL_ArtQueryArtv::Durchlaufen(const TRDL_QueryZeilenProc& AProc) {
             mandant = *gesamt;
             mandant->Stufe = opsMandant;
             mandant->Mandant = z.Mandant;
+            mandant->Anfang = mandant->Zugang = mandant->Verkauf = mandant->Korrektur = mandant->Bestand = 0;
         }
         dazu(*gesamt, z);
         dazu(*mandant, z);

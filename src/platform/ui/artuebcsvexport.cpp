@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -55,6 +56,15 @@ std::string ArtUeb_Windows1252(const std::string& AText) {
     for (const char32_t cp : text.toUcs4()) {
         if (const char b = Cp1252(cp); b != 0 || cp == 0) {
             r += b;
+            continue;
+        }
+        // Letters with a stroke have no decomposition; their base letter is what a reader expects.
+        static const std::pair<char32_t, const char*> CStrich[] = {
+            {0x0141, "L"}, {0x0142, "l"}, {0x0110, "D"}, {0x0111, "d"}, {0x0126, "H"}, {0x0127, "h"},
+            {0x0131, "i"}, {0x0166, "T"}, {0x0167, "t"}, {0x0180, "b"}, {0x01B5, "Z"}, {0x01B6, "z"}};
+        const auto strich = std::find_if(std::begin(CStrich), std::end(CStrich), [cp](const auto& P) { return P.first == cp; });
+        if (strich != std::end(CStrich)) {
+            r += strich->second;
             continue;
         }
         // The compatibility decomposition without its accents: the letter a reader expects.
