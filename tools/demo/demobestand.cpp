@@ -37,16 +37,15 @@ void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDem
     std::map<TSchluessel, std::vector<int64_t>> verkauft;
     {
         auto st = ADb.Prepare(
-            "SELECT prod_a, prod_b, prod_c, grind, filiale, CAST((datum - ?) / ? AS INTEGER) AS block,"
+            "SELECT prod_a, prod_b, prod_c, grind, filiale, (CAST(datum AS INTEGER) - ?) / ? AS block,"
             " SUM(CASE WHEN UPPER(TRIM(satzart)) = 'RE' THEN -ABS(menge) ELSE menge END)"
             " FROM lst JOIN filiale USING (filiale) WHERE lv_benutzen <> 0 AND datum >= ?"
             " AND UPPER(TRIM(satzart)) NOT IN ('EB', 'ME') AND NOT (prod_a = 0 AND prod_b = 0 AND prod_c = 0)"
-            " GROUP BY prod_a, prod_b, prod_c, grind, filiale, CAST((datum - ?) / ? AS INTEGER)");
-        st.Bind(1, double(M.ErsterTag));
-        st.Bind(2, double(CBlockTage));
+            " GROUP BY prod_a, prod_b, prod_c, grind, filiale, block");
+        // Whole days in integers: both stores divide them the same way.
+        st.Bind(1, int64_t(M.ErsterTag));
+        st.Bind(2, int64_t(CBlockTage));
         st.Bind(3, double(M.ErsterTag));
-        st.Bind(4, double(M.ErsterTag));
-        st.Bind(5, double(CBlockTage));
         while (st.Step()) {
             auto& v = verkauft[{st.ColInt(0), st.ColInt(1), st.ColInt(2), st.ColInt(3), st.ColInt(4)}];
             v.resize(size_t(bloecke));
