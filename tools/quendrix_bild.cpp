@@ -9,12 +9,14 @@
 #include "rdlprogress.h"
 #include "rdlprogressfenster.h"
 #include "rdldatum.h"
+#include "artbest_gr_csv_auswfrm.h"
 #include "swwaausw.h"
 #include "umsauswmainfrm.h"
 #include "versfilauswfrm.h"
 #include "vtrdlvrlist.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 
@@ -25,12 +27,13 @@
 namespace {
 
 const char* CAufruf =
-    "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz|versand|schwware]\n"
+    "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz|versand|schwware|artbest]\n"
     "Zeichnet ein Fenster des Auswertungs-Centers in eine PNG-Datei: den Katalog,\n"
     "die Umsatzauswertung mit ihren Vorgaben (die letzten 7 Tage, nach Tag und\n"
     "Mandant gruppiert, ein Vorjahr) oder die Versandfilialen-Auswertung mit ihren\n"
     "Vorgaben (die letzten 7 Tage der Versandfilialen, nach Filiale, stationär/online\n"
-    "und Plattform gruppiert) oder die schwimmende Ware der letzten 90 Tage.\n";
+    "und Plattform gruppiert) oder die schwimmende Ware der letzten 90 Tage oder den\n"
+    "Artikelbestandsexport bei der Arbeit.\n";
 
 bool Speichern(QWidget& AFenster, const std::string& AAus) {
     AFenster.show();
@@ -52,7 +55,7 @@ int main(int argc, char** argv) {
         }
     }
     if (db.empty() || aus.empty() || (fenster != "katalog" && fenster != "umsatz" && fenster != "versand" &&
-                                           fenster != "schwware")) {
+                                           fenster != "schwware" && fenster != "artbest")) {
         std::cerr << CAufruf;
         return 2;
     }
@@ -81,6 +84,13 @@ int main(int argc, char** argv) {
             f.show();
             QApplication::processEvents();
             f.btnStartClick();
+            ok = Speichern(f, aus);
+        } else if (fenster == "artbest") {
+            // The stock export while it writes.
+            TKOV_ArtBest_CSV_Export_Frm f;
+            f.edtFilePath->setText(QStringLiteral("/home/demo/Jahresabschluss/bestand_2025.csv"));
+            f.ToggleAnzeige(true);
+            f.lblDetails->setText(QStringLiteral("Exportiere Artikel: 10017"));
             ok = Speichern(f, aus);
         } else if (fenster == "versand") {
             TKOV_VersFilAuswertFrm f;
