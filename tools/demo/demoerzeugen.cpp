@@ -31,6 +31,7 @@ TDemoErgebnis DemoErzeugen(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
     DemoBenutzerSchreiben(ADb, O.Benutzer.empty() ? LoginName() : O.Benutzer, E);
     DemoUmsaetzeSchreiben(ADb, O, M, E, AFortschritt);
     DemoSchwimmendeWareSchreiben(ADb, O, M, E);
+    DemoPersonalSchreiben(ADb, O, M, E);
     DemoBestandSchreiben(ADb, O, M, E); // last: it reads every sales line written before
     buchung.Beenden();
     return E;

@@ -117,6 +117,12 @@ void DemoUmsaetzeSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, T
 void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,
                                   TDemoErgebnis& AErgebnis);
 
+// Staff records of the sellers and of two office staff, their names, the price table of the
+// catalogue and the staff purchases at a staff till of each shop of the first client, from
+// a random stream of their own.
+void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,
+                           TDemoErgebnis& AErgebnis);
+
 // Stock of the stock-keeping branches from the sales lines written before (last of all),
 // and the demo workstation's stored selection and period of the stock export.
 void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& AOptionen, const TDemoModell& AModell,
