@@ -219,6 +219,16 @@ TEST_F(TArtBest, DerDateidialogSetztDieEndungCsv) {
     EXPECT_EQ(f.edtFilePath->text().toStdString(), Datei("liste.csv"));
     ASSERT_FALSE(Dialoge->Aufrufe.empty());
     EXPECT_EQ(Dialoge->Aufrufe[0].Typen.at(0).Maske, "*.csv");
+    // An existing file the dialog asked about is not asked about again at the start.
+    DateiSchreiben(Datei("alt.csv"), "alt");
+    Dialoge->Vorgeben(TRDLDialogAntwort::DateiName(Datei("alt.csv")));
+    Dialoge->Vorgeben(TRDLDialogAntwort::JaAntwort());
+    f.btnChoseFileClick();
+    bool gestartet = false;
+    f.FOnGo = [&] { return gestartet = true; };
+    f.btnAuswertenClick();
+    EXPECT_TRUE(gestartet);
+    EXPECT_EQ(f.result(), 1);
 }
 
 // The query: rows without stock only on request, and the client and total levels.

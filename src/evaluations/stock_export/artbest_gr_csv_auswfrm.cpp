@@ -112,7 +112,10 @@ void TKOV_ArtBest_CSV_Export_Frm::btnChoseFileClick() {
         std::string name = edtFilePath->text().toStdString();
         const std::string ordner = name.empty() ? GetDirWwsByName(8) : std::filesystem::path(name).parent_path().string();
         if (!RDLDialoge().DateiSpeichern(name, ordner, {{"CSV-Dateien", "*.csv"}}, true)) return;
-        edtFilePath->setText(QString::fromStdString(std::filesystem::path(name).replace_extension(".csv").string()));
+        const std::string csv = std::filesystem::path(name).replace_extension(".csv").string();
+        // The dialog asked about the name it returned; a changed ending is asked about at the start.
+        FBestaetigt = csv == name ? csv : std::string();
+        edtFilePath->setText(QString::fromStdString(csv));
     });
 }
 
@@ -125,7 +128,7 @@ void TKOV_ArtBest_CSV_Export_Frm::btnAuswertenClick() {
         }
         // A typed name of a file that exists is replaced only after a yes.
         std::error_code ec;
-        if (std::filesystem::exists(name, ec) &&
+        if (name != FBestaetigt && std::filesystem::exists(name, ec) &&
             !RDLDialoge().JaNein("Die Datei \u201E" + name + "\u201C besteht bereits. Soll sie ersetzt werden?"))
             return;
         if (!FOnGo) return;

@@ -48,4 +48,6 @@ protected:
 
 private:
     bool FLaeuft = false;
+    std::string FBestaetigt; // a name the save dialog already asked about
+
 };
