@@ -94,7 +94,7 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
     // dearer a year ago; the Swiss branch has its own prices in francs.
     const TDateTime erhoehung = heute - 365;
     std::vector<bool> teurer(M.Artikel.size());
-    for (size_t a = 0; a < M.Artikel.size(); ++a) teurer[a] = z.Chance(0.2);
+    for (size_t a = 0; a < M.Artikel.size(); ++a) teurer[a] = z.Chance(0.2) && erhoehung > M.ErsterTag;
     {
         auto L = ADb.Massenladen("preis", CPreisSpalten);
         const auto preis = [&](const TDemoArtikel& A, int AFarbe, int AGrInd, const TIntPair& AMandant, int AFiliale,
@@ -118,7 +118,7 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
                 for (int g = 1; g <= Groessen(A); ++g) {
                     for (const TDemoMandant& m : M.Mandanten) {
                         preis(A, farbe, g, m.Id, 0, "EUR", M.ErsterTag, A.Preis);
-                        if (teurer[a] && erhoehung > M.ErsterTag)
+                        if (teurer[a])
                             preis(A, farbe, g, m.Id, 0, "EUR", erhoehung, Runden2(A.Preis * 1.05));
                     }
                     for (const TDemoFiliale& F : M.Filialen)
