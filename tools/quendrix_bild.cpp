@@ -10,6 +10,7 @@
 #include "rdlprogressfenster.h"
 #include "rdldatum.h"
 #include "artbest_gr_csv_auswfrm.h"
+#include "persrabfrm.h"
 #include "swwaausw.h"
 #include "umsauswmainfrm.h"
 #include "versfilauswfrm.h"
@@ -27,13 +28,14 @@
 namespace {
 
 const char* CAufruf =
-    "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz|versand|schwware|artbest]\n"
+    "Aufruf: quendrix-bild --db PFAD --out DATEI.png [--user NAME] [--fenster katalog|umsatz|versand|schwware|artbest|persrab]\n"
     "Zeichnet ein Fenster des Auswertungs-Centers in eine PNG-Datei: den Katalog,\n"
     "die Umsatzauswertung mit ihren Vorgaben (die letzten 7 Tage, nach Tag und\n"
     "Mandant gruppiert, ein Vorjahr) oder die Versandfilialen-Auswertung mit ihren\n"
     "Vorgaben (die letzten 7 Tage der Versandfilialen, nach Filiale, stationär/online\n"
     "und Plattform gruppiert) oder die schwimmende Ware der letzten 90 Tage oder den\n"
-    "Artikelbestandsexport bei der Arbeit.\n";
+    "Artikelbestandsexport bei der Arbeit oder die Personalrabatte der letzten 90 Tage\n"
+    "(nach Mandant, Mitarbeiter und Monat gruppiert).\n";
 
 bool Speichern(QWidget& AFenster, const std::string& AAus) {
     AFenster.show();
@@ -55,7 +57,8 @@ int main(int argc, char** argv) {
         }
     }
     if (db.empty() || aus.empty() || (fenster != "katalog" && fenster != "umsatz" && fenster != "versand" &&
-                                           fenster != "schwware" && fenster != "artbest")) {
+                                           fenster != "schwware" && fenster != "artbest" &&
+                                           fenster != "persrab")) {
         std::cerr << CAufruf;
         return 2;
     }
@@ -84,6 +87,18 @@ int main(int argc, char** argv) {
             f.show();
             QApplication::processEvents();
             f.btnStartClick();
+            ok = Speichern(f, aus);
+        } else if (fenster == "persrab") {
+            // The last 90 days up to yesterday, grouped; the staff members' months shown.
+            TKOV_PersRabfrm f;
+            f.resize(1100, 640);
+            f.edtVon->setText(QString::fromStdString(DateToStr(rdl_Today() - 90)));
+            f.edtBis->setText(QString::fromStdString(DateToStr(rdl_Today() - 1)));
+            f.show();
+            QApplication::processEvents();
+            f.btnStartClick();
+            f.btnGruppierenClick();
+            f.vtPersRab->ExpandTree(2);
             ok = Speichern(f, aus);
         } else if (fenster == "artbest") {
             // The stock export while it writes.
