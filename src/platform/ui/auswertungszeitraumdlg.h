@@ -18,6 +18,8 @@ struct TAuswertungszeitraumInfo {
 
 class TAuswertungszeitraumDialog {
 public:
+    TAuswertungszeitraumDialog();
+
     // Reads the last setting stored under AKontext (its Text names the workstation). A
     // workstation without one, or with one that cannot be read, gets the previous calendar
     // year: the year-end closing is the usual reason to ask.
@@ -45,7 +47,4 @@ private:
     TKOV_VonBisDatum FZeitraum = Vorgabezeitraum();
     std::vector<TAuswertungszeitraumInfo> FInfos;
     bool FGespeichert = false;
-
-public:
-    TAuswertungszeitraumDialog();
 };
