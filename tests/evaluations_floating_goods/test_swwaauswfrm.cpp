@@ -12,6 +12,7 @@
 #include "rdlstapellauf.h"
 #include "swwaausw.h"
 #include "vtrdlvrlist.h"
+#include "vorgabedialoge.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -30,8 +31,8 @@ struct TSchwWareFenster : ::testing::Test {
     TQtApp Qt;
     TTestUmgebung Umgebung;
     QTemporaryDir Ordner;
-    std::unique_ptr<IRDLDialoge> AlteDialoge;
-    TRDLVorgabeDialoge* Dialoge = nullptr;
+    TVorgabeDialogeEinsetzen Vorgabe;
+    TRDLVorgabeDialoge* Dialoge = Vorgabe.Dialoge;
 
     TSchwWareFenster() {
         Umgebung.Installation(1, "ODRIKS00");
@@ -41,11 +42,7 @@ struct TSchwWareFenster : ::testing::Test {
         Umgebung.Filiale(2, 1, 1, "Bahnhof");
         Umgebung.Filiale(3, 2, 1, "Marktplatz");
         schwware::Anlegen(Umgebung.Db());
-        auto d = std::make_unique<TRDLVorgabeDialoge>();
-        Dialoge = d.get();
-        AlteDialoge = RDLDialoge_Ersetzen(std::move(d));
     }
-    ~TSchwWareFenster() override { RDLDialoge_Ersetzen(std::move(AlteDialoge)); }
 
     static void Zeitraum(TKOV_SchwWarefrm& F, const char* AVon = "01.03.2026", const char* ABis = "31.03.2026") {
         F.edtZeitraumVon->setText(QString::fromUtf8(AVon));

@@ -15,6 +15,7 @@
 #include "rdlereignis.h"
 #include "umsauswertung.h"
 #include "vtrdlvrlist.h"
+#include "vorgabedialoge.h"
 
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
@@ -80,8 +81,8 @@ struct TUmsatzFenster : ::testing::Test {
     TTestUmgebung Umgebung;
     std::map<std::pair<int, TDate>, TAntwort> Antworten; // by branch number and day
     std::vector<TKOV_UmsAusw_Tagesabfrage> Abfragen;
-    std::unique_ptr<IRDLDialoge> AlteDialoge;
-    TRDLVorgabeDialoge* Dialoge = nullptr;
+    TVorgabeDialogeEinsetzen Vorgabe;
+    TRDLVorgabeDialoge* Dialoge = Vorgabe.Dialoge;
 
     TUmsatzFenster() {
         Umgebung.Installation(1, "MUSTER00");
@@ -90,11 +91,7 @@ struct TUmsatzFenster : ::testing::Test {
         Umgebung.Filiale(10, 1, 1, "Markt");
         Umgebung.Filiale(2, 1, 1, "Bahnhof");
         Umgebung.Filiale(100, 2, 1, "Hafen");
-        auto d = std::make_unique<TRDLVorgabeDialoge>();
-        Dialoge = d.get();
-        AlteDialoge = RDLDialoge_Ersetzen(std::move(d));
     }
-    ~TUmsatzFenster() override { RDLDialoge_Ersetzen(std::move(AlteDialoge)); }
 
     TKOV_UmsAusw_UmsatzQuelle Quelle() {
         return [this](const TKOV_UmsAusw_Tagesabfrage& A, TMitVJ& E) {

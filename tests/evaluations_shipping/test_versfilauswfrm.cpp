@@ -15,6 +15,7 @@
 #include "rdlereignis.h"
 #include "versfilauswmain.h"
 #include "vtrdlvrlist.h"
+#include "vorgabedialoge.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
@@ -60,8 +61,8 @@ struct TVersandFenster : ::testing::Test {
     TTestUmgebung Umgebung;
     std::map<std::pair<int, TDate>, TDaten> Tage; // by branch number and day
     std::vector<std::tuple<int, TDate, TDate>> Abfragen;
-    std::unique_ptr<IRDLDialoge> AlteDialoge;
-    TRDLVorgabeDialoge* Dialoge = nullptr;
+    TVorgabeDialogeEinsetzen Vorgabe;
+    TRDLVorgabeDialoge* Dialoge = Vorgabe.Dialoge;
     std::function<void()> BeiAbfrage; // runs inside the engine's answer
 
     TVersandFenster() {
@@ -73,11 +74,7 @@ struct TVersandFenster : ::testing::Test {
         Umgebung.Filiale(9, 2, 1, "Versand Süd");
         Umgebung.Db().Exec("UPDATE filiale SET versandfiliale = 1 WHERE filiale IN (5, 9)");
         Umgebung.Db().Exec("INSERT INTO plattform (herkunft, name) VALUES (1, 'Amazon'), (2, 'Ebay')");
-        auto d = std::make_unique<TRDLVorgabeDialoge>();
-        Dialoge = d.get();
-        AlteDialoge = RDLDialoge_Ersetzen(std::move(d));
     }
-    ~TVersandFenster() override { RDLDialoge_Ersetzen(std::move(AlteDialoge)); }
 
     void Eintrag(int AFiliale, TDate ATag, int APlattform, TKOV_VersFil_Verkaufstyp ATyp, TKOV_VFUmsatzdaten_Erw AWerte) {
         Tage[{AFiliale, ATag}].Daten(APlattform, ATyp) = AWerte;

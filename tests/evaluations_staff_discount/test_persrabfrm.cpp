@@ -15,6 +15,7 @@
 #include "rdlereignis.h"
 #include "rdlstapellauf.h"
 #include "vtrdlvrlist.h"
+#include "vorgabedialoge.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -33,8 +34,8 @@ struct TPersRabFenster : ::testing::Test {
     TQtApp Qt;
     TTestUmgebung Umgebung;
     QTemporaryDir Ordner;
-    std::unique_ptr<IRDLDialoge> AlteDialoge;
-    TRDLVorgabeDialoge* Dialoge = nullptr;
+    TVorgabeDialogeEinsetzen Vorgabe;
+    TRDLVorgabeDialoge* Dialoge = Vorgabe.Dialoge;
 
     TPersRabFenster() {
         Umgebung.Installation(1, "ODRIKS00");
@@ -44,11 +45,7 @@ struct TPersRabFenster : ::testing::Test {
         Umgebung.Filiale(2, 1, 1, "Bahnhof");
         Umgebung.Filiale(3, 2, 1, "Marktplatz");
         persrab::Anlegen(Umgebung.Db());
-        auto d = std::make_unique<TRDLVorgabeDialoge>();
-        Dialoge = d.get();
-        AlteDialoge = RDLDialoge_Ersetzen(std::move(d));
     }
-    ~TPersRabFenster() override { RDLDialoge_Ersetzen(std::move(AlteDialoge)); }
 
     // A run over the period; the line without a size index is registered when it lies in it.
     static void Lauf(TKOV_PersRabfrm& F, const char* AVon, const char* ABis) {

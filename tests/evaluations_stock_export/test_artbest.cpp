@@ -15,6 +15,7 @@
 #include "rdlartquery.h"
 #include "rdldialog.h"
 #include "rdlergebnisdatei.h"
+#include "vorgabedialoge.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -39,8 +40,8 @@ struct TArtBest : ::testing::Test {
     TQtApp Qt;
     TTestUmgebung Umgebung;
     QTemporaryDir Ordner;
-    std::unique_ptr<IRDLDialoge> AlteDialoge;
-    TRDLVorgabeDialoge* Dialoge = nullptr;
+    TVorgabeDialogeEinsetzen Vorgabe;
+    TRDLVorgabeDialoge* Dialoge = Vorgabe.Dialoge;
 
     TArtBest() {
         Umgebung.Installation(1, "ODRIKS00");
@@ -50,11 +51,7 @@ struct TArtBest : ::testing::Test {
         Umgebung.Filiale(2, 1, 1, "Bahnhof");
         Umgebung.Filiale(3, 2, 1, "Marktplatz");
         bestand::Anlegen(Umgebung.Db());
-        auto d = std::make_unique<TRDLVorgabeDialoge>();
-        Dialoge = d.get();
-        AlteDialoge = RDLDialoge_Ersetzen(std::move(d));
     }
-    ~TArtBest() override { RDLDialoge_Ersetzen(std::move(AlteDialoge)); }
     std::string Datei(const char* AName) const { return Ordner.filePath(AName).toStdString(); }
     // December 2026 confirmed in the period dialog, the selection taken.
     void Dezember() {

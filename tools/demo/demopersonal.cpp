@@ -6,6 +6,7 @@
 // with some rounding (RS) and voucher (GS) lines. A random stream of its own: the other
 // areas stay as they were.
 #include "demomodell.h"
+#include "demozeile.h"
 #include "feiertage.h"
 #include "rdldatum.h"
 
@@ -20,22 +21,6 @@
 
 namespace {
 
-using TWert = std::variant<int64_t, double, std::string>;
-
-void Zeile(TRDLStatement& S, std::initializer_list<TWert> AWerte) {
-    int i = 1;
-    for (const TWert& w : AWerte) {
-        if (const auto* g = std::get_if<int64_t>(&w)) S.Bind(i, *g);
-        else if (const auto* d = std::get_if<double>(&w)) S.Bind(i, *d);
-        else S.Bind(i, std::get<std::string>(w));
-        ++i;
-    }
-    S.Step();
-    S.Reset();
-}
-
-int64_t I(int v) { return v; }
-double Runden2(double x) { return std::round(x * 100.0) / 100.0; }
 // Swiss prices as the tills have them: a tenth above the euro price, ending in ",90".
 double PreisInFranken(double AEuro) { return std::round(AEuro * 1.1) - 0.10; }
 
@@ -67,7 +52,7 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
     auto sg = ADb.Prepare("INSERT INTO gep (gep_a, gep_b, name1, name2) VALUES (?, ?, ?, ?)");
     auto sm = ADb.Prepare("INSERT INTO mita (gep_a, gep_b, mand_a, mand_b, kurznr, gueltigbis) VALUES (?, ?, ?, ?, ?, ?)");
     for (const TDemoVerkaeufer& V : M.Verkaeufer) {
-        Zeile(sg, {I(V.Gep.A), I(V.Gep.B), V.Nachname, V.Vorname});
+        DemoZeile(sg, {DemoI(V.Gep.A), DemoI(V.Gep.B), V.Nachname, V.Vorname});
         staff.push_back({V.Gep, V.Mandant, V.VkNr, V.Filiale, 0});
     }
     int jahr, monat, tag;
@@ -81,11 +66,11 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
     } buero[] = {{1, "Hartmann", "Sabine", heute - 365}, {2, "Lorenz", "Michael", monatsanfang - 1}};
     for (const auto& b : buero) {
         const TIntPair gep{erster.A, 9000 + b.Nr};
-        Zeile(sg, {I(gep.A), I(gep.B), std::string(b.Nachname), std::string(b.Vorname)});
+        DemoZeile(sg, {DemoI(gep.A), DemoI(gep.B), std::string(b.Nachname), std::string(b.Vorname)});
         staff.push_back({gep, erster, 9000 + b.Nr, 0, b.Bis});
     }
     for (const TMita& m : staff) {
-        Zeile(sm, {I(m.Gep.A), I(m.Gep.B), I(m.Mandant.A), I(m.Mandant.B), I(m.KurzNr), m.GueltigBis});
+        DemoZeile(sm, {DemoI(m.Gep.A), DemoI(m.Gep.B), DemoI(m.Mandant.A), DemoI(m.Mandant.B), DemoI(m.KurzNr), m.GueltigBis});
         ++E.Mitarbeiter;
     }
 
@@ -119,7 +104,7 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
                     for (const TDemoMandant& m : M.Mandanten) {
                         preis(A, farbe, g, m.Id, 0, "EUR", M.ErsterTag, A.Preis);
                         if (teurer[a])
-                            preis(A, farbe, g, m.Id, 0, "EUR", erhoehung, Runden2(A.Preis * 1.05));
+                            preis(A, farbe, g, m.Id, 0, "EUR", erhoehung, DemoRunden2(A.Preis * 1.05));
                     }
                     for (const TDemoFiliale& F : M.Filialen)
                         if (F.Waehrung == "CHF")
@@ -137,7 +122,7 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
     if (laeden.empty()) return;
     auto sr = ADb.Prepare("INSERT INTO rechner (rechner, name, filiale) VALUES (?, ?, ?)");
     for (const TDemoFiliale* F : laeden) {
-        Zeile(sr, {I(Personalkasse(F->Nr)), "Personalkasse " + F->Name, I(F->Nr)});
+        DemoZeile(sr, {DemoI(Personalkasse(F->Nr)), "Personalkasse " + F->Name, DemoI(F->Nr)});
         ++E.Rechner;
     }
     const auto geschlossen = [&](const TDemoFiliale& F, TDateTime t) {
@@ -234,21 +219,21 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
             const TDemoArtikel& A = M.Artikel[a];
             const int farbe = z.Zahl(1, A.Farben);
             const int groesse = z.Zahl(1, Groessen(A));
-            const double liste = teurer[a] && k.Datum >= erhoehung ? Runden2(A.Preis * 1.05) : A.Preis;
+            const double liste = teurer[a] && k.Datum >= erhoehung ? DemoRunden2(A.Preis * 1.05) : A.Preis;
             const double kasse = chf ? PreisInFranken(liste) : liste;
-            const double betrag = Runden2(kasse * z.Bereich(0.68, 0.72));
-            zeile("VK", &A, farbe, groesse, 1, betrag, kasse, Runden2(kasse * A.EkQuote));
+            const double betrag = DemoRunden2(kasse * z.Bereich(0.68, 0.72));
+            zeile("VK", &A, farbe, groesse, 1, betrag, kasse, DemoRunden2(kasse * A.EkQuote));
             summe += betrag;
         }
         // The till rounds some receipts down to the ten cents; some are paid partly by voucher.
-        const double rest = Runden2(summe - std::floor(summe * 10) / 10);
+        const double rest = DemoRunden2(summe - std::floor(summe * 10) / 10);
         if (rest > 0 && z.Chance(0.1)) zeile("RS", nullptr, 0, 0, 0, 0, -rest, 0);
         if (z.Chance(0.05)) zeile("GS", nullptr, 0, 0, 1, 20.0, 25.0, 0);
     }
     L->Abschliessen();
     for (const TBon& b : bons) {
-        Zeile(sb, {I(erster.A), I(erster.B), I(b.Gep.A), I(b.Gep.B), I(b.Rechner), I(b.TransNr), I(b.Rechner),
-                   I(b.TransNr)});
+        DemoZeile(sb, {DemoI(erster.A), DemoI(erster.B), DemoI(b.Gep.A), DemoI(b.Gep.B), DemoI(b.Rechner), DemoI(b.TransNr), DemoI(b.Rechner),
+                   DemoI(b.TransNr)});
         ++E.Personalbelege;
     }
 }

@@ -3,6 +3,7 @@
 // suppliers' invoices, credit requests and quick-captured invoices, so that every kind of
 // floating goods has rows. A random stream of its own: the other areas stay as they were.
 #include "demomodell.h"
+#include "demozeile.h"
 #include "rdldatum.h"
 
 #include <algorithm>
@@ -12,24 +13,6 @@
 #include <vector>
 
 namespace {
-
-using TWert = std::variant<int64_t, double, std::string>;
-
-// Binds the values in order, runs the statement once and resets it for the next row.
-void Zeile(TRDLStatement& S, std::initializer_list<TWert> AWerte) {
-    int i = 1;
-    for (const TWert& w : AWerte) {
-        if (const auto* g = std::get_if<int64_t>(&w)) S.Bind(i, *g);
-        else if (const auto* d = std::get_if<double>(&w)) S.Bind(i, *d);
-        else S.Bind(i, std::get<std::string>(w));
-        ++i;
-    }
-    S.Step();
-    S.Reset();
-}
-
-int64_t I(int v) { return v; }
-double Runden2(double x) { return std::round(x * 100.0) / 100.0; }
 
 struct TLieferant {
     int Gep;
@@ -62,26 +45,26 @@ void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, co
     auto sg = ADb.Prepare("INSERT INTO gep (gep_a, gep_b, name1, name2) VALUES (?, 1, ?, '')");
     auto sk = ADb.Prepare("INSERT INTO kuli (gep_a, gep_b, mand_a, mand_b, nummer) VALUES (?, 1, ?, ?, ?)");
     for (const TLieferant& l : CLieferanten) {
-        Zeile(sg, {I(l.Gep), std::string(l.Name)});
+        DemoZeile(sg, {DemoI(l.Gep), std::string(l.Name)});
         ++E.Lieferanten;
         // The first client numbers every supplier, the others some.
         for (const TDemoMandant& m : M.Mandanten)
-            if (&m == &M.Mandanten.front() || z.Chance(0.5)) Zeile(sk, {I(l.Gep), I(m.Id.A), I(m.Id.B), I(l.Gep * 10 + m.Id.A)});
+            if (&m == &M.Mandanten.front() || z.Chance(0.5)) DemoZeile(sk, {DemoI(l.Gep), DemoI(m.Id.A), DemoI(m.Id.B), DemoI(l.Gep * 10 + m.Id.A)});
     }
     auto sgr = ADb.Prepare("INSERT INTO groesse (leiste, grind, bezeichnung) VALUES (?, ?, ?)");
     for (int k = 1; k <= 8; ++k) {
-        Zeile(sgr, {I(1), I(k), std::string(CKleidergroessen[k - 1])});
-        Zeile(sgr, {I(2), I(k), std::string(CSchuhgroessen[k - 1])});
+        DemoZeile(sgr, {DemoI(1), DemoI(k), std::string(CKleidergroessen[k - 1])});
+        DemoZeile(sgr, {DemoI(2), DemoI(k), std::string(CSchuhgroessen[k - 1])});
     }
     auto sa = ADb.Prepare("INSERT INTO artikel (prod_a, prod_b, prod_c, artnr, bezeichnung, farbe, warengruppe, lief_a,"
                           " lief_b, ek, vk, groessenleiste) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 1, ?, ?, ?)");
     for (const TDemoArtikel& A : M.Artikel)
         for (int farbe = 1; farbe <= A.Farben; ++farbe) {
-            Zeile(sa, {I(A.Warengruppe), I(A.Nr), I(farbe), std::to_string(A.Nr),
+            DemoZeile(sa, {DemoI(A.Warengruppe), DemoI(A.Nr), DemoI(farbe), std::to_string(A.Nr),
                        std::string(CAbteilungen[A.Abteilung]) + " " + std::to_string(A.Warengruppe) + "/" +
                            std::to_string(A.Nr),
-                       std::string(CFarben[farbe]), I(A.Warengruppe), I(CLieferanten[A.Abteilung - 1].Gep),
-                       Runden2(A.Preis * A.EkQuote), A.Preis, I(A.Groessen)});
+                       std::string(CFarben[farbe]), DemoI(A.Warengruppe), DemoI(CLieferanten[A.Abteilung - 1].Gep),
+                       DemoRunden2(A.Preis * A.EkQuote), A.Preis, DemoI(A.Groessen)});
             ++E.Artikel;
         }
     ADb.Exec("INSERT INTO phase (kuerzel, phase, bezeichnung, mand_sv_seite, nummernformat) VALUES"
@@ -137,15 +120,15 @@ void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, co
                 const TDemoArtikel& A = M.Artikel[liste[size_t(z.Zahl(0, int(liste.size()) - 1))]];
                 const int farbe = z.Zahl(1, A.Farben);
                 const int d = ++dispoNr;
-                const double preis = Runden2(A.Preis * A.EkQuote * kurs);
+                const double preis = DemoRunden2(A.Preis * A.EkQuote * kurs);
                 const bool eingegangen = eingang < heute;
                 const double wedatum = eingegangen ? eingang + EncodeTime(z.Zahl(8, 16), z.Zahl(0, 59)) : 0.0;
-                Zeile(sd, {I(d), I(A.Warengruppe), I(A.Nr), I(farbe), I(eingegangen ? 2 : 1), wedatum, I(L.Gep), waehrung,
+                DemoZeile(sd, {DemoI(d), DemoI(A.Warengruppe), DemoI(A.Nr), DemoI(farbe), DemoI(eingegangen ? 2 : 1), wedatum, DemoI(L.Gep), waehrung,
                            preis});
                 const int bis = A.Groessen ? 8 : 1;
                 // Large sizes cost a little more.
                 if (A.Groessen == 1)
-                    for (int k = 6; k <= 8; ++k) Zeile(sdp, {I(d), I(k), Runden2(preis * 1.1)});
+                    for (int k = 6; k <= 8; ++k) DemoZeile(sdp, {DemoI(d), DemoI(k), DemoRunden2(preis * 1.1)});
                 // The ordering branch, sometimes a second one of the same client.
                 int menge = 0;
                 int lfd = 0;
@@ -154,13 +137,13 @@ void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, co
                     if (!G || (lfd > 0 && (G == &F || G->Mandant != F.Mandant))) continue;
                     ++lfd;
                     const int von = A.Groessen ? z.Zahl(1, 3) : 1, bisGr = A.Groessen ? z.Zahl(4, bis) : 1;
-                    Zeile(sdf, {I(d), I(lfd), I(G->Nr), I(von), I(bisGr)});
+                    DemoZeile(sdf, {DemoI(d), DemoI(lfd), DemoI(G->Nr), DemoI(von), DemoI(bisGr)});
                     for (int k = von; k <= bisGr; ++k) {
                         const int q = A.Groessen ? z.Zahl(0, 4) : z.Zahl(1, 6);
                         if (q == 0) continue;
-                        Zeile(sdm, {I(d), I(lfd), I(k), I(q)});
+                        DemoZeile(sdm, {DemoI(d), DemoI(lfd), DemoI(k), DemoI(q)});
                         menge += q;
-                        rechnungswert += q * (A.Groessen == 1 && k >= 6 ? Runden2(preis * 1.1) : preis);
+                        rechnungswert += q * (A.Groessen == 1 && k >= 6 ? DemoRunden2(preis * 1.1) : preis);
                     }
                 }
                 ++E.Dispositionen;
@@ -168,32 +151,32 @@ void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, co
                     // Checked within a few days; the last week's receipts wait.
                     const bool geprueft = eingang < heute - 7 ? !z.Chance(0.05) : z.Chance(0.3);
                     const std::string status = geprueft ? "K" : (z.Chance(0.5) ? "O" : " ");
-                    Zeile(sw, {I(d), status});
+                    DemoZeile(sw, {DemoI(d), status});
                     // A receipt booked twice by the goods receipt.
                     if (!geprueft && !duplikat) {
-                        Zeile(sw, {I(d), status});
+                        DemoZeile(sw, {DemoI(d), status});
                         duplikat = true;
                     }
                 }
                 if (rechnung) {
                     ++posNr;
-                    Zeile(spos, {I(posNr), I(2), I(rechnung_b), I(++pos), I(1), I(A.Warengruppe), I(A.Nr), I(farbe),
-                                 I(menge)});
-                    Zeile(spd, {I(posNr), I(d), I(menge)});
+                    DemoZeile(spos, {DemoI(posNr), DemoI(2), DemoI(rechnung_b), DemoI(++pos), DemoI(1), DemoI(A.Warengruppe), DemoI(A.Nr), DemoI(farbe),
+                                 DemoI(menge)});
+                    DemoZeile(spd, {DemoI(posNr), DemoI(d), DemoI(menge)});
                 }
             }
             if (rechnung) {
                 ++posNr; // the freight
-                Zeile(spos, {I(posNr), I(2), I(rechnung_b), I(++pos), I(2), I(0), I(0), I(0), I(1)});
+                DemoZeile(spos, {DemoI(posNr), DemoI(2), DemoI(rechnung_b), DemoI(++pos), DemoI(2), DemoI(0), DemoI(0), DemoI(0), DemoI(1)});
                 int rj, rm, rt;
                 DecodeDate(rechnungstag, rj, rm, rt);
                 // Settled some weeks after the invoice.
                 const std::string erledigt = rechnungstag < heute - 30 && z.Chance(0.8) ? "J" : "N";
-                Zeile(skopf, {I(2), I(rechnung_b), I(0), I(F.Mandant.A), std::string("RE"), std::string(" "), I(++belegNr),
-                              I(rj), I(rm), I(0), rechnungstag, I(L.Gep), I(1), I(F.Mandant.A), I(F.Mandant.B), I(12),
-                              Runden2(rechnungswert), waehrung, erledigt});
+                DemoZeile(skopf, {DemoI(2), DemoI(rechnung_b), DemoI(0), DemoI(F.Mandant.A), std::string("RE"), std::string(" "), DemoI(++belegNr),
+                              DemoI(rj), DemoI(rm), DemoI(0), rechnungstag, DemoI(L.Gep), DemoI(1), DemoI(F.Mandant.A), DemoI(F.Mandant.B), DemoI(12),
+                              DemoRunden2(rechnungswert), waehrung, erledigt});
                 ++E.Belege;
-                if (z.Chance(0.4)) Zeile(szo, {Trio9(2, rechnung_b, 0), "40" + std::to_string(1000000000 + rechnung_b)});
+                if (z.Chance(0.4)) DemoZeile(szo, {Trio9(2, rechnung_b, 0), "40" + std::to_string(1000000000 + rechnung_b)});
             }
         }
     }
@@ -211,11 +194,11 @@ void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, co
         const int teile = z.Chance(0.2) ? 2 : 1;
         for (int c = teile == 1 ? 0 : 1; c <= (teile == 1 ? 0 : teile); ++c) {
             const std::string erledigt = tag < heute - 45 && z.Chance(0.7) ? "J" : "N";
-            Zeile(skopf, {I(3), I(b), I(c), I(m.Id.A), std::string("GA"), std::string(" "), I(500 + b), I(jahr), I(monat),
-                          I(c), tag, I(L.Gep), I(1), I(m.Id.A), I(m.Id.B), I(15),
-                          Runden2(z.Bereich(20, 400) * (*L.Waehrung ? 1.05 : 1.0)), std::string(L.Waehrung), erledigt});
+            DemoZeile(skopf, {DemoI(3), DemoI(b), DemoI(c), DemoI(m.Id.A), std::string("GA"), std::string(" "), DemoI(500 + b), DemoI(jahr), DemoI(monat),
+                          DemoI(c), tag, DemoI(L.Gep), DemoI(1), DemoI(m.Id.A), DemoI(m.Id.B), DemoI(15),
+                          DemoRunden2(z.Bereich(20, 400) * (*L.Waehrung ? 1.05 : 1.0)), std::string(L.Waehrung), erledigt});
             ++E.Belege;
-            if (z.Chance(0.3)) Zeile(szo, {Trio9(3, b, int16_t(c)), "GA" + std::to_string(100000 + b)});
+            if (z.Chance(0.3)) DemoZeile(szo, {Trio9(3, b, int16_t(c)), "GA" + std::to_string(100000 + b)});
         }
     }
 
@@ -232,21 +215,21 @@ void DemoSchwimmendeWareSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, co
         const int b = ++schnell;
         const TLieferant& L = CLieferanten[size_t(z.Zahl(0, 4))];
         const TDemoMandant& m = M.Mandanten[size_t(z.Zahl(0, int(M.Mandanten.size()) - 1))];
-        const double wert = Runden2(z.Bereich(50, 2500));
-        Zeile(sl, {wert, I(b)});
+        const double wert = DemoRunden2(z.Bereich(50, 2500));
+        DemoZeile(sl, {wert, DemoI(b)});
         // One chain lost its link to the document position (a capture broken off).
         if (!unterbrochen && tag > heute - 60) {
             unterbrochen = true;
             continue;
         }
         ++posNr;
-        Zeile(sb, {I(b), I(posNr)});
-        Zeile(spos, {I(posNr), I(4), I(b), I(1), I(2), I(0), I(0), I(0), I(1)});
+        DemoZeile(sb, {DemoI(b), DemoI(posNr)});
+        DemoZeile(spos, {DemoI(posNr), DemoI(4), DemoI(b), DemoI(1), DemoI(2), DemoI(0), DemoI(0), DemoI(0), DemoI(1)});
         // This phase names the supplier as the second party (its client side is 2).
-        Zeile(skopf, {I(4), I(b), I(0), I(m.Id.A), std::string("SR"), std::string(z.Chance(0.05) ? "S" : " "),
-                      I(8000 + b), I(jahr), I(monat), I(0), tag, I(m.Id.A), I(m.Id.B), I(L.Gep), I(1), I(12), wert,
+        DemoZeile(skopf, {DemoI(4), DemoI(b), DemoI(0), DemoI(m.Id.A), std::string("SR"), std::string(z.Chance(0.05) ? "S" : " "),
+                      DemoI(8000 + b), DemoI(jahr), DemoI(monat), DemoI(0), tag, DemoI(m.Id.A), DemoI(m.Id.B), DemoI(L.Gep), DemoI(1), DemoI(12), wert,
                       std::string(), std::string("N")});
         ++E.Belege;
-        if (z.Chance(0.5)) Zeile(szo, {Trio9(4, b, 0), "SR" + std::to_string(700000 + b)});
+        if (z.Chance(0.5)) DemoZeile(szo, {Trio9(4, b, 0), "SR" + std::to_string(700000 + b)});
     }
 }
