@@ -142,7 +142,7 @@ int64_t TRDL_ArtQueryArtv::Durchlaufen(const TRDL_QueryZeilenProc& AProc) {
         "SELECT t.prod_a, t.prod_b, t.prod_c, t.grind, t.filiale, f.mand_a, f.mand_b,"
         " COALESCE(a.artnr, ''), COALESCE(a.bezeichnung, ''), COALESCE(a.farbe, ''), COALESCE(a.warengruppe, 0),"
         " COALESCE(g.name1, ''), COALESCE(gr.bezeichnung, ''), COALESCE(a.ek, 0), t.anfang, t.zugang, t.verkauf,"
-        " t.korrektur"
+        " t.korrektur, COALESCE(m.name, '')"
         " FROM (SELECT prod_a, prod_b, prod_c, grind, filiale, SUM(anfang) AS anfang, SUM(zugang) AS zugang,"
         " SUM(verkauf) AS verkauf, SUM(korrektur) AS korrektur FROM ("
         "  SELECT prod_a, prod_b, prod_c, grind, filiale, SUM(menge) AS anfang, 0 AS zugang, 0 AS verkauf,"
@@ -163,6 +163,7 @@ int64_t TRDL_ArtQueryArtv::Durchlaufen(const TRDL_QueryZeilenProc& AProc) {
         "   GROUP BY prod_a, prod_b, prod_c, grind, filiale"
         " ) u GROUP BY prod_a, prod_b, prod_c, grind, filiale) t"
         " JOIN filiale f ON f.filiale = t.filiale AND f.lv_benutzen <> 0"
+        " LEFT JOIN mandant m ON m.mand_a = f.mand_a AND m.mand_b = f.mand_b"
         " LEFT JOIN artikel a ON a.prod_a = t.prod_a AND a.prod_b = t.prod_b AND a.prod_c = t.prod_c"
         " LEFT JOIN gep g ON g.gep_a = a.lief_a AND g.gep_b = a.lief_b"
         " LEFT JOIN groesse gr ON gr.leiste = a.groessenleiste AND gr.grind = t.grind"
@@ -252,6 +253,7 @@ int64_t TRDL_ArtQueryArtv::Durchlaufen(const TRDL_QueryZeilenProc& AProc) {
         z.Zugang = st.ColInt(15);
         z.Verkauf = st.ColInt(16);
         z.Korrektur = st.ColInt(17);
+        z.MandantName = st.ColText(18);
         z.Bestand = z.Anfang + z.Zugang - z.Verkauf + z.Korrektur;
         if (gesamt && (gesamt->ProduktID != z.ProduktID || gesamt->GrInd != z.GrInd)) gesamtAbschliessen();
         if (mandant && mandant->Mandant != z.Mandant) mandantAbschliessen();
@@ -259,6 +261,7 @@ int64_t TRDL_ArtQueryArtv::Durchlaufen(const TRDL_QueryZeilenProc& AProc) {
             gesamt = z;
             gesamt->Stufe = opsGesamt;
             gesamt->Mandant = {};
+            gesamt->MandantName.clear();
             gesamt->Filiale = 0;
             gesamt->Anfang = gesamt->Zugang = gesamt->Verkauf = gesamt->Korrektur = gesamt->Bestand = 0;
         }
@@ -266,6 +269,7 @@ int64_t TRDL_ArtQueryArtv::Durchlaufen(const TRDL_QueryZeilenProc& AProc) {
             mandant = *gesamt;
             mandant->Stufe = opsMandant;
             mandant->Mandant = z.Mandant;
+            mandant->MandantName = z.MandantName;
             mandant->Anfang = mandant->Zugang = mandant->Verkauf = mandant->Korrektur = mandant->Bestand = 0;
         }
         dazu(*gesamt, z);

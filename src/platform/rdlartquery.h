@@ -84,6 +84,7 @@ struct TRDL_ArtBestandZeile {
     int32_t Warengruppe = 0;
     int32_t GrInd = 0;
     TIntPair Mandant;    // empty at the level opsGesamt
+    std::string MandantName;
     int32_t Filiale = 0; // 0 above the level opsFiliale
     // Pieces: before the period (with every opening stock), received, sold, transferred or
     // corrected in it, and at the end of its last day (the cut-off).

@@ -109,7 +109,10 @@ std::string ArtUeb_CSV_Zeile(const TRDL_ArtBestandZeile& Z, TDate AStichtag) {
     r.reserve(160);
     r += DateToStr(AStichtag);
     r += CTrenner;
-    if (Z.Stufe != opsGesamt) r += std::to_string(Z.Mandant.A) + "/" + std::to_string(Z.Mandant.B);
+    // The client's name: a key "1/1" would become a date in a spreadsheet.
+    if (Z.Stufe != opsGesamt)
+        r += feld(!Z.MandantName.empty() ? Z.MandantName
+                                         : "Mandant " + std::to_string(Z.Mandant.A) + "/" + std::to_string(Z.Mandant.B));
     r += CTrenner;
     if (Z.Stufe == opsFiliale) r += std::to_string(Z.Filiale);
     r += CTrenner;
