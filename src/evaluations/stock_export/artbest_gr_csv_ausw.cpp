@@ -159,6 +159,8 @@ bool TKOV_ArtBest_CSV_Export::Export_Ausfuehren() {
         FArtikelnummern = std::make_unique<TRDLArtikelnummern>(RDLProgramm().Datenbank());
         FArtikelnummern->Vorladen();
         FForm->ToggleAnzeige(true);
+        // The running display is painted before the query's first rows, which take a while.
+        RDLInfo().RDLInfoProcessMessages(300);
         bool ok = false;
         try {
             ok = FExporter->Execute();
