@@ -32,6 +32,7 @@ struct TDemoErgebnis {
     int64_t Umsatzzeilen = 0, Transaktionen = 0, Warengruppencodes = 0, Zeitbuchungen = 0, Wechselkurse = 0;
     int64_t Lieferanten = 0, Artikel = 0, Dispositionen = 0, Belege = 0;
     int64_t Mitarbeiter = 0, Personalbelege = 0, Preise = 0;
+    int64_t Anfangsbestaende = 0, Bestandsbewegungen = 0;
     TDateTime ErsterTag = 0, LetzterTag = 0;
 };
 

@@ -24,7 +24,7 @@ struct TSchluessel {
 
 } // namespace
 
-void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDemoModell& M, TDemoErgebnis&) {
+void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDemoModell& M, TDemoErgebnis& E) {
     TDemoZufall z(O.Seed, "BESTAND");
     ADb.Exec("UPDATE filiale SET lv_benutzen = CASE WHEN versandfiliale <> 0 THEN 0 ELSE 1 END");
     std::vector<int64_t> lager;
@@ -60,6 +60,7 @@ void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDem
         anfang->Double(double(M.ErsterTag));
         anfang->Int(AMenge);
         anfang->ZeileEnde();
+        ++E.Anfangsbestaende;
     };
     struct TBewegung {
         int64_t Art, Beleg, Pos;
@@ -113,6 +114,7 @@ void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDem
         bew->Double(b.Datum);
         bew->Int(b.Menge);
         bew->ZeileEnde();
+        ++E.Bestandsbewegungen;
     }
     bew->Abschliessen();
     bew.reset();

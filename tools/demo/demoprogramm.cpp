@@ -194,7 +194,12 @@ public:
              << anzahl(E.Zeitbuchungen, "Zeitbuchung", "Zeitbuchungen") << ", "
              << anzahl(E.Wechselkurse, "Wechselkurs", "Wechselkurse") << ", "
              << anzahl(E.Artikel, "Artikel", "Artikel") << ", " << anzahl(E.Dispositionen, "Disposition", "Dispositionen")
-             << ", " << anzahl(E.Belege, "Beleg", "Belege") << "; "
+             << ", " << anzahl(E.Belege, "Beleg", "Belege") << ", "
+             << anzahl(E.Mitarbeiter, "Mitarbeiter", "Mitarbeiter") << " mit "
+             << anzahl(E.Personalbelege, "Personalbeleg", "Personalbelegen") << ", "
+             << anzahl(E.Preise, "Preis", "Preise") << ", "
+             << anzahl(E.Anfangsbestaende, "Anfangsbestand", "Anfangsbestände") << ", "
+             << anzahl(E.Bestandsbewegungen, "Bestandsbewegung", "Bestandsbewegungen") << "; "
              << (AGroesse.empty() ? "" : AGroesse + " in ") << zeitText << " s.\n";
     }
 
