@@ -26,6 +26,7 @@
 //   "RE-2026-9002/1S" (listed: the quick-capture bounds include the start of the day)
 #include "rdldatenbank.h"
 #include "rdldatum.h"
+#include "sqlzeile.h"
 
 #include <initializer_list>
 #include <string>
@@ -36,18 +37,10 @@ namespace schwware {
 inline const TDateTime CVon = EncodeDate(2026, 3, 1);
 inline const TDateTime CBis = EncodeDate(2026, 3, 31);
 
-using TWert = std::variant<int64_t, double, std::string>;
+using TWert = TTestWert;
 
 inline void Zeile(TRDLDatenbank& ADb, const std::string& ASql, std::initializer_list<TWert> AWerte) {
-    auto st = ADb.Prepare(ASql);
-    int i = 1;
-    for (const TWert& w : AWerte) {
-        if (const auto* g = std::get_if<int64_t>(&w)) st.Bind(i, *g);
-        else if (const auto* d = std::get_if<double>(&w)) st.Bind(i, *d);
-        else st.Bind(i, std::get<std::string>(w));
-        ++i;
-    }
-    st.Step();
+    TestZeile(ADb, ASql, AWerte);
 }
 
 inline void Dispo(TRDLDatenbank& ADb, int64_t A, int64_t B, int64_t AStatus, double AWEDatum, int64_t AProdA,

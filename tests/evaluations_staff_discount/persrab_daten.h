@@ -25,6 +25,7 @@
 // Exchange rate CHF 0,95 from 01.01.2026.
 #include "rdldatenbank.h"
 #include "rdldatum.h"
+#include "sqlzeile.h"
 
 #include <initializer_list>
 #include <string>
@@ -32,18 +33,10 @@
 
 namespace persrab {
 
-using TWert = std::variant<int64_t, double, std::string>;
+using TWert = TTestWert;
 
 inline void Zeile(TRDLDatenbank& ADb, const std::string& ASql, std::initializer_list<TWert> AWerte) {
-    auto st = ADb.Prepare(ASql);
-    int i = 1;
-    for (const TWert& w : AWerte) {
-        if (const auto* g = std::get_if<int64_t>(&w)) st.Bind(i, *g);
-        else if (const auto* d = std::get_if<double>(&w)) st.Bind(i, *d);
-        else st.Bind(i, std::get<std::string>(w));
-        ++i;
-    }
-    st.Step();
+    TestZeile(ADb, ASql, AWerte);
 }
 
 inline double Tag(int AMonat, int ATag, int AJahr = 2026) { return EncodeDate(AJahr, AMonat, ATag); }
