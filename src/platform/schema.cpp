@@ -166,7 +166,7 @@ std::vector<TRDLTabellenDef> Definitionen() {
                  {"dispo_a", G, "", ""}, {"dispo_b", G, "", ""}, {"dispo_c", G, "", ""}, {"menge", G, "0", ""}},
                 {"atpk_a", "atpk_b", "atpk_c", "lfdnr"}),
 
-        // --- stock (rdlbestand.h): written by stock keeping, goods receipt, transfers, inventory ---
+        // --- stock (rdlartquery.h): written by stock keeping, goods receipt, transfers, inventory ---
         // Opening stock per article, size and branch; one row per key, so a writer replaces it.
         Tabelle("bestand_anfang",
                 {{"prod_a", G, "", ""}, {"prod_b", G, "", ""}, {"prod_c", G, "", ""}, {"grind", G, "", ""},
