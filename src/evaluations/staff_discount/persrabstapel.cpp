@@ -14,14 +14,13 @@ void TKOV_PersRabfrm::StapelVorgaben() {
 }
 
 std::vector<TRDLStapelOption> TKOV_PersRabfrm::StapelOptionen() {
-    return {
-        {"--von", "TT.MM.JJJJ", "erster Tag des Auswertungszeitraums (Vorgabe: 1. Januar dieses Jahres)",
-         [this](const std::string& w) { edtVon->setText(QString::fromStdString(DateToStr(RDLStapelDatum(w)))); }},
-        {"--bis", "TT.MM.JJJJ", "letzter Tag des Auswertungszeitraums (Vorgabe: heute)",
-         [this](const std::string& w) { edtBis->setText(QString::fromStdString(DateToStr(RDLStapelDatum(w)))); }},
-        {"--gruppiert", "", "nach Mandant, Mitarbeiter und Monat gruppiert (Export: eine Zeile je Mitarbeiter)",
-         [this](const std::string&) { FStapelGruppiert = true; }},
-    };
+    auto optionen = RDLStapelZeitraumOptionen(
+        [this](bool AVon, TDate ATag) { (AVon ? edtVon : edtBis)->setText(QString::fromStdString(DateToStr(ATag))); },
+        "erster Tag des Auswertungszeitraums (Vorgabe: 1. Januar dieses Jahres)",
+        "letzter Tag des Auswertungszeitraums (Vorgabe: heute)");
+    optionen.push_back({"--gruppiert", "", "nach Mandant, Mitarbeiter und Monat gruppiert (Export: eine Zeile je Mitarbeiter)",
+                        [this](const std::string&) { FStapelGruppiert = true; }});
+    return optionen;
 }
 
 bool TKOV_PersRabfrm::StapelSelektion() {

@@ -30,12 +30,9 @@ public:
     }
 
     std::vector<TRDLStapelOption> StapelOptionen() override {
-        return {
-            {"--von", "TT.MM.JJJJ", "erster Tag des Zeitraums (Vorgabe: der zuletzt gewählte, sonst das Vorjahr)",
-             [this](const std::string& w) { FZeitraum.Von = RDLStapelDatum(w); }},
-            {"--bis", "TT.MM.JJJJ", "letzter Tag des Zeitraums: der Stichtag des Bestands",
-             [this](const std::string& w) { FZeitraum.Bis = RDLStapelDatum(w); }},
-        };
+        return RDLStapelZeitraumOptionen([this](bool AVon, TDate ATag) { (AVon ? FZeitraum.Von : FZeitraum.Bis) = ATag; },
+                                         "erster Tag des Zeitraums (Vorgabe: der zuletzt gewählte, sonst das Vorjahr)",
+                                         "letzter Tag des Zeitraums: der Stichtag des Bestands");
     }
 
     bool StapelPruefen(std::string& AFehler) override {

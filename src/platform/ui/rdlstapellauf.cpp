@@ -146,16 +146,22 @@ bool RDLStapellauf(IRDLStapelFenster& AFenster) {
 
 // --- option values ------------------------------------------------------------------------------
 
-std::vector<TRDLStapelOption> RDLStapelZeitraumOptionen(TKOV_ZeitraumEingabe* AZeitraum) {
-    const auto setzen = [AZeitraum](bool AVon, const std::string& w) {
-        TKOV_VonBisDatum z = AZeitraum->Zeitraum_Get();
-        (AVon ? z.Von : z.Bis) = RDLStapelDatum(w);
-        AZeitraum->Zeitraum_Set(z);
-    };
+std::vector<TRDLStapelOption> RDLStapelZeitraumOptionen(std::function<void(bool AVon, TDate ATag)> ASetzen,
+                                                        const std::string& AVonHilfe, const std::string& ABisHilfe) {
     return {
-        {"--von", "TT.MM.JJJJ", "erster Tag (Vorgabe: vor 7 Tagen)", [=](const std::string& w) { setzen(true, w); }},
-        {"--bis", "TT.MM.JJJJ", "letzter Tag (Vorgabe: gestern)", [=](const std::string& w) { setzen(false, w); }},
+        {"--von", "TT.MM.JJJJ", AVonHilfe, [=](const std::string& w) { ASetzen(true, RDLStapelDatum(w)); }},
+        {"--bis", "TT.MM.JJJJ", ABisHilfe, [=](const std::string& w) { ASetzen(false, RDLStapelDatum(w)); }},
     };
+}
+
+std::vector<TRDLStapelOption> RDLStapelZeitraumOptionen(TKOV_ZeitraumEingabe* AZeitraum) {
+    return RDLStapelZeitraumOptionen(
+        [AZeitraum](bool AVon, TDate ATag) {
+            TKOV_VonBisDatum z = AZeitraum->Zeitraum_Get();
+            (AVon ? z.Von : z.Bis) = ATag;
+            AZeitraum->Zeitraum_Set(z);
+        },
+        "erster Tag (Vorgabe: vor 7 Tagen)", "letzter Tag (Vorgabe: gestern)");
 }
 
 int RDLStapelGanzzahl(const std::string& AWert, int AMin, int AMax) {

@@ -76,7 +76,11 @@ int RDLStapelGanzzahl(const std::string& AWert, int AMin, int AMax);
 TDate RDLStapelDatum(const std::string& AWert); // TT.MM.JJJJ
 // The parts of a list "a,b; c" (blanks dropped, empty parts skipped).
 std::vector<std::string> RDLStapelListe(const std::string& AText);
-// --von and --bis of a window's period input (defaults: the last seven days up to yesterday).
+// --von and --bis of a period: ASetzen gets the day read (AVon: the first, else the last),
+// the help texts name the defaults.
+std::vector<TRDLStapelOption> RDLStapelZeitraumOptionen(std::function<void(bool AVon, TDate ATag)> ASetzen,
+                                                        const std::string& AVonHilfe, const std::string& ABisHilfe);
+// The same for a window's period input (defaults: the last seven days up to yesterday).
 std::vector<TRDLStapelOption> RDLStapelZeitraumOptionen(TKOV_ZeitraumEingabe* AZeitraum);
 // Chooses the entry with that number (its item data, else its position).
 void RDLStapelComboWaehlen(QComboBox* ACombo, const std::string& AWert);
