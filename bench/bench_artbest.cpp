@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     for (const auto& l : laeufe)
         for (int runde = 1; runde <= 3; ++runde) {
             auto query = std::make_shared<TRDL_ArtQueryArtv>();
-            TArtvSeleingHelper helper({"DEU", 1, "CSVEXPRT", 2, "VALUES", 0, 0, 0, ""});
+            TArtvSeleingHelper helper(CRDL_CONTEXT_ARTBEST_SELEKTION);
             helper.Query_Set(query);
             if (!helper.Laden()) {
                 std::fprintf(stderr, "the demo workstation has no stored selection\n");

@@ -54,9 +54,15 @@ std::string TContextSatz::Sektion() const {
            std::to_string(Wert2) + t + std::to_string(Wert3);
 }
 
-std::map<std::string, std::string> RDLKontextLesen(const TContextSatz& K) {
-    auto st = RDLProgramm().Datenbank().Prepare(
-        "SELECT schluessel, wert FROM globaldef WHERE bereich = ? AND sektion = ? AND terminal = ?");
+TContextSatz TContextSatz::MitArbeitsplatz() const {
+    TContextSatz k = *this;
+    k.Text = RDLInfo().RDLInfoTerminalID();
+    return k;
+}
+
+std::map<std::string, std::string> RDLKontextLesen(const TContextSatz& K, TRDLDatenbank* ADb) {
+    auto st = (ADb ? *ADb : RDLProgramm().Datenbank())
+                  .Prepare("SELECT schluessel, wert FROM globaldef WHERE bereich = ? AND sektion = ? AND terminal = ?");
     st.Bind(1, K.Bereich);
     st.Bind(2, K.Sektion());
     st.Bind(3, K.Text);
@@ -65,18 +71,19 @@ std::map<std::string, std::string> RDLKontextLesen(const TContextSatz& K) {
     return r;
 }
 
-void RDLKontextSchreiben(const TContextSatz& K, const std::map<std::string, std::string>& AWerte) {
-    TRDLDatenbank& db = RDLProgramm().Datenbank();
+void RDLKontextSchreiben(const TContextSatz& K, const std::map<std::string, std::string>& AWerte, TRDLDatenbank* ADb) {
+    TRDLDatenbank& db = ADb ? *ADb : RDLProgramm().Datenbank();
+    const std::string sektion = K.Sektion();
     RDLBuchung buchung(db);
     auto weg = db.Prepare("DELETE FROM globaldef WHERE bereich = ? AND sektion = ? AND terminal = ?");
     weg.Bind(1, K.Bereich);
-    weg.Bind(2, K.Sektion());
+    weg.Bind(2, sektion);
     weg.Bind(3, K.Text);
     weg.Step();
     auto neu = db.Prepare("INSERT INTO globaldef (bereich, sektion, terminal, schluessel, wert) VALUES (?, ?, ?, ?, ?)");
     for (const auto& [name, wert] : AWerte) {
         neu.Bind(1, K.Bereich);
-        neu.Bind(2, K.Sektion());
+        neu.Bind(2, sektion);
         neu.Bind(3, K.Text);
         neu.Bind(4, name);
         neu.Bind(5, wert);
@@ -283,11 +290,7 @@ int64_t TRDL_ArtQueryArtv::Durchlaufen(const TRDL_QueryZeilenProc& AProc) {
 
 // --- the selection helper ------------------------------------------------------------------
 
-TContextSatz TArtvSeleingHelper::Kontext() const {
-    TContextSatz k = FKontext;
-    k.Text = RDLInfo().RDLInfoTerminalID();
-    return k;
-}
+TContextSatz TArtvSeleingHelper::Kontext() const { return FKontext.MitArbeitsplatz(); }
 
 bool TArtvSeleingHelper::Laden() {
     const auto werte = RDLKontextLesen(Kontext());

@@ -34,15 +34,22 @@ struct TContextSatz {
     std::string Text;
     // The section in globaldef: "DEU;1;2;VALUES;0;0;0".
     std::string Sektion() const;
+    // The context with this workstation (RDLInfoTerminalID) as its text.
+    TContextSatz MitArbeitsplatz() const;
 };
 
 // The last period setting of the period dialog.
 inline const TContextSatz CRDL_CONTEXT_ZEITRAUM_LETZTEEINSTELLUNG{"DEU", 1, "ZEITRAUM", 1, "LETZTEEINSTELLUNG", 0, 0, 0, ""};
 
+// The article selection of the stock export.
+inline const TContextSatz CRDL_CONTEXT_ARTBEST_SELEKTION{"DEU", 1, "CSVEXPRT", 2, "VALUES", 0, 0, 0, ""};
+
 // The values stored under a context (its Text names the workstation); empty when none.
-std::map<std::string, std::string> RDLKontextLesen(const TContextSatz& AKontext);
+// ADb nullptr: the program's database.
+std::map<std::string, std::string> RDLKontextLesen(const TContextSatz& AKontext, TRDLDatenbank* ADb = nullptr);
 // Replaces them in one transaction.
-void RDLKontextSchreiben(const TContextSatz& AKontext, const std::map<std::string, std::string>& AWerte);
+void RDLKontextSchreiben(const TContextSatz& AKontext, const std::map<std::string, std::string>& AWerte,
+                         TRDLDatenbank* ADb = nullptr);
 
 // --- the selection -----------------------------------------------------------------------
 

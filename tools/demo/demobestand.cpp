@@ -120,24 +120,11 @@ void DemoBestandSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDem
     bew.reset();
 
     // The demo workstation (this one) finds a selection and the previous year's period.
-    const std::string arbeitsplatz = RDLInfo().RDLInfoTerminalID();
     int j = 0, m = 0, t = 0;
     DecodeDate(M.LetzterTag + 1, j, m, t);
     TRDL_ArtSelektion s;
     s.MitNullbestand = true;
-    auto sg = ADb.Prepare("INSERT INTO globaldef (bereich, sektion, terminal, schluessel, wert) VALUES (?, ?, ?, ?, ?)");
-    const auto ablegen = [&](const TContextSatz& K, const std::map<std::string, std::string>& AWerte) {
-        for (const auto& [name, wert] : AWerte) {
-            sg.Bind(1, K.Bereich);
-            sg.Bind(2, K.Sektion());
-            sg.Bind(3, arbeitsplatz);
-            sg.Bind(4, name);
-            sg.Bind(5, wert);
-            sg.Step();
-            sg.Reset();
-        }
-    };
-    ablegen({"DEU", 1, "CSVEXPRT", 2, "VALUES", 0, 0, 0, ""}, s.Werte());
-    ablegen(CRDL_CONTEXT_ZEITRAUM_LETZTEEINSTELLUNG,
-            {{"VON", DateToStr(EncodeDate(j - 1, 1, 1))}, {"BIS", DateToStr(EncodeDate(j - 1, 12, 31))}});
+    RDLKontextSchreiben(CRDL_CONTEXT_ARTBEST_SELEKTION.MitArbeitsplatz(), s.Werte(), &ADb);
+    RDLKontextSchreiben(CRDL_CONTEXT_ZEITRAUM_LETZTEEINSTELLUNG.MitArbeitsplatz(),
+                        {{"VON", DateToStr(EncodeDate(j - 1, 1, 1))}, {"BIS", DateToStr(EncodeDate(j - 1, 12, 31))}}, &ADb);
 }

@@ -13,17 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace {
-
-// The selection's settings context; its text receives the workstation before use.
-const TContextSatz CKOV_ArtBest_SeleingKontext{"DEU", 1, "CSVEXPRT", 2, "VALUES", 0, 0, 0, ""};
-
-TContextSatz MitArbeitsplatz(TContextSatz AKontext) {
-    AKontext.Text = RDLInfo().RDLInfoTerminalID();
-    return AKontext;
-}
-
-} // namespace
 
 TKOV_Quendrix_Auswertung_Class TKOV_ArtBest_CSV_Export::Klasse() {
     static const TKOV_Quendrix_AuswertungsDeskriptor k(KOV_Erzeugen<TKOV_ArtBest_CSV_Export>, {
@@ -59,7 +48,7 @@ void TKOV_ArtBest_CSV_Export::Resources_Create() {
         FSeleingDlg = std::make_unique<TArtvSeleingDlg>();
         FSeleingDlg->Query_Set(FQuery);
         FSeleingDlg->OnZeitraum_Set([this] { return ZeitRaumAbfrage(); });
-        FSeleingHelper = std::make_unique<TArtvSeleingHelper>(CKOV_ArtBest_SeleingKontext);
+        FSeleingHelper = std::make_unique<TArtvSeleingHelper>(CRDL_CONTEXT_ARTBEST_SELEKTION);
         FSeleingHelper->Query_Set(FQuery);
         FSeleingHelper->SetSegFeldCtrlInfoArray(FQuery->SegFeldCtrlInfoArray());
         FSeleingDlg->Helper_Set(FSeleingHelper.get());
@@ -118,13 +107,10 @@ bool TKOV_ArtBest_CSV_Export::Execute() {
 bool TKOV_ArtBest_CSV_Export::ZeitRaumAbfrage() {
     return KOV_GeschuetztWert("TKOV_ArtBest_CSV_Export.ZeitRaumAbfrage", true, true, [&] {
         if (!FZeitraumDlg || !FSeleingDlg || !FQuery) return true;
-        FZeitraumDlg->Load(MitArbeitsplatz(CRDL_CONTEXT_ZEITRAUM_LETZTEEINSTELLUNG));
-        if (FZeitraumDlg->Execute(FZeitraumDlg->ZeitraumInfos(), nullptr, true)) {
-            FSeleingDlg->GetAuswertungsZeitraum().AssignFrom(FZeitraumDlg->Zeitraum());
-            FQuery->Zeitraum_Set(FZeitraumDlg->Zeitraum());
-        } else if (FQuery->Zeitraum_Get().IsEmpty()) {
-            // A fresh workstation whose user cancels still has a period: the last one
-            // stored, else the previous year.
+        FZeitraumDlg->Load(CRDL_CONTEXT_ZEITRAUM_LETZTEEINSTELLUNG.MitArbeitsplatz());
+        // A fresh workstation whose user cancels still gets a period: the last one stored,
+        // else the previous year.
+        if (FZeitraumDlg->Execute(FZeitraumDlg->ZeitraumInfos(), nullptr, true) || FQuery->Zeitraum_Get().IsEmpty()) {
             FSeleingDlg->GetAuswertungsZeitraum().AssignFrom(FZeitraumDlg->Zeitraum());
             FQuery->Zeitraum_Set(FZeitraumDlg->Zeitraum());
         }
@@ -143,21 +129,24 @@ bool TKOV_ArtBest_CSV_Export::ExportFileName_Get(std::string& AFileName) {
 void TKOV_ArtBest_CSV_Export::OnProgress(const TInt32Trio& AProduktID) {
     KOV_Geschuetzt("TKOV_ArtBest_CSV_Export.OnProgress", true, [&] {
         if (!FForm) return;
-        if (!FArtikelnummern) {
-            FArtikelnummern = std::make_unique<TRDLArtikelnummern>(RDLProgramm().Datenbank());
-            FArtikelnummern->Vorladen();
-        }
+        ArtikelnummernLaden();
         FForm->lblDetails->setText(QString::fromStdString(
             "Exportiere Artikel: " + FArtikelnummern->ProduktID_2_ArtNr_Formatted(AProduktID, false)));
     });
+}
+
+// Once per evaluation: the numbers only label the progress.
+void TKOV_ArtBest_CSV_Export::ArtikelnummernLaden() {
+    if (FArtikelnummern) return;
+    FArtikelnummern = std::make_unique<TRDLArtikelnummern>(RDLProgramm().Datenbank());
+    FArtikelnummern->Vorladen();
 }
 
 bool TKOV_ArtBest_CSV_Export::Export_Ausfuehren() {
     return KOV_GeschuetztWert("TKOV_ArtBest_CSV_Export", true, false, [&] {
         if (!FExporter || !FForm) return false;
         // The article numbers are read before the query's rows stream, not between them.
-        FArtikelnummern = std::make_unique<TRDLArtikelnummern>(RDLProgramm().Datenbank());
-        FArtikelnummern->Vorladen();
+        ArtikelnummernLaden();
         FForm->ToggleAnzeige(true);
         // The running display is painted before the query's first rows, which take a while.
         RDLInfo().RDLInfoProcessMessages(300);

@@ -62,6 +62,7 @@ private:
     bool Vollstaendig() const;
     // The export into ADatei without asking (message 2331, batch runs).
     bool ExportNach(const std::string& ADatei);
+    void ArtikelnummernLaden();
 
     std::shared_ptr<IRDL_Query> FQuery;
     std::unique_ptr<TKOV_ArtUeb_CSV_Export> FExporter;

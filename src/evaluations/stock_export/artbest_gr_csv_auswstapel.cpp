@@ -23,9 +23,7 @@ public:
 
     void StapelVorgaben() override {
         // The workstation's last period, else the previous year.
-        TContextSatz k = CRDL_CONTEXT_ZEITRAUM_LETZTEEINSTELLUNG;
-        k.Text = RDLInfo().RDLInfoTerminalID();
-        A.FZeitraumDlg->Load(k);
+        A.FZeitraumDlg->Load(CRDL_CONTEXT_ZEITRAUM_LETZTEEINSTELLUNG.MitArbeitsplatz());
         FZeitraum = A.FZeitraumDlg->Zeitraum();
     }
 
