@@ -254,6 +254,30 @@ TEST_F(TArtBest, DieAbfrageLiefertStufenUndNullbestandNurAufWunsch) {
                                                   "0 1001/2 0: 5", "3 1002/1 1: 0", "1 1002/1 0: 0", "0 1002/1 0: 0"}));
 }
 
+// A stored selection that cannot be read does not lock the workstation out: the dialog
+// opens empty, and OK stores a readable one.
+TEST_F(TArtBest, EineUnlesbareGespeicherteSelektionOeffnetDenDialogLeer) {
+    RDLKontextSchreiben(CRDL_CONTEXT_ARTBEST_SELEKTION.MitArbeitsplatz(), {{"WARENGRUPPEN", "1a"}});
+    TErwarteteAusnahmen erwartet{"TArtvSeleingDlg.Execute"};
+    auto query = std::make_shared<TRDL_ArtQueryArtv>();
+    TArtvSeleingHelper helper(CRDL_CONTEXT_ARTBEST_SELEKTION);
+    helper.Query_Set(query);
+    TArtvSeleingDlg dlg;
+    dlg.Query_Set(query);
+    dlg.Helper_Set(&helper);
+    std::optional<TRDL_ArtSelektion> gezeigt;
+    dlg.Zeigen = [&](TArtvSeleingDlg& D) {
+        gezeigt = D.Selektion;
+        D.Selektion.Warengruppen = {101};
+        return true;
+    };
+    ASSERT_TRUE(dlg.Execute());
+    ASSERT_TRUE(gezeigt);
+    EXPECT_EQ(*gezeigt, TRDL_ArtSelektion{});
+    ASSERT_TRUE(helper.Laden());
+    EXPECT_EQ(query->Selektion_Get().Warengruppen, std::vector<int32_t>{101});
+}
+
 // Characters outside Windows-1252 become their base letter, else "?".
 TEST(ArtUebWindows1252, ZeichenAusserhalbDerCodeseite) {
     EXPECT_EQ(ArtUeb_Windows1252("Łódź ☃ € ﬁ"), "L\xF3" "dz ? \x80 fi");
@@ -268,7 +292,7 @@ TEST(ArtikelBestandDemo, DemoHatBestandNullNegativUndUnverkaufteArtikel) {
     o.Heute = EncodeDate(2026, 12, 1);
     o.Benutzer = "tester";
     DemoErzeugen(umgebung.Db(), o);
-    TArtvSeleingHelper h({"DEU", 1, "CSVEXPRT", 2, "VALUES", 0, 0, 0, ""});
+    TArtvSeleingHelper h(CRDL_CONTEXT_ARTBEST_SELEKTION);
     auto qp = std::make_shared<TRDL_ArtQueryArtv>();
     h.Query_Set(qp);
     ASSERT_TRUE(h.Laden());

@@ -1,6 +1,8 @@
 #include "artvseleingdlg.h"
 
+#include "exceptions.h"
 #include "rdldialog.h"
+#include "rdlinfo.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -14,7 +16,17 @@
 #include <map>
 
 bool TArtvSeleingDlg::Execute() {
-    if (FHelper && FQuery && !FHelper->Laden()) FQuery->Selektion_Set({});
+    if (FHelper && FQuery) {
+        // A stored value that cannot be read is logged; the user starts from an empty
+        // selection and stores a readable one with OK.
+        bool geladen = false;
+        try {
+            geladen = FHelper->Laden();
+        } catch (const EConvertError& E) {
+            RDLInfo().RegisterException("TArtvSeleingDlg.Execute", E, false);
+        }
+        if (!geladen) FQuery->Selektion_Set({});
+    }
     if (FQuery) Selektion = FQuery->Selektion_Get();
     bool ok = false;
     if (Zeigen) ok = Zeigen(*this);
