@@ -145,12 +145,19 @@ TArray<std::string> VRList2CSVZeilen(const TVRList& AList, int32_t ALevel, char 
     return zeilen;
 }
 
-std::string Utf8_2_Windows1252(const std::string& AText) {
+char Windows1252Zeichen(char32_t ACp) {
+    if (ACp < 0x80 || (ACp >= 0xA0 && ACp <= 0xFF)) return static_cast<char>(ACp);
     // Code points 0x80..0x9F of Windows-1252, the rest of 0xA0..0xFF is Latin-1.
     static const char32_t C1[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    for (int k = 0; k < 32; ++k)
+        if (C1[k] != 0 && C1[k] == ACp) return static_cast<char>(0x80 + k);
+    return 0;
+}
+
+std::string Utf8_2_Windows1252(const std::string& AText, const std::function<std::string(char32_t)>& AErsatz) {
     std::string r;
     r.reserve(AText.size());
     for (size_t i = 0; i < AText.size();) {
@@ -165,14 +172,8 @@ std::string Utf8_2_Windows1252(const std::string& AText) {
         if (i + n > AText.size()) n = AText.size() - i, cp = 0xFFFD;
         for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(AText[i + k]) & 0x3F);
         i += n;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            r += static_cast<char>(cp);
-            continue;
-        }
-        char ersatz = '?';
-        for (int k = 0; k < 32; ++k)
-            if (C1[k] != 0 && C1[k] == cp) ersatz = static_cast<char>(0x80 + k);
-        r += ersatz;
+        if (const char b = Windows1252Zeichen(cp); b != 0 || cp == 0) r += b;
+        else r += AErsatz ? AErsatz(cp) : std::string("?");
     }
     return r;
 }

@@ -3,6 +3,7 @@
 // captions and CSV lines. No window code, so all of it is testable headless.
 #include "vrlist.h"
 
+#include <functional>
 #include <string>
 
 // --- grouping options ---------------------------------------------------------
@@ -37,8 +38,12 @@ std::string Header2String(const TVRList& AList, char ATrenner);
 TArray<std::string> VRList2CSVZeilen(const TVRList& AList, int32_t ALevel, char ATrenner);
 
 enum class TCSVKodierung { Windows1252, Utf8 };
-// UTF-8 into Windows-1252; characters it lacks become "?".
-std::string Utf8_2_Windows1252(const std::string& AText);
+// The Windows-1252 byte of a code point, 0 when the code page lacks it (and for 0 itself).
+char Windows1252Zeichen(char32_t ACodepunkt);
+// UTF-8 into Windows-1252; a character it lacks becomes AErsatz's bytes (already
+// Windows-1252), without AErsatz "?".
+std::string Utf8_2_Windows1252(const std::string& AText,
+                               const std::function<std::string(char32_t ACodepunkt)>& AErsatz = nullptr);
 // Header and lines, each ending in CR LF, in the wanted encoding.
 std::string VRList2CSV(const TVRList& AList, int32_t ALevel, char ATrenner,
                        TCSVKodierung AKodierung = TCSVKodierung::Windows1252);

@@ -35,53 +35,27 @@ std::string Betrag(double AWert) {
     return t;
 }
 
-// Windows-1252 byte of a code point, 0 when the code page lacks it.
-char Cp1252(char32_t ACp) {
-    if (ACp < 0x80 || (ACp >= 0xA0 && ACp <= 0xFF)) return char(ACp);
-    static const char32_t C1[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    for (int k = 0; k < 32; ++k)
-        if (C1[k] != 0 && C1[k] == ACp) return char(0x80 + k);
-    return 0;
-}
-
 } // namespace
 
 std::string ArtUeb_Windows1252(const std::string& AText) {
-    const QString text = QString::fromUtf8(AText.data(), qsizetype(AText.size()));
-    std::string r;
-    r.reserve(AText.size());
-    for (const char32_t cp : text.toUcs4()) {
-        if (const char b = Cp1252(cp); b != 0 || cp == 0) {
-            r += b;
-            continue;
-        }
+    return Utf8_2_Windows1252(AText, [](char32_t cp) -> std::string {
         // Letters with a stroke have no decomposition; their base letter is what a reader expects.
         static const std::pair<char32_t, const char*> CStrich[] = {
             {0x0141, "L"}, {0x0142, "l"}, {0x0110, "D"}, {0x0111, "d"}, {0x0126, "H"}, {0x0127, "h"},
             {0x0131, "i"}, {0x0166, "T"}, {0x0167, "t"}, {0x0180, "b"}, {0x01B5, "Z"}, {0x01B6, "z"}};
         const auto strich = std::find_if(std::begin(CStrich), std::end(CStrich), [cp](const auto& P) { return P.first == cp; });
-        if (strich != std::end(CStrich)) {
-            r += strich->second;
-            continue;
-        }
+        if (strich != std::end(CStrich)) return strich->second;
         // The compatibility decomposition without its accents: the letter a reader expects.
         const QString zerlegt = QString::fromUcs4(&cp, 1).normalized(QString::NormalizationForm_KD);
         std::string ersatz;
         for (const char32_t t : zerlegt.toUcs4()) {
             if (QChar::isMark(t)) continue;
-            const char b = Cp1252(t);
-            if (b == 0) {
-                ersatz.clear();
-                break;
-            }
+            const char b = Windows1252Zeichen(t);
+            if (b == 0) return "?";
             ersatz += b;
         }
-        r += ersatz.empty() ? std::string("?") : ersatz;
-    }
-    return r;
+        return ersatz.empty() ? std::string("?") : ersatz;
+    });
 }
 
 bool IsValidFilePath(const std::string& AName) {
