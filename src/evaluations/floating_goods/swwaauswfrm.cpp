@@ -375,35 +375,13 @@ void TKOV_SchwWarefrm::vrList_fuellen() {
 void TKOV_SchwWarefrm::GruppensummenUmrechnen(TVRList& AListe) {
     // Amounts of several items are added in the house currency, each at the rate of its day;
     // a group row names its client and supplier as its first item does.
-    const std::string& haus = FWaehrungsrechner->Hauswaehrung();
-    std::function<double(TVRList&, const TVRRow*&)> summe = [&](TVRList& L, const TVRRow*& AErstes) {
-        double s = 0;
-        for (int32_t i = 0; i < L.GetRowCount(); ++i) {
-            TVRRow& zeile = L.GetRow(i);
-            if (zeile.Child) {
-                const TVRRow* erstes = nullptr;
-                const double g = summe(*zeile.Child, erstes);
-                L.SetCellValue(i, swsWert, g);
-                L.SetCellValue(i, swsWaehrung, TVRItem::String(haus));
-                if (erstes) {
-                    L.SetCellValue(i, swsMandant, erstes->Werte[swsMandant]);
-                    if (!zeile.Werte[swsLieferantKey].IsEmpty())
-                        L.SetCellValue(i, swsLieferant, erstes->Werte[swsLieferant]);
-                }
-                s += g;
-                if (!AErstes) AErstes = erstes;
-            } else {
-                const std::string waehrung =
-                    zeile.Werte[swsWaehrung].IsEmpty() ? std::string() : zeile.Werte[swsWaehrung].AsString();
-                s += FWaehrungsrechner->InHauswaehrung(L.GetCellValueAsDouble(i, swsWert), waehrung,
-                                                       zeile.Werte[swsDatum].AsDate());
-                if (!AErstes) AErstes = &zeile;
-            }
-        }
-        return s;
-    };
-    const TVRRow* erstes = nullptr;
-    summe(AListe, erstes);
+    GruppensummenInHauswaehrung(AListe, *FWaehrungsrechner, {swsWert}, swsWaehrung, swsDatum, false,
+                                [](TVRList& L, int32_t AZeile, int, const TVRRow* AErstes) {
+                                    if (!AErstes) return;
+                                    L.SetCellValue(AZeile, swsMandant, AErstes->Werte[swsMandant]);
+                                    if (!L.GetRow(AZeile).Werte[swsLieferantKey].IsEmpty())
+                                        L.SetCellValue(AZeile, swsLieferant, AErstes->Werte[swsLieferant]);
+                                });
 }
 
 void TKOV_SchwWarefrm::btnGruppierenClick() {

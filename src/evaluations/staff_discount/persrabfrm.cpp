@@ -543,41 +543,12 @@ bool TKOV_PersRabfrm::ZeileMarkiert(const TVRList& AListe, int ARow, QColor& AFa
 void TKOV_PersRabfrm::GruppensummenUmrechnen(TVRList& AListe) {
     // Amounts of several lines are added in the house currency, each at the rate of its day;
     // a staff member's group rows name the person as their first line does.
-    const std::string& haus = FWaehrungsrechner->Hauswaehrung();
-    struct TSummen {
-        double Werte[3] = {0, 0, 0};
-    };
-    std::function<TSummen(TVRList&, int, const TVRRow*&)> summe = [&](TVRList& L, int ATiefe,
-                                                                     const TVRRow*& AErstes) {
-        TSummen s;
-        for (int32_t i = 0; i < L.GetRowCount(); ++i) {
-            TVRRow& zeile = L.GetRow(i);
-            if (zeile.Child) {
-                const TVRRow* erstes = nullptr;
-                const TSummen g = summe(*zeile.Child, ATiefe + 1, erstes);
-                for (int k = 0; k < 3; ++k) {
-                    L.SetCellValue(i, prsIstVK + k, RDLAufCentRunden(g.Werte[k]));
-                    s.Werte[k] += g.Werte[k];
-                }
-                L.SetCellValue(i, prsWaehrung, TVRItem::String(haus));
-                if (erstes && ATiefe >= 1) {
-                    L.SetCellValue(i, prsName, erstes->Werte[prsName]);
-                    L.SetCellValue(i, prsGepNr, erstes->Werte[prsGepNr]);
-                }
-                if (!AErstes) AErstes = erstes;
-            } else {
-                const std::string waehrung = zeile.Werte[prsWaehrung].IsEmpty() ? std::string()
-                                                                                  : zeile.Werte[prsWaehrung].AsString();
-                const TDateTime tag = zeile.Werte[prsDatum].AsDate();
-                for (int k = 0; k < 3; ++k)
-                    s.Werte[k] += FWaehrungsrechner->InHauswaehrung(L.GetCellValueAsDouble(i, prsIstVK + k), waehrung, tag);
-                if (!AErstes) AErstes = &zeile;
-            }
-        }
-        return s;
-    };
-    const TVRRow* erstes = nullptr;
-    summe(AListe, 0, erstes);
+    GruppensummenInHauswaehrung(AListe, *FWaehrungsrechner, {prsIstVK, prsKassenVK, prsRabatt}, prsWaehrung, prsDatum,
+                                true, [](TVRList& L, int32_t AZeile, int ATiefe, const TVRRow* AErstes) {
+                                    if (!AErstes || ATiefe < 1) return;
+                                    L.SetCellValue(AZeile, prsName, AErstes->Werte[prsName]);
+                                    L.SetCellValue(AZeile, prsGepNr, AErstes->Werte[prsGepNr]);
+                                });
 }
 
 void TKOV_PersRabfrm::btnGruppierenClick() {

@@ -1,6 +1,8 @@
 #include "vrfensterhelfer.h"
 
 #include "rdldialog.h"
+#include "rdlpreis.h"
+#include "rdlwaehrung.h"
 #include "rdlergebnisdatei.h"
 #include "rdlinfo.h"
 
@@ -259,4 +261,46 @@ bool CSVExportJeFiliale(TVTRDLVRList& AGrid, const std::function<std::string(int
     }
     TextMelden("Die Dateien wurden erfolgreich gespeichert.");
     return true;
+}
+
+// --- group sums in the house currency ----------------------------------------------------
+
+namespace {
+
+std::vector<double> Gruppensummen(TVRList& L, int ATiefe, const TVRRow*& AErstes, TRDLWaehrungsrechner& ARechner,
+                                  const std::vector<int32_t>& ABetrag, int32_t AWaehrung, int32_t ADatum,
+                                  bool ACentRunden, const TGruppenzeileProc& AGruppenzeile) {
+    std::vector<double> s(ABetrag.size(), 0.0);
+    for (int32_t i = 0; i < L.GetRowCount(); ++i) {
+        TVRRow& zeile = L.GetRow(i);
+        if (zeile.Child) {
+            const TVRRow* erstes = nullptr;
+            const std::vector<double> g = Gruppensummen(*zeile.Child, ATiefe + 1, erstes, ARechner, ABetrag, AWaehrung,
+                                                        ADatum, ACentRunden, AGruppenzeile);
+            for (size_t k = 0; k < ABetrag.size(); ++k) {
+                L.SetCellValue(i, ABetrag[k], ACentRunden ? RDLAufCentRunden(g[k]) : g[k]);
+                s[k] += g[k];
+            }
+            L.SetCellValue(i, AWaehrung, TVRItem::String(ARechner.Hauswaehrung()));
+            if (AGruppenzeile) AGruppenzeile(L, i, ATiefe, erstes);
+            if (!AErstes) AErstes = erstes;
+        } else {
+            const std::string waehrung = zeile.Werte[AWaehrung].IsEmpty() ? std::string() : zeile.Werte[AWaehrung].AsString();
+            const TDateTime tag = zeile.Werte[ADatum].AsDate();
+            for (size_t k = 0; k < ABetrag.size(); ++k)
+                s[k] += ARechner.InHauswaehrung(L.GetCellValueAsDouble(i, ABetrag[k]), waehrung, tag);
+            if (!AErstes) AErstes = &zeile;
+        }
+    }
+    return s;
+}
+
+} // namespace
+
+void GruppensummenInHauswaehrung(TVRList& AListe, TRDLWaehrungsrechner& ARechner,
+                                 const std::vector<int32_t>& ABetragsspalten, int32_t AWaehrungsspalte,
+                                 int32_t ADatumsspalte, bool ACentRunden, const TGruppenzeileProc& AGruppenzeile) {
+    const TVRRow* erstes = nullptr;
+    Gruppensummen(AListe, 0, erstes, ARechner, ABetragsspalten, AWaehrungsspalte, ADatumsspalte, ACentRunden,
+                  AGruppenzeile);
 }

@@ -14,6 +14,7 @@
 
 class QMenu;
 class QWidget;
+class TRDLWaehrungsrechner;
 
 // --- fixed columns --------------------------------------------------------------------
 // A column of the window's fixed set with its visibility from the column table.
@@ -48,6 +49,21 @@ TArray<std::string> GruppierspaltenEinstellen(TVTRDLVRList& AGrid, const std::st
                                               const TVRFunctionNFormatList& AFunktionen,
                                               const TFesteSpalten& AFesteSpalten = {},
                                               const TGruppierAbschluss& AAbschluss = {});
+
+// --- group sums in the house currency ----------------------------------------------------
+// A group row of a grouped list: its row, its depth (0 the top level) and its first leaf row
+// (nullptr for a group without leaves).
+using TGruppenzeileProc = std::function<void(TVRList& AListe, int32_t AZeile, int ATiefe, const TVRRow* AErstes)>;
+
+// Sets the amount columns of every group row to the sum of its leaves in the house currency,
+// each leaf amount converted at the rate of its day (ADatumsspalte) from its currency
+// (AWaehrungsspalte, empty: the house currency), and the group's currency to the house
+// currency; ACentRunden rounds each group's sum to the cent. AGruppenzeile then completes
+// each group row. Raises what the calculator raises for a missing rate.
+void GruppensummenInHauswaehrung(TVRList& AListe, TRDLWaehrungsrechner& ARechner,
+                                 const std::vector<int32_t>& ABetragsspalten, int32_t AWaehrungsspalte,
+                                 int32_t ADatumsspalte, bool ACentRunden,
+                                 const TGruppenzeileProc& AGruppenzeile = nullptr);
 
 // --- pop-up menu ------------------------------------------------------------------------
 inline constexpr const char* CGruppierenNach = "Gruppieren nach";
