@@ -1,7 +1,7 @@
 // The staff discount window on the default demo installation (12 branches, 800 days; an
 // SQLite file, or a database of its own on a PostgreSQL server with --db): a year of staff
-// purchases read and filled (offscreen, never shown), best of three, with the receipts and
-// probes it made; then the stores' plans of the two reads that run per staff member and per
+// purchases read and filled (offscreen, never shown), best of three, with the lines shown;
+// then the stores' plans of the two reads that run per staff member and per
 // receipt, so that a probe without its index shows.
 // Usage: bench_persrab [--db postgresql://...] [branches] [days] [folder]
 //        (default 12, 800, /tmp)

@@ -439,9 +439,8 @@ double TKOV_PersRabfrm::GetPreis(bool& AFehler) {
         FSimplePreisLeser->SetProdId(lst.ProdId.GetWert());
         FSimplePreisLeser->SetSelekted(TKOV_Preis_Sys_Mand_Fil::Construct(int16_t(lst.Filiale.GetWert())));
         FSimplePreisLeser->SetDatum(lst.Datum.GetWert());
-        const std::string w = lst.Waehrung.GetWert();
-        return FSimplePreisLeser->KVK_4_Art_Dat_Fil_GrInd(lst.GrInd.GetWert() - 1,
-                                                          w.empty() ? Waehrung_4_Filiale(lst.Filiale.GetWert()) : w);
+        // The reader takes an empty currency as the branch's.
+        return FSimplePreisLeser->KVK_4_Art_Dat_Fil_GrInd(lst.GrInd.GetWert() - 1, lst.Waehrung.GetWert());
     } catch (const std::exception& E) {
         // A line the till wrote without a size or for an unknown branch: logged, the row
         // marked, the run goes on.
