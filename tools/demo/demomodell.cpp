@@ -92,6 +92,13 @@ void OeffnungSetzen(TDemoFiliale& F, int AProfil) {
 
 } // namespace
 
+bool DemoFilialeGeschlossen(const TDemoModell& M, const TDemoFiliale& F, TDateTime t) {
+    if (IstGesetzlicherFeiertag(t, F.Bundesland)) return true;
+    for (const auto& h : M.Feiertage)
+        if (h.Datum == t && (h.Filiale == 0 || h.Filiale == F.Nr)) return true;
+    return F.Oeffnung[size_t(DayOfTheWeek(t))].empty();
+}
+
 TDemoModell DemoModellBilden(const TDemoOptionen& O, TDateTime AHeute) {
     TDemoModell M;
     M.Unternehmensgruppe = "Brenninger & Söhne Handelsgruppe";
@@ -206,12 +213,7 @@ TDemoModell DemoModellBilden(const TDemoOptionen& O, TDateTime AHeute) {
         }
         for (const auto& F : M.Filialen) {
             if (F.Versand) continue;
-            auto geschlossen = [&](TDateTime t) {
-                if (IstGesetzlicherFeiertag(t, F.Bundesland)) return true;
-                for (const auto& h : M.Feiertage)
-                    if (h.Datum == t && (h.Filiale == 0 || h.Filiale == F.Nr)) return true;
-                return F.Oeffnung[size_t(DayOfTheWeek(t))].empty();
-            };
+            auto geschlossen = [&](TDateTime t) { return DemoFilialeGeschlossen(M, F, t); };
             // Inventory: every third branch closes on the second Monday of January.
             if (F.Nr % 3 == 1) {
                 const TDateTime jan8 = EncodeDate(j, 1, 8);

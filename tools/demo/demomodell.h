@@ -98,6 +98,9 @@ struct TDemoModell {
 };
 
 TDemoModell DemoModellBilden(const TDemoOptionen& AOptionen, TDateTime AHeute);
+// True when the branch is closed that day by its weekly hours, a public holiday of its state
+// or a closing day of the model (the days of their own hours not counted).
+bool DemoFilialeGeschlossen(const TDemoModell& AModell, const TDemoFiliale& AFiliale, TDateTime ATag);
 
 
 // Area writers, in the order DemoErzeugen calls them.

@@ -126,9 +126,7 @@ void DemoPersonalSchreiben(TRDLDatenbank& ADb, const TDemoOptionen& O, const TDe
         ++E.Rechner;
     }
     const auto geschlossen = [&](const TDemoFiliale& F, TDateTime t) {
-        if (F.Oeffnung[size_t(DayOfTheWeek(t))].empty() || IstGesetzlicherFeiertag(t, F.Bundesland)) return true;
-        for (const auto& h : M.Feiertage)
-            if (h.Datum == t && (h.Filiale == 0 || h.Filiale == F.Nr)) return true;
+        if (DemoFilialeGeschlossen(M, F, t)) return true;
         for (const auto& x : M.Ausnahmen)
             if (x.Filiale == F.Nr && x.Datum == t) return true; // a day of its own hours: left out
         return false;
