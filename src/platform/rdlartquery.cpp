@@ -3,6 +3,7 @@
 #include "exceptions.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
+#include "rdltext.h"
 
 #include <charconv>
 #include <optional>
@@ -12,20 +13,6 @@ namespace {
 
 // Context values live in globaldef under the area's name and the other fields as section.
 constexpr const char* CKontextTrenner = ";";
-
-std::vector<std::string> Teile(const std::string& AText) {
-    std::vector<std::string> t;
-    std::string teil;
-    for (const char c : AText + ",") {
-        if (c == ',') {
-            if (!teil.empty()) t.push_back(teil);
-            teil.clear();
-        } else if (c != ' ') {
-            teil += c;
-        }
-    }
-    return t;
-}
 
 int32_t Zahl(const std::string& AText, const char* AFeld) {
     int32_t v = 0;
@@ -112,9 +99,9 @@ TRDL_ArtSelektion TRDL_ArtSelektion::AusWerten(const std::map<std::string, std::
     TRDL_ArtSelektion s;
     s.ArtNrVon = wert("ARTNRVON");
     s.ArtNrBis = wert("ARTNRBIS");
-    for (const auto& t : Teile(wert("WARENGRUPPEN"))) s.Warengruppen.push_back(Zahl(t, "Warengruppe"));
-    for (const auto& t : Teile(wert("FILIALEN"))) s.Filialen.push_back(Zahl(t, "Filiale"));
-    for (const auto& t : Teile(wert("LIEFERANTEN"))) {
+    for (const auto& t : RDLListenTeile(wert("WARENGRUPPEN"))) s.Warengruppen.push_back(Zahl(t, "Warengruppe"));
+    for (const auto& t : RDLListenTeile(wert("FILIALEN"))) s.Filialen.push_back(Zahl(t, "Filiale"));
+    for (const auto& t : RDLListenTeile(wert("LIEFERANTEN"))) {
         const auto strich = t.find('/');
         if (strich == std::string::npos)
             s.Lieferanten.push_back({Zahl(t, "Lieferant"), 1});

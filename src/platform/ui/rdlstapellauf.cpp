@@ -6,6 +6,7 @@
 #include "rdlereignis.h"
 #include "rdlinfo.h"
 #include "rdlprogramm.h"
+#include "rdltext.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -190,19 +191,7 @@ void RDLStapelComboWaehlen(QComboBox* ACombo, const std::string& AWert) {
     ACombo->setCurrentIndex(i >= 0 ? i : v);
 }
 
-std::vector<std::string> RDLStapelListe(const std::string& AText) {
-    std::vector<std::string> t;
-    std::string teil;
-    for (const char c : AText + ",") {
-        if (c == ',' || c == ';') {
-            if (!teil.empty()) t.push_back(teil);
-            teil.clear();
-        } else if (c != ' ') {
-            teil += c;
-        }
-    }
-    return t;
-}
+std::vector<std::string> RDLStapelListe(const std::string& AText) { return RDLListenTeile(AText); }
 
 std::string RDLStapelAuswahlen(const QComboBox* ACombo) {
     std::string t;

@@ -74,7 +74,7 @@ public:
 // German text naming the value it cannot take.
 int RDLStapelGanzzahl(const std::string& AWert, int AMin, int AMax);
 TDate RDLStapelDatum(const std::string& AWert); // TT.MM.JJJJ
-// The parts of a list "a,b; c" (blanks dropped, empty parts skipped).
+// The parts of a list "a,b; c" (RDLListenTeile: blanks dropped, empty parts skipped).
 std::vector<std::string> RDLStapelListe(const std::string& AText);
 // --von and --bis of a period: ASetzen gets the day read (AVon: the first, else the last),
 // the help texts name the defaults.
