@@ -122,7 +122,6 @@ void TKOV_ArtUeb_CSV_Export::Callbacks_Loesen() {
 bool TKOV_ArtUeb_CSV_Export::Execute() {
     FFehlertext.clear();
     FZeilen = 0;
-    FAbbrechen = false;
     FDateiName.clear();
     std::string name;
     if (!FExportFileName || !FExportFileName(name) || !IsValidFilePath(name)) {
@@ -144,14 +143,13 @@ bool TKOV_ArtUeb_CSV_Export::Execute() {
             if (Z.ProduktID != letzter) {
                 letzter = Z.ProduktID;
                 if (FOnProgress) FOnProgress(Z.ProduktID);
-                // A cancel or a repaint is served now and then, not per article.
+                // A repaint is served now and then, not per article.
                 const auto jetzt = std::chrono::steady_clock::now();
                 if (jetzt - zuletztGepumpt > std::chrono::milliseconds(50)) {
                     RDLInfo().RDLInfoProcessMessages(300);
                     zuletztGepumpt = jetzt;
                 }
             }
-            if (FAbbrechen) return false;
             puffer += ArtUeb_Windows1252(ArtUeb_CSV_Zeile(Z, stichtag));
             puffer += "\r\n";
             ++FZeilen;
@@ -161,11 +159,6 @@ bool TKOV_ArtUeb_CSV_Export::Execute() {
             }
             return true;
         });
-        if (FAbbrechen) {
-            datei.Verwerfen();
-            FFehlertext = "Der Export wurde abgebrochen.";
-            return false;
-        }
         datei.Schreiben(puffer);
         datei.Abschliessen();
         return true;

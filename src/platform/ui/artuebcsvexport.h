@@ -5,7 +5,6 @@
 // written through TRDLErgebnisDatei, so a failed run leaves the old file as it was.
 #include "rdlartquery.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,8 +42,6 @@ public:
     // Asks for the file, runs the query and writes the file. True only when the whole file
     // was written; otherwise the target is untouched and Fehlertext says why (German).
     bool Execute();
-    // Polled between rows: the run stops and writes nothing.
-    void Abbrechen() { FAbbrechen = true; }
 
     const std::string& Fehlertext() const { return FFehlertext; }
     const std::string& DateiName() const { return FDateiName; }
@@ -56,5 +53,4 @@ private:
     std::shared_ptr<IRDL_Query> FQuery;
     std::string FFehlertext, FDateiName;
     int64_t FZeilen = 0;
-    std::atomic<bool> FAbbrechen = false;
 };
