@@ -38,12 +38,7 @@ struct TPersRabFenster : ::testing::Test {
     TRDLVorgabeDialoge* Dialoge = Vorgabe.Dialoge;
 
     TPersRabFenster() {
-        Umgebung.Installation(1, "ODRIKS00");
-        Umgebung.Mandant(1, 1, "Modehaus Nord");
-        Umgebung.Mandant(2, 1, "Modehaus Süd");
-        Umgebung.Filiale(1, 1, 1, "Hauptstraße");
-        Umgebung.Filiale(2, 1, 1, "Bahnhof");
-        Umgebung.Filiale(3, 2, 1, "Marktplatz");
+        Umgebung.NordUndSued();
         persrab::Anlegen(Umgebung.Db());
     }
 
